@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/engine/schema.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <memory>
+
+class Database;
+
+// The one definition of the program's fourteen tables: names, fields, types,
+// sizes, required flags, masks, drop-down lists and lookup sources. The store
+// is created and checked from it; screens take their field rules from it.
+namespace Catalogue {
+
+inline const QString StoreFileName = QStringLiteral("evlora.sqlite");
+
+// Phone fields: area code in parentheses, stored with the literals,
+// "_" as the blank.
+inline const QString PhoneMask = QStringLiteral("!\\(999\\) 999-99-99;1;_");
+
+// Fixed drop-down lists: a suggestion, any typed text is accepted.
+namespace Lists {
+extern const QStringList RentStatus;    // "Kiralandı", "Kiralanmadı"
+extern const QStringList SaleStatus;    // "Satıldı", "Satılmadı"
+extern const QStringList LandStatus;    // all four
+extern const QStringList RequestStatus; // "Buldu", "Bulamadı"
+extern const QStringList RequestedDeal; // "Kiralanmadı" = wants to rent, "Satılmadı" = wants to buy
+extern const QStringList Present;       // "Var", "Yok"
+extern const QStringList Heating;
+extern const QStringList Rooms;
+extern const QStringList Floor;
+} // namespace Lists
+
+// Lookup sources.
+inline const LookupSource District{QStringLiteral("semtler"), QStringLiteral("Semtler")};
+inline const LookupSource PropertyKind{QStringLiteral("emlaktanimlama"), QStringLiteral("EmlakTipi")};
+inline const LookupSource Province{QStringLiteral("il"), QStringLiteral("Il")};
+
+const QVector<TableSchema>& tables();
+const TableSchema& table(const QString& name); // any case, with or without ".db"
+
+// Opens (or, in a folder without one, creates) the program's store in folder.
+// Throws DataError naming the table when an existing store is broken.
+std::unique_ptr<Database> openStore(const QString& folder = QStringLiteral("."));
+
+} // namespace Catalogue

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/engine/schema.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+
+// The one store of the program: a single SQLite file holding every table of
+// the catalogue. Opening a path that holds no store creates it with all
+// tables and their shipped rows; opening an existing store first checks that
+// every table and field is there and changes nothing if one is not.
+//
+// Every change goes through a transaction that is on disk when it commits
+// (write-ahead log, full sync), so a posted record survives a power cut.
+class Database {
+public:
+    // Throws DataError with a message that names the broken table.
+    static std::unique_ptr<Database> open(const QString& path, const QVector<TableSchema>& catalogue);
+    ~Database();
+
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& path() const { return m_path; }
+    const QVector<TableSchema>& catalogue() const { return m_catalogue; }
+
+    // Table names resolve in any letter case, with or without ".db"
+    // ("semtler.db", "kiralanandaireler.dB", "KDGIRIS"). Throws when unknown.
+    const TableSchema& table(const QString& name) const;
+    const TableSchema* findTable(const QString& name) const;
+    static QString canonicalTableName(const QString& name);
+
+    // A prepared statement, prepared once per SQL text and reused.
+    QSqlQuery& prepared(const QString& sql);
+    // Binds the values in order, runs the statement; throws DataError with the
+    // store's own message on failure.
+    void run(QSqlQuery& query, const QVariantList& values = {});
+
+    // Runs work inside one write transaction: committed (and durable) when it
+    // returns, rolled back entirely when it throws.
+    void inTransaction(const std::function<void()>& work);
+
+    sqlite3* handle() const { return m_handle; }
+    QSqlDatabase& connection() { return m_db; }
+
+    static QString quoted(const QString& identifier);
+
+private:
+    Database(const QString& path, const QVector<TableSchema>& catalogue);
+    void connect();
+    bool holdsNoTables();
+    void validate();
+    void create();
+    void applyPragmas();
+    void ensureIndexes();
+    void exec(const QString& sql);
+
+    QString m_path;
+    QVector<TableSchema> m_catalogue;
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    sqlite3* m_handle = nullptr;
+    QHash<QString, QSqlQuery> m_statements;
+};

@@ -1,0 +1,116 @@
+#include "platform/engine/fieldformat.h"
+
+#include "platform/engine/dataerror.h"
+
+#include <QLocale>
+#include <cmath>
+#include <optional>
+
+namespace FieldFormat {
+
+namespace {
+
+QLocale numberLocale()
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+std::optional<double> parseNumber(QString text)
+{
+    const QLocale locale;
+    text.remove(locale.currencySymbol(QLocale::CurrencySymbol));
+    text.remove(locale.currencySymbol(QLocale::CurrencyIsoCode));
+    text = text.trimmed();
+    bool ok = false;
+    double value = locale.toDouble(text, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+QString editText(const FieldSchema& field, const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    switch (field.type) {
+    case FieldType::AutoIncrement:
+        return QString::number(value.toLongLong());
+    case FieldType::Float:
+    case FieldType::Currency:
+        return numberLocale().toString(value.toDouble(), 'g', 15);
+    case FieldType::Graphic:
+        return {};
+    case FieldType::Text:
+    case FieldType::Memo:
+        break;
+    }
+    return value.toString();
+}
+
+QString displayText(const FieldSchema& field, const QVariant& value)
+{
+    if (field.type == FieldType::Currency && !value.isNull())
+        return QLocale().toCurrencyString(value.toDouble());
+    if (field.type == FieldType::Graphic)
+        return value.toByteArray().isEmpty() ? QStringLiteral("(graphic)") : QStringLiteral("(GRAPHIC)");
+    return editText(field, value);
+}
+
+QVariant blank(const FieldSchema& field)
+{
+    if (field.isTextual())
+        return QString(QLatin1String(""));
+    if (field.type == FieldType::Graphic)
+        return QVariant(QMetaType::fromType<QByteArray>());
+    if (field.type == FieldType::AutoIncrement)
+        return QVariant(QMetaType::fromType<qlonglong>());
+    return QVariant(QMetaType::fromType<double>());
+}
+
+bool isBlank(const FieldSchema& field, const QVariant& value)
+{
+    if (value.isNull())
+        return true;
+    if (field.isTextual())
+        return value.toString().isEmpty();
+    if (field.type == FieldType::Graphic)
+        return value.toByteArray().isEmpty();
+    return false;
+}
+
+QVariant parse(const FieldSchema& field, const QString& text)
+{
+    switch (field.type) {
+    case FieldType::AutoIncrement:
+        throw DataError(QStringLiteral("Field '%1' cannot be modified").arg(field.name));
+    case FieldType::Text:
+        if (text.size() > field.size)
+            throw DataError(QStringLiteral("'%1' is too long for field '%2' (at most %3 characters)")
+                                .arg(text, field.name)
+                                .arg(field.size));
+        return text.isNull() ? QString(QLatin1String("")) : text;
+    case FieldType::Memo:
+        return text.isNull() ? QString(QLatin1String("")) : text;
+    case FieldType::Float:
+    case FieldType::Currency: {
+        if (text.trimmed().isEmpty())
+            return blank(field);
+        const auto number = parseNumber(text);
+        if (!number)
+            throw DataError(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
+                                .arg(text, field.name));
+        return *number;
+    }
+    case FieldType::Graphic:
+        return text.isEmpty() ? blank(field) : QVariant(text.toUtf8());
+    }
+    return text;
+}
+
+} // namespace FieldFormat

@@ -1,0 +1,48 @@
+#include "platform/engine/statement.h"
+
+#include <QLocale>
+
+Statement& Statement::where(const QString& condition, const QVariantList& values)
+{
+    m_condition = m_condition.isEmpty() ? QStringLiteral("(%1)").arg(condition)
+                                        : QStringLiteral("%1 AND (%2)").arg(m_condition, condition);
+    m_values += values;
+    return *this;
+}
+
+QVariant Statement::number(const QString& typed)
+{
+    const QString trimmed = typed.trimmed();
+    bool ok = false;
+    double value = 0;
+    if (!trimmed.isEmpty()) {
+        value = QLocale().toDouble(trimmed, &ok);
+        if (!ok)
+            value = QLocale::c().toDouble(trimmed, &ok);
+    }
+    if (!ok) {
+        fail(QStringLiteral("'%1' is not a number").arg(typed));
+        return QVariant(QMetaType::fromType<double>());
+    }
+    return value;
+}
+
+QVariant Statement::text(const QString& typed)
+{
+    return typed.isNull() ? QString(QLatin1String("")) : typed;
+}
+
+Statement& Statement::fail(const QString& reason)
+{
+    if (m_failure.isEmpty())
+        m_failure = reason;
+    return *this;
+}
+
+QString Statement::sql() const
+{
+    QString sql = QStringLiteral("SELECT * FROM \"%1\"").arg(m_table);
+    if (!m_condition.isEmpty())
+        sql += QStringLiteral(" WHERE ") + m_condition;
+    return sql;
+}

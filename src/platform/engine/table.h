@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/engine/dataset.h"
+
+// An editable cursor over a whole table, in key order: the entry screens'
+// dataset. States: inactive, browse, edit, insert.
+//
+// Posting writes the record in one transaction that is on disk when post()
+// returns; a failed post leaves the record in edit or insert state with
+// nothing written. New records get their key from the store on post.
+class Table : public Dataset {
+    Q_OBJECT
+public:
+    // tableName in any letter case, with or without ".db".
+    Table(Database& database, const QString& tableName, QObject* parent = nullptr);
+
+    void append();                 // a new empty record (the navigator's insert)
+    void insert() { append(); }
+    void edit();                   // on an empty table: append
+    void post();
+    void cancel();
+    void remove();                 // the navigator's delete
+
+    // Writing fields of the current record (edit or insert state only).
+    void setValue(int field, const QVariant& value);
+    void setValue(const QString& field, const QVariant& value) { setValue(fieldIndex(field), value); }
+    void setText(const QString& field, const QString& text);
+    void setInteger(const QString& field, qint64 value);
+
+signals:
+    void beforePost();
+
+protected:
+    void postPending() override { post(); }
+    void cancelPending() override { cancel(); }
+
+private:
+    void requireEditing() const;
+    void checkRequired() const;
+    qint64 writeRecord();
+
+    int m_positionBeforeInsert = -1;
+    QVector<QVariant> m_savedRecord;
+};

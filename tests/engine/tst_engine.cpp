@@ -1,0 +1,481 @@
+// The table cursor and query as the screens rely on them: states, field rules
+// and their messages, keys, moving, durability, bound values, Turkish case.
+#include "platform/engine/dataerror.h"
+#include "platform/engine/query.h"
+#include "platform/engine/table.h"
+#include "platform/engine/turkishtext.h"
+#include "support/testsupport.h"
+
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+QString messageOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const DataError& error) {
+        return error.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+// Counts rows through a second, independent connection to the same file:
+// what is there is on disk, not in this process's cache.
+int rowsOnDisk(const QString& path, const QString& table, const QString& where = {})
+{
+    int count = -1;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("second"));
+        other.setDatabaseName(path);
+        other.open();
+        QSqlQuery query(other);
+        query.exec(QStringLiteral("SELECT count(*) FROM \"%1\" %2").arg(table, where));
+        if (query.next())
+            count = query.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("second"));
+    return count;
+}
+
+void addDistrict(Table& districts, const QString& name)
+{
+    districts.append();
+    districts.setText(QStringLiteral("Semtler"), name);
+    districts.post();
+}
+
+QStringList names(Query& query, const QString& field)
+{
+    QStringList found;
+    for (query.first(); !query.isEmpty() && !query.eof(); query.next())
+        found << query.text(field);
+    return found;
+}
+
+} // namespace
+
+class EngineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useTurkishLocale(); }
+
+    void stateMachineFromEachState()
+    {
+        ScratchStore store;
+        Table flats(*store.db, QStringLiteral("sdgiris"));
+        QCOMPARE(flats.state(), DatasetState::Inactive);
+        flats.open();
+        QCOMPARE(flats.state(), DatasetState::Browse);
+        QVERIFY(flats.isEmpty() && flats.bof() && flats.eof());
+
+        // Edit on an empty table starts a new record; cancel leaves nothing.
+        flats.edit();
+        QCOMPARE(flats.state(), DatasetState::Insert);
+        flats.cancel();
+        QCOMPARE(flats.state(), DatasetState::Browse);
+        QVERIFY(flats.isEmpty());
+
+        // Writing outside edit or insert is refused.
+        QCOMPARE(messageOf([&] { flats.setText(QStringLiteral("Oda"), QStringLiteral("3+1")); }),
+                 QStringLiteral("Dataset not in edit or insert mode"));
+        QCOMPARE(messageOf([&] { flats.remove(); }),
+                 QStringLiteral("Cannot perform this operation on an empty dataset"));
+
+        flats.append();
+        flats.setText(QStringLiteral("Oda"), QStringLiteral("3+1"));
+        flats.post();
+        QCOMPARE(flats.state(), DatasetState::Browse);
+        QCOMPARE(flats.recordCount(), 1);
+
+        // Cancel from edit restores what was there.
+        flats.edit();
+        QCOMPARE(flats.state(), DatasetState::Edit);
+        flats.setText(QStringLiteral("Oda"), QStringLiteral("4+1"));
+        flats.cancel();
+        QCOMPARE(flats.text(QStringLiteral("Oda")), QStringLiteral("3+1"));
+
+        // Moving out of an edit posts a change...
+        flats.edit();
+        flats.setText(QStringLiteral("Oda"), QStringLiteral("2+1"));
+        flats.first();
+        QCOMPARE(flats.state(), DatasetState::Browse);
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("sdgiris"), QStringLiteral("WHERE Oda = '2+1'")), 1);
+        // ...and cancels an untouched insert.
+        flats.append();
+        flats.last();
+        QCOMPARE(flats.recordCount(), 1);
+
+        // Delete from edit deletes the record, from insert only drops the new one.
+        flats.append();
+        flats.remove();
+        QCOMPARE(flats.recordCount(), 1);
+        flats.edit();
+        flats.remove();
+        QVERIFY(flats.isEmpty());
+        QCOMPARE(flats.state(), DatasetState::Browse);
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("sdgiris")), 0);
+    }
+
+    void signalsFollowTheCursor()
+    {
+        ScratchStore store;
+        Table districts(*store.db, QStringLiteral("semtler.db"));
+        QSignalSpy opened(&districts, &Dataset::afterOpen);
+        QSignalSpy scrolled(&districts, &Dataset::afterScroll);
+        QSignalSpy posted(&districts, &Dataset::afterPost);
+        QSignalSpy cancelled(&districts, &Dataset::afterCancel);
+        QSignalSpy deleted(&districts, &Dataset::afterDelete);
+        QSignalSpy states(&districts, &Dataset::stateChanged);
+        QSignalSpy fields(&districts, &Dataset::fieldChanged);
+        districts.open();
+        QCOMPARE(opened.count(), 1);
+        districts.next();
+        QVERIFY(scrolled.count() >= 2);
+        districts.edit();
+        districts.setText(QStringLiteral("Aciklama"), QStringLiteral("deniz kenarı"));
+        QCOMPARE(fields.count(), 1);
+        QCOMPARE(fields.at(0).at(0).toInt(), districts.fieldIndex(QStringLiteral("Aciklama")));
+        districts.post();
+        QCOMPARE(posted.count(), 1);
+        districts.edit();
+        districts.cancel();
+        QCOMPARE(cancelled.count(), 1);
+        districts.remove();
+        QCOMPARE(deleted.count(), 1);
+        // browse -> edit -> browse -> edit -> browse
+        QCOMPARE(states.count(), 5);
+    }
+
+    void requiredFieldRefusesPostAndWritesNothing()
+    {
+        ScratchStore store;
+        Table rentals(*store.db, QStringLiteral("kdgiris"));
+        rentals.open();
+        rentals.append();
+        rentals.setText(QStringLiteral("Fiyati"), QStringLiteral("1500"));
+        QCOMPARE(messageOf([&] { rentals.post(); }), QStringLiteral("Field 'Semtadi' must have a value"));
+        QCOMPARE(rentals.state(), DatasetState::Insert);
+        QCOMPARE(rentals.number(QStringLiteral("Fiyati")), 1500.0);
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("kdgiris")), 0);
+
+        rentals.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+        rentals.post();
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("kdgiris")), 1);
+
+        // The sale register has no required field.
+        Table sales(*store.db, QStringLiteral("sdgiris"));
+        sales.open();
+        sales.append();
+        sales.setText(QStringLiteral("Fiyati"), QStringLiteral("250000"));
+        sales.post();
+        QCOMPARE(sales.recordCount(), 1);
+    }
+
+    void numbersAndTheirMessages()
+    {
+        ScratchStore store;
+        Table rentals(*store.db, QStringLiteral("kdgiris"));
+        rentals.open();
+        rentals.append();
+        QCOMPARE(messageOf([&] { rentals.setText(QStringLiteral("Fiyati"), QStringLiteral("bin beş yüz")); }),
+                 QStringLiteral("'bin beş yüz' is not a valid floating point value for field 'Fiyati'"));
+        QCOMPARE(messageOf([&] { rentals.setText(QStringLiteral("Metre2"), QStringLiteral("12a")); }),
+                 QStringLiteral("'12a' is not a valid floating point value for field 'Metre2'"));
+        QVERIFY(rentals.isBlank(QStringLiteral("Fiyati")));
+
+        rentals.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+        rentals.setText(QStringLiteral("Fiyati"), QStringLiteral("1.500,50")); // as a Turkish clerk types it
+        rentals.setText(QStringLiteral("Metre2"), QStringLiteral("120,5"));
+        rentals.post();
+        QCOMPARE(rentals.number(QStringLiteral("Fiyati")), 1500.5);
+        QCOMPARE(rentals.text(QStringLiteral("Fiyati")), QStringLiteral("1500,5"));
+        QCOMPARE(rentals.displayText(QStringLiteral("Fiyati")), QLocale().toCurrencyString(1500.5));
+        QVERIFY(rentals.displayText(QStringLiteral("Fiyati")).contains(QStringLiteral("1.500,50")));
+        QCOMPARE(rentals.text(QStringLiteral("Metre2")), QStringLiteral("120,5"));
+
+        // Clearing a number leaves it blank, not zero.
+        rentals.edit();
+        rentals.setText(QStringLiteral("Metre2"), QString());
+        rentals.post();
+        QVERIFY(rentals.isBlank(QStringLiteral("Metre2")));
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("kdgiris"), QStringLiteral("WHERE Metre2 IS NULL")), 1);
+    }
+
+    void textSizesCountCharactersAndKeysAreReadOnly()
+    {
+        ScratchStore store;
+        Table districts(*store.db, QStringLiteral("semtler"));
+        districts.open();
+        districts.append();
+        const QString fifteen = QStringLiteral("Çağlayanşehirİı"); // 15 letters, more bytes
+        QCOMPARE(fifteen.size(), 15);
+        districts.setText(QStringLiteral("Semtler"), fifteen);
+        QVERIFY(messageOf([&] { districts.setText(QStringLiteral("Semtler"), fifteen + QStringLiteral("x")); })
+                    .contains(QStringLiteral("at most 15 characters")));
+        QCOMPARE(districts.text(QStringLiteral("Semtler")), fifteen);
+        QCOMPARE(messageOf([&] { districts.setInteger(QStringLiteral("No"), 7); }),
+                 QStringLiteral("Field 'No' cannot be modified"));
+        QCOMPARE(messageOf([&] { districts.text(QStringLiteral("Yok")); }), QStringLiteral("Field 'Yok' not found"));
+        districts.post();
+        QCOMPARE(districts.text(QStringLiteral("semtler")), fifteen); // names in any case
+
+        Table kinds(*store.db, QStringLiteral("emlaktanimlama"));
+        kinds.open();
+        kinds.append();
+        kinds.setText(QStringLiteral("EmlakTipi"), QStringLiteral("Yirmi Harfli Bir Tip"));
+        kinds.post();
+    }
+
+    void keysAreAssignedOnPostAndNeverReused()
+    {
+        ScratchStore store;
+        Table contacts(*store.db, QStringLiteral("TEL.DB"));
+        contacts.open();
+        QList<qint64> keys;
+        for (const char* name : {"Ayşe", "Mehmet", "Işıl"}) {
+            contacts.append();
+            QVERIFY(contacts.isBlank(QStringLiteral("No")));
+            contacts.setText(QStringLiteral("Ad"), QString::fromUtf8(name));
+            contacts.post();
+            keys << contacts.integer(QStringLiteral("No"));
+        }
+        QVERIFY(keys[0] > 0 && keys[0] < keys[1] && keys[1] < keys[2]);
+        contacts.last();
+        contacts.remove();
+        contacts.append();
+        contacts.setText(QStringLiteral("Ad"), QStringLiteral("Zeynep"));
+        contacts.post();
+        QVERIFY(contacts.integer(QStringLiteral("No")) > keys[2]);
+        QCOMPARE(contacts.position(), 2);
+        QVERIFY(messageOf([&] { Table(*store.db, QStringLiteral("telefonlar")); }).contains(QStringLiteral("telefonlar")));
+    }
+
+    void locateFindsByKeyOrStaysPut()
+    {
+        ScratchStore store;
+        Table kinds(*store.db, QStringLiteral("emlaktanimlama"));
+        kinds.open();
+        kinds.last();
+        const qint64 lastKey = kinds.integer(QStringLiteral("No"));
+        kinds.first();
+        kinds.next();
+        const qint64 secondKey = kinds.integer(QStringLiteral("No"));
+
+        QVERIFY(kinds.locate(QStringLiteral("no"), lastKey));
+        QCOMPARE(kinds.integer(QStringLiteral("No")), lastKey);
+        QVERIFY(!kinds.locate(QStringLiteral("No"), 999999));
+        QCOMPARE(kinds.integer(QStringLiteral("No")), lastKey);
+        QVERIFY(kinds.locate(QStringLiteral("No"), secondKey));
+        QCOMPARE(kinds.position(), 1);
+
+        // A query locates only among its own rows.
+        Query some(*store.db);
+        some.setStatement(Statement(QStringLiteral("emlaktanimlama")).where(QStringLiteral("No > ?"), {secondKey}));
+        some.open();
+        QVERIFY(!some.locate(QStringLiteral("No"), secondKey));
+        QVERIFY(some.locate(QStringLiteral("No"), lastKey));
+    }
+
+    void refreshKeepsThePosition()
+    {
+        ScratchStore store;
+        Table mine(*store.db, QStringLiteral("semtler"));
+        Table theirs(*store.db, QStringLiteral("semtler"));
+        mine.open();
+        theirs.open();
+        mine.moveTo(3);
+        const QString name = mine.text(QStringLiteral("Semtler"));
+
+        theirs.first();
+        theirs.remove();                   // a row before mine disappears
+        addDistrict(theirs, QStringLiteral("Moda")); // and one is added at the end
+        mine.refresh();
+        QCOMPARE(mine.text(QStringLiteral("Semtler")), name);
+        QCOMPARE(mine.position(), 2);
+        mine.last();
+        QCOMPARE(mine.text(QStringLiteral("Semtler")), QStringLiteral("Moda"));
+
+        // When my record itself is gone, the one now in its place is current.
+        mine.moveTo(2);
+        const qint64 gone = mine.integer(QStringLiteral("No"));
+        theirs.locate(QStringLiteral("No"), gone);
+        theirs.remove();
+        mine.refresh();
+        QVERIFY(mine.integer(QStringLiteral("No")) > gone);
+
+        // Refresh ends a pending edit: posted when changed.
+        mine.edit();
+        mine.setText(QStringLiteral("Aciklama"), QStringLiteral("yenilendi"));
+        mine.refresh();
+        QCOMPARE(mine.state(), DatasetState::Browse);
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("semtler"), QStringLiteral("WHERE Aciklama = 'yenilendi'")), 1);
+    }
+
+    void postIsOnDiskAndFailedPostWritesNothing()
+    {
+        ScratchStore store;
+        Table requests(*store.db, QStringLiteral("musteritalepleri.db"));
+        requests.open();
+        requests.append();
+        requests.setText(QStringLiteral("Isim"), QStringLiteral("Ali \"Usta\" O'Neil"));
+        requests.setText(QStringLiteral("Fiyatilkdeger"), QStringLiteral("100000"));
+        requests.post();
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("musteritalepleri"),
+                            QStringLiteral("WHERE Isim = 'Ali \"Usta\" O''Neil' AND Fiyatilkdeger = 100000")),
+                 1);
+
+        // The store refuses the write half-way: nothing of it remains and the
+        // record is still being edited, ready to post again.
+        QSqlQuery trap(store.db->connection());
+        QVERIFY(trap.exec(QStringLiteral("CREATE TRIGGER full_disk AFTER INSERT ON musteritalepleri "
+                                         "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")));
+        requests.append();
+        requests.setText(QStringLiteral("Isim"), QStringLiteral("Veli"));
+        QCOMPARE(messageOf([&] { requests.post(); }), QStringLiteral("database or disk is full"));
+        QCOMPARE(requests.state(), DatasetState::Insert);
+        QCOMPARE(requests.text(QStringLiteral("Isim")), QStringLiteral("Veli"));
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("musteritalepleri")), 1);
+        QVERIFY(trap.exec(QStringLiteral("DROP TRIGGER full_disk")));
+        requests.post();
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("musteritalepleri")), 2);
+    }
+
+    void boundValuesAreNeverPartOfTheStatement()
+    {
+        ScratchStore store;
+        Table districts(*store.db, QStringLiteral("semtler"));
+        districts.open();
+        addDistrict(districts, QStringLiteral("Kız \"Kulesi\""));
+        addDistrict(districts, QStringLiteral("O'Brien"));
+
+        Query query(*store.db);
+        for (const QString& name : {QStringLiteral("Kız \"Kulesi\""), QStringLiteral("O'Brien")}) {
+            query.close();
+            query.setStatement(Statement(QStringLiteral("semtler")).where(QStringLiteral("Semtler = ?"), {name}));
+            query.open();
+            QCOMPARE(names(query, QStringLiteral("Semtler")), QStringList{name});
+        }
+        // Typed text that looks like SQL is just text: it matches nothing and changes nothing.
+        query.close();
+        query.setStatement(Statement(QStringLiteral("semtler"))
+                               .where(QStringLiteral("Semtler = ?"), {QStringLiteral("x\" OR 1=1 OR \"")}));
+        query.open();
+        QVERIFY(query.isEmpty());
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("semtler")), 14);
+    }
+
+    void numericBoundsCompareAsNumbersAndBlankEqualsEmpty()
+    {
+        ScratchStore store;
+        Table sales(*store.db, QStringLiteral("sdgiris"));
+        sales.open();
+        for (const char* price : {"99999", "100000", "150000", "1000000", ""}) {
+            sales.append();
+            sales.setText(QStringLiteral("Fiyati"), QString::fromLatin1(price));
+            sales.post();
+        }
+        Query query(*store.db);
+        Statement range(QStringLiteral("sdgiris"));
+        range.where(QStringLiteral("Fiyati > ? AND Fiyati < ?"),
+                    {range.number(QStringLiteral("99999")), range.number(QStringLiteral("1000000"))});
+        QVERIFY(range.isValid());
+        query.setStatement(range);
+        query.open();
+        QCOMPARE(query.recordCount(), 2); // 100000 and 150000, not "1000000" < "150000" as text would have it
+
+        // No district was ever entered: an empty criterion finds them all.
+        query.close();
+        query.setStatement(
+            Statement(QStringLiteral("sdgiris")).where(QStringLiteral("Semtadi = ?"), {Statement::text(QString())}));
+        query.open();
+        QCOMPARE(query.recordCount(), 5);
+    }
+
+    void aFailedBuilderLeavesTheQueryClosed()
+    {
+        ScratchStore store;
+        Query query(*store.db);
+        for (const QString& typed : {QString(), QStringLiteral("12a"), QStringLiteral("  ")}) {
+            Statement statement(QStringLiteral("kdgiris"));
+            statement.where(QStringLiteral("Fiyati > ?"), {statement.number(typed)});
+            QVERIFY(statement.isFailed());
+            query.setStatement(statement);
+            QVERIFY(!messageOf([&] { query.open(); }).isEmpty());
+            QVERIFY(!query.isActive());
+        }
+        // A statement the store rejects also leaves it closed.
+        query.setStatement(Statement(QStringLiteral("kdgiris")).where(QStringLiteral("Yok = ?"), {1}));
+        QVERIFY(messageOf([&] { query.open(); }).contains(QStringLiteral("Yok")));
+        QVERIFY(!query.isActive());
+        query.setStatement(Statement(QStringLiteral("kdgiris")));
+        query.open();
+        QVERIFY(query.isActive());
+        QVERIFY(messageOf([&] { query.setStatement(Statement(QStringLiteral("sdgiris"))); })
+                    .contains(QStringLiteral("open dataset")));
+    }
+
+    void turkishCaseFolding()
+    {
+        QCOMPARE(TurkishText::fold(QStringLiteral("IŞIK İSTANBUL Çağ")), QStringLiteral("ışık istanbul çağ"));
+        QVERIFY(TurkishText::like(QStringLiteral("kad%"), QStringLiteral("Kadıköy")));
+        QVERIFY(TurkishText::like(QStringLiteral("IS%"), QStringLiteral("Işık")));
+        QVERIFY(TurkishText::like(QStringLiteral("sisli"), QStringLiteral("ŞİŞLİ")));
+        QVERIFY(TurkishText::like(QStringLiteral("ISPARTA"), QStringLiteral("Isparta")));
+        QVERIFY(!TurkishText::like(QStringLiteral("is%"), QStringLiteral("Ataşehir")));
+        QVERIFY(TurkishText::like(QStringLiteral("%köy"), QStringLiteral("KADIKÖY")));
+        QVERIFY(TurkishText::like(QStringLiteral("k_d%y"), QStringLiteral("Kadıköy")));
+        QVERIFY(!TurkishText::like(QStringLiteral("kad"), QStringLiteral("Kadıköy")));
+        QVERIFY(TurkishText::like(QStringLiteral("100!%%"), QStringLiteral("100% net"), QLatin1Char('!')));
+        QVERIFY(!TurkishText::like(QStringLiteral("100!%%"), QStringLiteral("1000 net"), QLatin1Char('!')));
+
+        ScratchStore store;
+        Table districts(*store.db, QStringLiteral("semtler"));
+        districts.open();
+        addDistrict(districts, QStringLiteral("Işık"));
+        addDistrict(districts, QStringLiteral("İstinye"));
+        Query query(*store.db);
+        auto prefix = [&](const QString& typed) {
+            query.close();
+            query.setStatement(Statement(QStringLiteral("semtler"))
+                                   .where(QStringLiteral("Semtler LIKE ?"), {typed + QLatin1Char('%')}));
+            query.open();
+            return names(query, QStringLiteral("Semtler"));
+        };
+        QCOMPARE(prefix(QStringLiteral("kad")), QStringList{QStringLiteral("Kadıköy")});
+        QCOMPARE(prefix(QStringLiteral("IŞI")), QStringList{QStringLiteral("Işık")});
+        QCOMPARE(prefix(QStringLiteral("IS")), (QStringList{QStringLiteral("Işık"), QStringLiteral("İstinye")}));
+        QCOMPARE(prefix(QStringLiteral("işt")), QStringList{QStringLiteral("İstinye")});
+        QCOMPARE(prefix(QStringLiteral("ÜSK")), QStringList{QStringLiteral("Üsküdar")});
+    }
+
+    void largeRegisterIsReachedWithoutLoadingIt()
+    {
+        ScratchStore store;
+        const int total = 3000;
+        store.db->inTransaction([&] {
+            QSqlQuery& insert = store.db->prepared(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati) VALUES (?, ?)"));
+            for (int i = 0; i < total; ++i)
+                store.db->run(insert, {QStringLiteral("Semt %1").arg(i % 50), double(1000 + i)});
+        });
+        Table flats(*store.db, QStringLiteral("kdgiris"));
+        flats.open();
+        QVERIFY(flats.fetchedCount() < total); // only the first keys
+        QCOMPARE(flats.number(QStringLiteral("Fiyati")), 1000.0);
+        flats.last();
+        QCOMPARE(flats.position(), total - 1);
+        QCOMPARE(flats.number(QStringLiteral("Fiyati")), double(1000 + total - 1));
+        QVERIFY(flats.eof());
+        QVERIFY(flats.locate(QStringLiteral("No"), 1500));
+        QCOMPARE(flats.position(), 1499);
+        QCOMPARE(flats.displayTextAt(2999, flats.fieldIndex(QStringLiteral("Semtadi"))), QStringLiteral("Semt 49"));
+        flats.next();
+        QCOMPARE(flats.position(), 1500);
+    }
+};
+
+QTEST_GUILESS_MAIN(EngineTest)
+#include "tst_engine.moc"

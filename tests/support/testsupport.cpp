@@ -1,0 +1,8 @@
+#include "support/testsupport.h"
+
+#include <QLocale>
+
+void useTurkishLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+}
