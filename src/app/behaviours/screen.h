@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class DragByBackground;
+class QLabel;
+
+// Where a screen places itself.
+enum class ScreenPlacement {
+    CentreOnCreation,    // once, when created (nearly every screen)
+    CentreOnActivation,  // each time it becomes the program's active window
+    None,
+};
+
+// What differs between screens at the window level; one constant row per screen.
+struct ScreenSetup {
+    QString programName;   // object name, e.g. "RentalFlatEntry"
+    QString caption;       // window title and accessible name
+    QSize clientSize;      // fixed
+    QString background;    // picture resource, e.g. ":/art/rentalflatentry.jpg"
+    QColor colour = QColor(0, 0, 192);  // window colour; the fill when the picture is missing
+    ScreenPlacement placement = ScreenPlacement::CentreOnCreation;
+    bool dragByBackground = true;
+};
+
+// The base of every borderless screen: a frameless top-level window of fixed size,
+// covered by its background picture (which drags the window). Closing a screen only
+// hides it, so its datasets, current record and typed criteria stay as they were; only
+// the screen marked as ending the program on close (the main window) ends it.
+class Screen : public QWidget {
+    Q_OBJECT
+public:
+    explicit Screen(const ScreenSetup& setup, QWidget* parent = nullptr);
+
+    const ScreenSetup& setup() const { return m_setup; }
+    QLabel* background() const { return m_background; }
+    // False when the background resource was missing and a plain fill stands in.
+    bool hasArtwork() const { return m_hasArtwork; }
+    // The drag on the background picture, or nullptr when the screen opted out.
+    DragByBackground* backgroundDrag() const { return m_drag; }
+
+    // The main window: its close ends the program. Other screens only hide.
+    void setEndsProgramOnClose(bool ends);
+    bool endsProgramOnClose() const { return testAttribute(Qt::WA_QuitOnClose); }
+
+    // The picture for a missing background: the colour, a thin edge and the caption.
+    static QPixmap fallbackPicture(const QSize& size, const QColor& colour, const QString& caption);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ScreenSetup m_setup;
+    QLabel* m_background = nullptr;
+    DragByBackground* m_drag = nullptr;
+    bool m_hasArtwork = false;
+};

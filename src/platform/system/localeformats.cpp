@@ -1,0 +1,56 @@
+#include "platform/system/localeformats.h"
+
+#include <cmath>
+
+namespace LocaleFormats {
+
+QString shortDate(const QDate& date)
+{
+    return QLocale().toString(date, QLocale::ShortFormat);
+}
+
+QString longTime(const QTime& time)
+{
+    // The locale's long time pattern ends in a time-zone name ("HH:mm:ss t"); a desk
+    // clock shows the time only, so drop the unquoted zone letters.
+    const QString pattern = QLocale().timeFormat(QLocale::LongFormat);
+    QString cleaned;
+    bool quoted = false;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        cleaned += c;
+    }
+    cleaned = cleaned.simplified();
+    return QLocale().toString(time, cleaned);
+}
+
+QString thousands(double value)
+{
+    const double whole = std::round(value);
+    if (whole == 0.0)
+        return QString();
+    QLocale locale;
+    locale.setNumberOptions(QLocale::DefaultNumberOptions);
+    return locale.toString(whole, 'f', 0);
+}
+
+QString currency(double value)
+{
+    return QLocale().toCurrencyString(value);
+}
+
+double readNumber(const QString& text, bool* ok)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool converted = false;
+    const double value = locale.toDouble(text.trimmed(), &converted);
+    if (ok)
+        *ok = converted;
+    return converted ? value : 0.0;
+}
+
+} // namespace LocaleFormats

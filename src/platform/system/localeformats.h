@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QTime>
+
+// Text a person reads, in the system locale at run time (QLocale()); tests pin it to
+// Turkish with QLocale::setDefault. Anything a machine reads (SQL, files) goes
+// through machine() instead, never through the system locale.
+namespace LocaleFormats {
+
+// The system's short date format ("8.12.2024" in Turkish).
+QString shortDate(const QDate& date);
+
+// The system's long time format: hours, minutes and seconds, without a time zone.
+QString longTime(const QTime& time);
+
+// The "#," pattern: rounded to a whole number (halves away from zero), digits grouped
+// in threes with the system's group separator, no decimals. As with that pattern a
+// value that rounds to zero gives the empty text.
+QString thousands(double value);
+
+// The system's currency format.
+QString currency(double value);
+
+// Reads a number typed by a person: the system's decimal separator, no group
+// separators, surrounding blanks ignored. ok is false when the text is no number.
+double readNumber(const QString& text, bool* ok);
+
+// The locale for machine-readable text.
+inline QLocale machine() { return QLocale::c(); }
+
+} // namespace LocaleFormats
