@@ -1,0 +1,141 @@
+#include "platform/controls/datasetmodel.h"
+
+#include "platform/controls/fieldlink.h"
+#include "platform/engine/dataerror.h"
+#include "platform/engine/table.h"
+
+DatasetModel::DatasetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DatasetModel::setDataset(Dataset* dataset, const QList<Column>& columns)
+{
+    beginResetModel();
+    if (m_dataset)
+        disconnect(m_dataset, nullptr, this, nullptr);
+    m_dataset = dataset;
+    m_columns = columns;
+    m_fields.clear();
+    for (const Column& column : columns)
+        m_fields << dataset->fieldIndex(column.field);
+    endResetModel();
+
+    connect(dataset, &Dataset::rowsReset, this, &DatasetModel::resetAll);
+    connect(dataset, &Dataset::rowsFetched, this, [this](int from, int to) {
+        // The dataset has the rows already; the grid only needs to hear of them.
+        beginInsertRows({}, from, to);
+        endInsertRows();
+    });
+    connect(dataset, &Dataset::recordChanged, this, &DatasetModel::currentRowChanged);
+    connect(dataset, &Dataset::fieldChanged, this, &DatasetModel::currentRowChanged);
+    connect(dataset, &Dataset::stateChanged, this, &DatasetModel::currentRowChanged);
+}
+
+int DatasetModel::fieldOfColumn(int column) const
+{
+    return m_fields.value(column, -1);
+}
+
+void DatasetModel::resetAll()
+{
+    beginResetModel();
+    m_markedRow = -1;
+    endResetModel();
+}
+
+void DatasetModel::currentRowChanged()
+{
+    if (!m_dataset)
+        return;
+    const int row = m_dataset->position();
+    if (m_markedRow >= 0 && m_markedRow < rowCount() && m_markedRow != row)
+        emit headerDataChanged(Qt::Vertical, m_markedRow, m_markedRow);
+    m_markedRow = row;
+    if (row >= 0 && row < rowCount()) {
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        emit headerDataChanged(Qt::Vertical, row, row);
+    }
+}
+
+int DatasetModel::rowCount(const QModelIndex& parent) const
+{
+    return (parent.isValid() || !m_dataset || !m_dataset->isActive()) ? 0 : m_dataset->fetchedCount();
+}
+
+int DatasetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DatasetModel::data(const QModelIndex& index, int role) const
+{
+    if (!m_dataset || !index.isValid())
+        return {};
+    const int field = m_fields.value(index.column(), -1);
+    if (role == Qt::DisplayRole)
+        return m_dataset->displayTextAt(index.row(), field);
+    if (role == Qt::EditRole)
+        return m_dataset->valueAt(index.row(), field);
+    if (role == Qt::TextAlignmentRole && m_dataset->fieldSchema(field).isNumeric())
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    auto* table = qobject_cast<Table*>(m_dataset.data());
+    if (!table || role != Qt::EditRole || !index.isValid())
+        return false;
+    try {
+        table->moveTo(index.row());
+        table->edit();
+        table->setText(m_dataset->fieldSchema(m_fields.at(index.column())).name, value.toString());
+    } catch (const DataError& error) {
+        reportDataError(nullptr, error.message());
+        return false;
+    }
+    return true;
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal) {
+        const Column& column = m_columns.value(section);
+        return column.title.isEmpty() ? column.field : column.title;
+    }
+    if (!m_dataset || section != m_dataset->position())
+        return QString();
+    switch (m_dataset->state()) {
+    case DatasetState::Edit:
+        return QStringLiteral("✎");
+    case DatasetState::Insert:
+        return QStringLiteral("*");
+    default:
+        return QStringLiteral("▶");
+    }
+}
+
+Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (m_editable && qobject_cast<Table*>(m_dataset.data())
+        && !m_dataset->fieldSchema(m_fields.value(index.column())).isKey())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool DatasetModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && m_dataset && m_dataset->canFetchMore();
+}
+
+void DatasetModel::fetchMore(const QModelIndex& parent)
+{
+    if (!parent.isValid() && m_dataset) {
+        try {
+            m_dataset->fetchMore();
+        } catch (const DataError& error) {
+            reportDataError(nullptr, error.message());
+        }
+    }
+}

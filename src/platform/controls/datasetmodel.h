@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QStringList>
+
+class Dataset;
+
+// A dataset's rows as a table model for a grid: the columns are fields by
+// name, the rows are fetched as the grid scrolls, and the row header marks
+// the current record (▶ browsing, ✎ editing, * a new record).
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString field;
+        QString title; // the field name when empty
+    };
+
+    explicit DatasetModel(QObject* parent = nullptr);
+    void setDataset(Dataset* dataset, const QList<Column>& columns);
+    Dataset* dataset() const { return m_dataset; }
+    void setEditable(bool editable) { m_editable = editable; }
+    int fieldOfColumn(int column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+private:
+    void resetAll();
+    void currentRowChanged();
+
+    QPointer<Dataset> m_dataset;
+    QList<Column> m_columns;
+    QList<int> m_fields;
+    bool m_editable = false;
+    int m_markedRow = -1;
+};

@@ -1,0 +1,108 @@
+#include "platform/controls/dbgrid.h"
+
+#include "platform/controls/fieldlink.h"
+#include "platform/engine/dataerror.h"
+#include "platform/engine/table.h"
+#include "platform/system/confirmer.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+DbGrid::DbGrid(QWidget* parent) : QTableView(parent), m_model(new DatasetModel(this))
+{
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->setDefaultSectionSize(20);
+    verticalHeader()->setMinimumWidth(16);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+    setWordWrap(false);
+}
+
+void DbGrid::setDataset(Dataset* dataset, const QList<DatasetModel::Column>& columns)
+{
+    m_model->setDataset(dataset, columns);
+    connect(dataset, &Dataset::afterScroll, this, &DbGrid::followDataset);
+    connect(dataset, &Dataset::rowsReset, this, &DbGrid::followDataset, Qt::QueuedConnection);
+    connect(dataset, &Dataset::afterOpen, this, &DbGrid::followDataset, Qt::QueuedConnection);
+    followDataset();
+}
+
+void DbGrid::setEditable(bool editable)
+{
+    m_model->setEditable(editable);
+    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                   | QAbstractItemView::AnyKeyPressed
+                             : QAbstractItemView::NoEditTriggers);
+}
+
+void DbGrid::setIndicatorVisible(bool visible)
+{
+    verticalHeader()->setVisible(visible);
+}
+
+void DbGrid::followDataset()
+{
+    Dataset* data = dataset();
+    if (!data || m_following)
+        return;
+    m_following = true;
+    const int row = data->position();
+    if (row >= 0 && row < m_model->rowCount()) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        setCurrentIndex(m_model->index(row, column));
+        scrollTo(m_model->index(row, column));
+    } else {
+        clearSelection();
+    }
+    m_following = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    Dataset* data = dataset();
+    if (m_following || !data || !current.isValid() || current.row() == data->position())
+        return;
+    try {
+        data->moveTo(current.row());
+    } catch (const DataError& error) {
+        // The record left behind could not be posted: stay on it.
+        reportDataError(this, error.message());
+        followDataset();
+    }
+}
+
+void DbGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit recordDoubleClicked();
+}
+
+void DbGrid::keyPressEvent(QKeyEvent* event)
+{
+    auto* table = qobject_cast<Table*>(dataset());
+    if (m_ctrlDelete && table && event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
+        if (!table->isEmpty() && confirmer().confirm(this, QStringLiteral("Delete record?"))) {
+            try {
+                table->remove();
+            } catch (const DataError& error) {
+                reportDataError(this, error.message());
+            }
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_End && (event->modifiers() & Qt::ControlModifier) && dataset()) {
+        // The grid only knows the rows fetched so far; the last one is further.
+        try {
+            dataset()->last();
+        } catch (const DataError& error) {
+            reportDataError(this, error.message());
+        }
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/controls/datasetmodel.h"
+
+#include <QTableView>
+
+// A grid over a dataset: whole-row selection that follows and moves the
+// dataset's current record, an indicator column, optional editing in place,
+// and Ctrl+Delete deleting the current record after "Delete record?".
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget* parent = nullptr);
+
+    void setDataset(Dataset* dataset, const QList<DatasetModel::Column>& columns);
+    Dataset* dataset() const { return m_model->dataset(); }
+    DatasetModel* datasetModel() const { return m_model; }
+    void setEditable(bool editable);
+    void setCtrlDeleteDeletes(bool on) { m_ctrlDelete = on; }
+    void setIndicatorVisible(bool visible);
+
+signals:
+    // A row was double-clicked (the dataset is on that row by then).
+    void recordDoubleClicked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followDataset();
+
+    DatasetModel* m_model;
+    bool m_ctrlDelete = false;
+    bool m_following = false;
+};

@@ -1,0 +1,94 @@
+#include "platform/controls/dbmemo.h"
+
+#include "platform/controls/dbedit.h"
+#include "platform/engine/dataerror.h"
+#include "platform/engine/table.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPixmap>
+
+DbMemo::DbMemo(QWidget* parent) : QPlainTextEdit(parent)
+{
+    m_link = new FieldLink(
+        this,
+        [this] {
+            m_showing = true;
+            setPlainText(m_link->editText());
+            m_showing = false;
+        },
+        [this] { m_link->table()->setText(m_link->field()->name, toPlainText()); });
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_showing)
+            m_link->setDirty(true);
+    });
+    setTabChangesFocus(true);
+}
+
+void DbMemo::bind(Dataset* dataset, const QString& field)
+{
+    m_link->bind(dataset, field);
+    setReadOnly(!qobject_cast<Table*>(dataset));
+}
+
+void DbMemo::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_link->isDirty()) {
+        m_link->reset();
+        return;
+    }
+    const bool newLine = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!isReadOnly() && (keyChangesText(event) || newLine) && !m_link->beginEdit())
+        return;
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void DbMemo::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    m_link->commit();
+}
+
+DbImage::DbImage(QWidget* parent) : QLabel(parent)
+{
+    m_link = new FieldLink(this, [this] { showValue(); }, [] {});
+    setAlignment(Qt::AlignCenter);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void DbImage::bind(Dataset* dataset, const QString& field)
+{
+    m_link->bind(dataset, field);
+}
+
+void DbImage::showValue()
+{
+    QPixmap picture;
+    picture.loadFromData(m_link->value().toByteArray());
+    setPixmap(picture.isNull() ? QPixmap()
+                               : picture.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+QImage DbImage::image() const
+{
+    return QImage::fromData(m_link->value().toByteArray());
+}
+
+bool DbImage::setImage(const QImage& image)
+{
+    if (!m_link->beginEdit())
+        return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.isNull())
+        image.save(&buffer, "BMP");
+    try {
+        m_link->table()->setValue(m_link->fieldIndex(), bytes);
+    } catch (const DataError& error) {
+        reportDataError(this, error.message());
+        return false;
+    }
+    return true;
+}
