@@ -218,6 +218,11 @@ void Database::inTransaction(const std::function<void()>& work)
     }
 }
 
+void Database::checkpoint()
+{
+    sqlite3_wal_checkpoint_v2(m_handle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+}
+
 QString Database::quoted(const QString& identifier)
 {
     QString escaped = identifier;

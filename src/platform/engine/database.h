@@ -47,6 +47,10 @@ public:
     // returns, rolled back entirely when it throws.
     void inTransaction(const std::function<void()>& work);
 
+    // Copies what the write-ahead log holds into the store file itself, as far
+    // as no reader stands in the way. Posted records are durable without it.
+    void checkpoint();
+
     sqlite3* handle() const { return m_handle; }
     QSqlDatabase& connection() { return m_db; }
 

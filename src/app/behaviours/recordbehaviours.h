@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class Dataset;
+class DbEdit;
+class DbGrid;
+class Screens;
+class Table;
+class QWidget;
+
+// The shared behaviours that work on a screen's datasets.
+
+// A double-click on a result grid shows the entry screen `entryScreen` and
+// moves its cursor to the record whose `keyField` equals the key of the
+// grid's current row (exact). No such record, or an empty grid: the entry
+// screen stays on its record. An empty keyField only shows the screen.
+namespace GridOpensRecord {
+void install(DbGrid* grid, const Screens& screens, const QString& entryScreen, const QString& keyField);
+void open(Dataset& rows, const Screens& screens, const QString& entryScreen, const QString& keyField);
+} // namespace GridOpensRecord
+
+// After every post on the table, its record is also copied from the log into
+// the store file at once (the post itself is already durable).
+namespace SaveAfterPost {
+void install(Table* table);
+}
+
+// Each time the screen becomes the program's active window, its dataset is
+// re-read; a pending edit is posted when changed and cancelled when not. A
+// failure is reported (by default) and the dataset stays in edit state.
+namespace RefreshOnActivate {
+void install(QWidget* screen, Dataset* dataset, std::function<void(const QString&)> onFailure = {});
+}
+
+// Each time the registration-date edit receives the focus, the table is put
+// into edit state and the edit shows today's date in the short date format,
+// replacing what it held; the record takes it when the edit is written.
+namespace TodayOnEnter {
+void install(DbEdit* edit);
+}
