@@ -5,6 +5,7 @@
 #include "platform/engine/dataerror.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace Catalogue {
 
@@ -44,6 +45,10 @@ FieldSchema phone(const QString& name)
 
 FieldSchema choice(const QString& name, int size, const QStringList& list)
 {
+    // A value the drop-down offers always fits its field ("Doğal Gaz
+    // Kaloriferli" has 21 letters where the heating field was declared 20).
+    for (const QString& item : list)
+        size = std::max(size, int(item.size()));
     FieldSchema field = text(name, size);
     field.choices = list;
     return field;
@@ -134,8 +139,8 @@ TableSchema requests()
                  << money(QStringLiteral("Ikincifiyat")) << number(QStringLiteral("IlkMetre2"))
                  << number(QStringLiteral("Ikincimetre2")) << text(QStringLiteral("Döviz"), 15)
                  << choice(QStringLiteral("Oda"), 20, Lists::Rooms)
-                 // Wide enough for "Farketmez", the last item of its list.
-                 << choice(QStringLiteral("Kat"), 9, Lists::Floor)
+                 // Declared 6, widened to hold "Farketmez", the last item of its list.
+                 << choice(QStringLiteral("Kat"), 6, Lists::Floor)
                  << choice(QStringLiteral("Isisistemi"), 20, Lists::Heating)
                  << choice(QStringLiteral("Durum"), 20, Lists::RequestStatus)
                  << text(QStringLiteral("Tavanlar")) << text(QStringLiteral("Hidrofor"), 10)

@@ -124,6 +124,11 @@ private slots:
         const FieldSchema* floor = Catalogue::table(QStringLiteral("musteritalepleri")).field(QStringLiteral("Kat"));
         QVERIFY(floor->size >= QStringLiteral("Farketmez").size());
         QCOMPARE(floor->choices.last(), QStringLiteral("Farketmez"));
+        // Every offered value fits its field.
+        for (const TableSchema& table : Catalogue::tables())
+            for (const FieldSchema& field : table.fields)
+                for (const QString& item : field.choices)
+                    QVERIFY2(item.size() <= field.size, qPrintable(table.name + "." + field.name + ": " + item));
         QCOMPARE(Catalogue::table(QStringLiteral("arsa")).field(QStringLiteral("Durum"))->choices,
                  (QStringList{"Satıldı", "Satılmadı", "Kiralandı", "Kiralanmadı"}));
         QCOMPARE(Catalogue::table(QStringLiteral("tel")).field(QStringLiteral("Faks"))->mask,

@@ -452,6 +452,26 @@ private slots:
         QCOMPARE(prefix(QStringLiteral("ÜSK")), QStringList{QStringLiteral("Üsküdar")});
     }
 
+    void textThatReadsAsANumberComparesAsOne()
+    {
+        ScratchStore store;
+        Table land(*store.db, QStringLiteral("arsa"));
+        land.open();
+        for (const char* area : {"100", "1.250", "85,5", "yakl. 90", ""}) {
+            land.append();
+            land.setText(QStringLiteral("Metre2"), QString::fromUtf8(area));
+            land.post();
+        }
+        Query query(*store.db);
+        query.setStatement(Statement(QStringLiteral("arsa"))
+                               .where(QStringLiteral("asnumber(Metre2) > ? AND asnumber(Metre2) < ?"), {80.0, 2000.0}));
+        query.open();
+        QStringList found;
+        for (int row = 0; row < query.recordCount(); ++row)
+            found << query.displayTextAt(row, query.fieldIndex(QStringLiteral("Metre2")));
+        QCOMPARE(found, (QStringList{"100", "1.250", "85,5"}));
+    }
+
     void largeRegisterIsReachedWithoutLoadingIt()
     {
         ScratchStore store;

@@ -1,5 +1,7 @@
 #include "platform/engine/turkishtext.h"
 
+#include <QLocale>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace TurkishText {
@@ -80,6 +82,21 @@ QString searchKey(const QString& text)
     return key;
 }
 
+std::optional<double> readNumber(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    bool ok = false;
+    double value = turkish.toDouble(trimmed, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 bool equalsFolded(const QString& a, const QString& b)
 {
     return a.size() == b.size() && fold(a) == fold(b);
@@ -120,12 +137,29 @@ bool like(const QString& pattern, const QString& text, QChar escape)
     return pi == p.size();
 }
 
+void asNumberFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        sqlite3_result_double(context, sqlite3_value_double(argv[0]));
+        return;
+    case SQLITE_TEXT:
+        if (const auto number = readNumber(fromSqlite(argv[0])))
+            sqlite3_result_double(context, *number);
+        return;
+    default:
+        return; // NULL: not a number
+    }
+}
+
 void installOn(sqlite3* handle)
 {
     const int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(handle, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle, "trfold", 1, flags, nullptr, foldFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "asnumber", 1, flags, nullptr, asNumberFunction, nullptr, nullptr, nullptr);
     sqlite3_create_collation_v2(handle, "TURKISH_CI", SQLITE_UTF16, nullptr, collate, nullptr);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 struct sqlite3;
 
@@ -22,8 +23,13 @@ bool like(const QString& pattern, const QString& text, QChar escape = QChar());
 
 bool equalsFolded(const QString& a, const QString& b);
 
-// Installs LIKE (two and three arguments, on search keys), trfold(x) and the
-// collation TURKISH_CI (case-folded) on a connection.
+// Reads text a person typed as a number: "100", "100,5", "1.250,75" (Turkish
+// grouping) or "1250.75"; empty when the text is no number.
+std::optional<double> readNumber(const QString& text);
+
+// Installs LIKE (two and three arguments, on search keys), trfold(x), the
+// collation TURKISH_CI (case-folded) and asnumber(x) (a number read from text,
+// NULL when the text is none) on a connection.
 void installOn(sqlite3* handle);
 
 } // namespace TurkishText
