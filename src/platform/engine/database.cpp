@@ -51,6 +51,8 @@ Database::Database(const QString& path, const QVector<TableSchema>& catalogue)
 
 Database::~Database()
 {
+    for (sqlite3_stmt* statement : std::as_const(m_rawStatements))
+        sqlite3_finalize(statement);
     m_statements.clear();
     m_db.close();
     m_db = QSqlDatabase();
@@ -100,8 +102,12 @@ void Database::validate()
             if (found == columns.cend())
                 throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosunda '%2' alanı yok.")
                                     .arg(table.name, field.name));
+            // The kind must match; a text's declared width may differ, since
+            // the engine, not the store, holds texts to their size (a field
+            // widened in a later version keeps working on older files).
             const QString expected = declaredSqlType(field);
-            if (found->compare(expected, Qt::CaseInsensitive) != 0)
+            const auto kind = [](const QString& type) { return type.section(QLatin1Char('('), 0, 0).trimmed(); };
+            if (kind(*found).compare(kind(expected), Qt::CaseInsensitive) != 0)
                 throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosunun '%2' alanı %3 olmalı, %4 bulundu.")
                                     .arg(table.name, field.name, expected, *found));
         }
@@ -188,6 +194,82 @@ QSqlQuery& Database::prepared(const QString& sql)
     if (!query.prepare(sql))
         throw DataError(storeError(query.lastError()));
     return *m_statements.insert(sql, query);
+}
+
+void Database::select(const QString& sql, const QVariantList& values,
+                      const std::function<void(sqlite3_stmt*)>& row)
+{
+    sqlite3_stmt* statement = m_rawStatements.value(sql);
+    if (!statement) {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v3(m_handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &statement,
+                               nullptr) != SQLITE_OK)
+            throw DataError(QString::fromUtf8(sqlite3_errmsg(m_handle)));
+        m_rawStatements.insert(sql, statement);
+    }
+    struct Reset {
+        sqlite3_stmt* statement;
+        ~Reset()
+        {
+            sqlite3_reset(statement);
+            sqlite3_clear_bindings(statement);
+        }
+    } reset{statement};
+
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& value = values.at(i);
+        const int at = i + 1;
+        if (value.isNull()) {
+            sqlite3_bind_null(statement, at);
+            continue;
+        }
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+        case QMetaType::Bool:
+            sqlite3_bind_int64(statement, at, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(statement, at, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            sqlite3_bind_blob(statement, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QString text = value.toString();
+            sqlite3_bind_text16(statement, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+    int step;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW)
+        row(statement);
+    if (step != SQLITE_DONE)
+        throw DataError(QString::fromUtf8(sqlite3_errmsg(m_handle)));
+}
+
+QVariant Database::columnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, column);
+    case SQLITE_TEXT:
+        return QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_text16(statement, column)),
+                                  sqlite3_column_bytes16(statement, column) / 2);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
+                          sqlite3_column_bytes(statement, column));
+    default:
+        return {};
+    }
 }
 
 void Database::run(QSqlQuery& query, const QVariantList& values)

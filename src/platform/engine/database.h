@@ -11,6 +11,7 @@
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // The one store of the program: a single SQLite file holding every table of
 // the catalogue. Opening a path that holds no store creates it with all
@@ -43,6 +44,13 @@ public:
     // store's own message on failure.
     void run(QSqlQuery& query, const QVariantList& values = {});
 
+    // Reading rows is the hot path of every grid and report, so it goes
+    // straight to SQLite: a statement prepared once per SQL text, bound with
+    // the values in order. The callback sees each row; the statement is reset
+    // afterwards whatever happens.
+    void select(const QString& sql, const QVariantList& values, const std::function<void(sqlite3_stmt*)>& row);
+    static QVariant columnValue(sqlite3_stmt* statement, int column);
+
     // Runs work inside one write transaction: committed (and durable) when it
     // returns, rolled back entirely when it throws.
     void inTransaction(const std::function<void()>& work);
@@ -72,4 +80,5 @@ private:
     QSqlDatabase m_db;
     sqlite3* m_handle = nullptr;
     QHash<QString, QSqlQuery> m_statements;
+    QHash<QString, sqlite3_stmt*> m_rawStatements;
 };

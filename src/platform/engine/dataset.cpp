@@ -4,7 +4,7 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
 
-#include <QSqlQuery>
+#include <sqlite3.h>
 #include <algorithm>
 
 namespace {
@@ -104,15 +104,12 @@ bool Dataset::fetchKeys(int count)
 {
     if (m_allFetched)
         return false;
-    QSqlQuery& query = m_database.prepared(QStringLiteral("SELECT rowid FROM %1 WHERE %2rowid > ? ORDER BY rowid LIMIT ?")
-                                               .arg(Database::quoted(schema().name), rowsWhere()));
     QVariantList values = m_statement.values();
     values << (m_keys.empty() ? std::numeric_limits<qint64>::min() : m_keys.back()) << count;
-    m_database.run(query, values);
     const size_t before = m_keys.size();
-    while (query.next())
-        m_keys.push_back(query.value(0).toLongLong());
-    query.finish();
+    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2rowid > ? ORDER BY rowid LIMIT ?")
+                          .arg(Database::quoted(schema().name), rowsWhere()),
+                      values, [this](sqlite3_stmt* row) { m_keys.push_back(sqlite3_column_int64(row, 0)); });
     const int arrived = int(m_keys.size() - before);
     if (count < 0 || arrived < count)
         m_allFetched = true;
@@ -180,8 +177,10 @@ const QVector<QVariant>& Dataset::row(int rowNumber) const
     const int page = rowNumber / PageSize;
     auto cached = m_pages.find(page);
     if (cached != m_pages.end()) {
-        m_pageOrder.removeOne(page);
-        m_pageOrder.append(page);
+        if (m_pageOrder.last() != page) {
+            m_pageOrder.removeOne(page);
+            m_pageOrder.append(page);
+        }
         return (*cached)[rowNumber % PageSize];
     }
 
@@ -189,46 +188,46 @@ const QVector<QVariant>& Dataset::row(int rowNumber) const
     QStringList columns{QStringLiteral("rowid")};
     for (const FieldSchema& field : table.fields)
         columns << Database::quoted(field.name);
-    QSqlQuery& query = m_database.prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
-                                               .arg(columns.join(QLatin1Char(',')), Database::quoted(table.name),
-                                                    pagePlaceholders()));
     const int from = page * PageSize;
     const int to = std::min(fetchedCount(), from + PageSize);
     QVariantList keys;
     for (int i = 0; i < PageSize; ++i)
         keys << (from + i < to ? m_keys[size_t(from + i)] : qint64(-1));
-    m_database.run(query, keys);
 
-    QHash<qint64, QVector<QVariant>> byKey;
-    while (query.next()) {
-        QVector<QVariant> values(table.fields.size());
-        for (int f = 0; f < table.fields.size(); ++f) {
-            const FieldSchema& field = table.fields.at(f);
-            const QVariant raw = query.value(f + 1);
-            if (raw.isNull())
-                values[f] = FieldFormat::blank(field);
-            else if (field.isNumeric())
-                values[f] = raw.toDouble();
-            else if (field.isKey())
-                values[f] = raw.toLongLong();
-            else if (field.type == FieldType::Graphic)
-                values[f] = raw.toByteArray();
-            else
-                values[f] = raw.toString();
-        }
-        byKey.insert(query.value(0).toLongLong(), values);
-    }
-    query.finish();
-
-    // A row another window deleted since the keys were read shows blank.
-    QVector<QVector<QVariant>> rows;
-    QVector<QVariant> gone(table.fields.size());
+    QVector<QVariant> blankRow(table.fields.size());
     for (int f = 0; f < table.fields.size(); ++f)
-        gone[f] = FieldFormat::blank(table.fields.at(f));
-    for (int i = from; i < to; ++i)
-        rows << byKey.value(m_keys[size_t(i)], gone);
+        blankRow[f] = FieldFormat::blank(table.fields.at(f));
+    // Rows come back in key order; a row another window deleted since the
+    // keys were read is missing and shows blank.
+    QVector<QVector<QVariant>> rows;
+    rows.reserve(PageSize);
+    m_database.select(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3) ORDER BY rowid")
+            .arg(columns.join(QLatin1Char(',')), Database::quoted(table.name), pagePlaceholders()),
+        keys, [&](sqlite3_stmt* statement) {
+            const qint64 key = sqlite3_column_int64(statement, 0);
+            while (from + rows.size() < to && m_keys[size_t(from + rows.size())] < key)
+                rows.append(blankRow);
+            if (from + rows.size() >= to || m_keys[size_t(from + rows.size())] != key)
+                return;
+            QVector<QVariant> values;
+            values.reserve(table.fields.size());
+            for (int f = 0; f < table.fields.size(); ++f) {
+                const FieldSchema& field = table.fields.at(f);
+                QVariant raw = Database::columnValue(statement, f + 1);
+                if (raw.isNull())
+                    values.append(blankRow.at(f));
+                else if (field.isNumeric() && raw.typeId() != QMetaType::Double)
+                    values.append(raw.toDouble());
+                else if (field.isTextual() && raw.typeId() != QMetaType::QString)
+                    values.append(raw.toString());
+                else
+                    values.append(std::move(raw));
+            }
+            rows.append(std::move(values));
+        });
     while (rows.size() < PageSize)
-        rows << gone;
+        rows.append(blankRow);
 
     if (m_pageOrder.size() >= PagesKept)
         m_pages.remove(m_pageOrder.takeFirst());
@@ -349,15 +348,16 @@ bool Dataset::locate(const QString& fieldName, qint64 value)
     if (!isActive())
         return false;
     const FieldSchema& field = fieldSchema(fieldIndex(fieldName));
-    QSqlQuery& query = m_database.prepared(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3 = ? ORDER BY rowid LIMIT 1")
-                                               .arg(Database::quoted(schema().name), rowsWhere(),
-                                                    Database::quoted(field.name)));
     QVariantList values = m_statement.values();
     values << value;
-    m_database.run(query, values);
-    const bool found = query.next();
-    const qint64 key = found ? query.value(0).toLongLong() : -1;
-    query.finish();
+    bool found = false;
+    qint64 key = -1;
+    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3 = ? ORDER BY rowid LIMIT 1")
+                          .arg(Database::quoted(schema().name), rowsWhere(), Database::quoted(field.name)),
+                      values, [&](sqlite3_stmt* row) {
+                          found = true;
+                          key = sqlite3_column_int64(row, 0);
+                      });
     if (!found)
         return false;
     const int rowNumber = rowOfKey(key);
