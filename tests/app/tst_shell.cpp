@@ -3,6 +3,8 @@
 #include "app/aboutbox.h"
 #include "app/application.h"
 #include "app/behaviours/pressbutton.h"
+#include "app/behaviours/printbutton.h"
+#include "platform/reporting/reportwindow.h"
 #include "app/behaviours/recordbehaviours.h"
 #include "app/mainwindow.h"
 #include "app/menupanel.h"
@@ -271,6 +273,25 @@ private slots:
         QTest::mouseDClick(about->background(), Qt::LeftButton, {}, QPoint(50, 50));
         QVERIFY(about->isHidden());
         setShellOpener(nullptr);
+    }
+
+    void everyPrintMakesAFreshReport()
+    {
+        struct Report : ReportWindow {
+            int* previews;
+            explicit Report(int* counter) : previews(counter) {}
+            void preview() override { ++*previews; }
+        };
+        int made = 0, previews = 0;
+        LabelButton print(QStringLiteral("Yazdır"));
+        PrintButton::install(&print, [&] {
+            ++made;
+            return std::make_unique<Report>(&previews);
+        });
+        click(&print);
+        click(&print);
+        QCOMPARE(made, 2);
+        QCOMPARE(previews, 2);
     }
 
     void splashPlaysTheClipOrShowsWithoutIt()

@@ -9,5 +9,7 @@
 #include "app/behaviours/entertonextfield.h"
 #include "app/behaviours/ownerpaneltoggle.h"
 #include "app/behaviours/pressbutton.h"
+#include "app/behaviours/printbutton.h"
+#include "app/behaviours/recordbehaviours.h"
 #include "app/behaviours/screen.h"
 #include "app/behaviours/windowbuttons.h"
