@@ -141,7 +141,7 @@ void MainWindow::buildMenu()
     for (const PanelRow& row : panelRows()) {
         auto* panel = new MenuPanel(QString::fromUtf8(row.title),
                                     QStringLiteral(":/art/") + QString::fromLatin1(row.picture), this);
-        panel->setObjectName(QStringLiteral("MenuPanel%1").arg(m_panels.size() + 1));
+        panel->setObjectName(QStringLiteral("MenuPanel%1").arg(m_panels.size() + 1)); // before its items
         panel->move(230, 176);
         panel->hide();
         for (const PanelItem& entry : row.items) {

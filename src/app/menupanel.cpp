@@ -27,6 +27,8 @@ MenuPanel::MenuPanel(const QString& title, const QString& picture, QWidget* pare
 ClickLabel* MenuPanel::addItem(const QString& caption)
 {
     auto* item = new ClickLabel(caption, this);
+    item->setObjectName(QStringLiteral("%1Item%2").arg(objectName()).arg(m_items.size() + 1));
+    item->setAccessibleName(caption);
     item->setGeometry(16, FirstItemTop + int(m_items.size()) * ItemSpacing, 156, 16);
     item->setStyleSheet(QStringLiteral("color: rgb(0, 255, 0); font-weight: bold;"));
     item->setCursor(Qt::PointingHandCursor);
