@@ -54,6 +54,19 @@ bool DbComboBox::eventFilter(QObject* watched, QEvent* event)
     return QComboBox::eventFilter(watched, event);
 }
 
+void DbComboBox::keyPressEvent(QKeyEvent* event)
+{
+    // Typed keys reach the combo box, which hands them to its line edit
+    // directly (past the filter above): start the edit before they land.
+    if (event->key() == Qt::Key_Escape && m_link->isDirty()) {
+        m_link->reset();
+        return;
+    }
+    if (keyChangesText(event) && !m_link->beginEdit())
+        return;
+    QComboBox::keyPressEvent(event);
+}
+
 void DbComboBox::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);

@@ -22,7 +22,7 @@ DbEdit::DbEdit(QWidget* parent)
 {
     connect(this, &QLineEdit::textEdited, this, [this] {
         if (!m_link->table() || !m_link->table()->isEditing())
-            m_link->beginEdit();
+            m_link->beginEditKeepingText();
         m_link->setDirty(true);
     });
 }
@@ -100,6 +100,11 @@ void DbEdit::focusInEvent(QFocusEvent* event)
 void DbEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
+    // A context menu opening over the edit, or a switch to another window, is
+    // not leaving the field: a half-typed value is not refused then (it is
+    // still checked when the focus moves on or before a post).
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
     if (!m_link->commit())
         return;
     if (m_mask.isEmpty() && !m_link->isDirty() && m_link->isBound())

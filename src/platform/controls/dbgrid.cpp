@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 DbGrid::DbGrid(QWidget* parent) : QTableView(parent), m_model(new DatasetModel(this))
 {
@@ -73,13 +74,17 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         // The record left behind could not be posted: stay on it.
         reportDataError(this, error.message());
         followDataset();
+        // A click selects its row after this: put the selection back after it.
+        QMetaObject::invokeMethod(this, &DbGrid::followDataset, Qt::QueuedConnection);
     }
 }
 
 void DbGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTableView::mouseDoubleClickEvent(event);
-    emit recordDoubleClicked();
+    // Below the last row there is no record to open.
+    if (indexAt(event->position().toPoint()).isValid())
+        emit recordDoubleClicked();
 }
 
 void DbGrid::keyPressEvent(QKeyEvent* event)

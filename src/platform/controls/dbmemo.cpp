@@ -20,8 +20,13 @@ DbMemo::DbMemo(QWidget* parent) : QPlainTextEdit(parent)
         },
         [this] { m_link->table()->setText(m_link->field()->name, toPlainText()); });
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_showing)
-            m_link->setDirty(true);
+        if (m_showing)
+            return;
+        // Keys start the edit before they land; a paste from the menu only
+        // shows up here.
+        if (m_link->table() && !m_link->table()->isEditing())
+            m_link->beginEditKeepingText();
+        m_link->setDirty(true);
     });
     setTabChangesFocus(true);
 }

@@ -10,7 +10,9 @@
 
 namespace {
 
-const char* const Glyphs[] = {"⏮", "◀", "▶", "⏭", "+", "−", "✎", "✔", "✖", "↻"};
+// Drawn with letters every installed face has (the media-control signs are
+// missing from Liberation and DejaVu).
+const char* const Glyphs[] = {"|◀", "◀", "▶", "▶|", "+", "−", "▲", "✔", "✖", "↻"};
 const char* const ObjectNames[] = {"First", "Prior", "Next", "Last", "Insert",
                                    "Delete", "Edit", "Post", "Cancel", "Refresh"};
 
@@ -23,6 +25,16 @@ const QStringList& DbNavigator::turkishHints()
         QStringLiteral("Son Kayıt"),  QStringLiteral("Kayıt Ekle"),   QStringLiteral("Kayıt Sil"),
         QStringLiteral("Değişiklik"), QStringLiteral("Onayla"),       QStringLiteral("Değişiklik İptal"),
         QStringLiteral("Yenile")};
+    return hints;
+}
+
+const QStringList& DbNavigator::defaultHints()
+{
+    static const QStringList hints{
+        QStringLiteral("First record"), QStringLiteral("Prior record"),  QStringLiteral("Next record"),
+        QStringLiteral("Last record"),  QStringLiteral("Insert record"), QStringLiteral("Delete record"),
+        QStringLiteral("Edit record"),  QStringLiteral("Post edit"),     QStringLiteral("Cancel edit"),
+        QStringLiteral("Refresh data")};
     return hints;
 }
 

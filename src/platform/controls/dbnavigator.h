@@ -25,7 +25,9 @@ public:
     QToolButton* button(Button which) const { return m_buttons[which]; }
     void press(Button which); // what a click does
 
+    // The program's Turkish hints, and the toolkit's own English ones.
     static const QStringList& turkishHints();
+    static const QStringList& defaultHints();
 
 private:
     void updateButtons();

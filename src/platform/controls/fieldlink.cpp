@@ -5,6 +5,7 @@
 #include "platform/engine/table.h"
 #include "platform/system/errorreporter.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QWidget>
 
@@ -79,6 +80,12 @@ bool FieldLink::beginEdit()
     return true;
 }
 
+bool FieldLink::beginEditKeepingText()
+{
+    const QScopedValueRollback<bool> keep(m_keepText, true);
+    return beginEdit();
+}
+
 void FieldLink::writeToRecord()
 {
     if (!m_dirty || !canModify())
@@ -110,6 +117,8 @@ void FieldLink::reset()
 
 void FieldLink::refreshFromRecord()
 {
+    if (m_keepText)
+        return;
     m_dirty = false;
     m_show();
 }

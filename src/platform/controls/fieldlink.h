@@ -31,6 +31,9 @@ public:
     // Puts the dataset into edit (or, when empty, insert) state; false when it
     // cannot be edited. Failures are reported to the user.
     bool beginEdit();
+    // The same, for a change already in the control (pasted from its menu,
+    // dropped): the control keeps its text when a new record is started.
+    bool beginEditKeepingText();
     // The control has text the record does not have yet.
     void setDirty(bool dirty) { m_dirty = dirty; }
     bool isDirty() const { return m_dirty; }
@@ -54,6 +57,7 @@ private:
     QPointer<Dataset> m_dataset;
     int m_field = -1;
     bool m_dirty = false;
+    bool m_keepText = false;
     QList<QMetaObject::Connection> m_connections;
 };
 
