@@ -3,6 +3,7 @@
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
 #include "app/screens.h"
+#include "entry/landrequestentry.h"
 #include "entry/listingentry.h"
 #include "platform/engine/dataerror.h"
 #include "platform/system/errorreporter.h"
@@ -33,4 +34,5 @@ void registerProgramScreens()
     Screens::registerFactory(QStringLiteral("MainWindow"), [](Screens& s) { return new MainWindow(s); });
     Screens::registerFactory(QStringLiteral("AboutBox"), [](Screens&) { return new AboutBox; });
     registerListingEntryScreens();
+    registerLandAndRequestScreens();
 }

@@ -413,6 +413,13 @@ private slots:
         QVERIFY(m_reporter.messages.isEmpty());
         people.post();
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Ceptel FROM tel")), QStringList{QStringLiteral("(216) 555-11-22")});
+
+        // A click anywhere in an empty phone field starts typing at its first place.
+        people.append();
+        QTest::mouseClick(phone, Qt::LeftButton, {}, QPoint(phone->width() - 4, phone->height() / 2));
+        type(QStringLiteral("5321234567"));
+        QCOMPARE(phone->displayText(), QStringLiteral("(532) 123-45-67"));
+        people.cancel();
     }
 
     void priceShowsCurrencyAndRefusesLetters()

@@ -90,6 +90,15 @@ void DbEdit::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
+void DbEdit::mousePressEvent(QMouseEvent* event)
+{
+    QLineEdit::mousePressEvent(event);
+    // A click into an empty masked field starts typing at its first place,
+    // wherever the click fell among the blanks.
+    if (!m_mask.isEmpty() && m_mask.fill(displayText()) == EditMask::Fill::Empty)
+        setCursorPosition(0);
+}
+
 void DbEdit::focusInEvent(QFocusEvent* event)
 {
     if (m_mask.isEmpty() && !m_link->isDirty() && m_link->isBound())
