@@ -5,6 +5,7 @@
 #include "app/screens.h"
 #include "entry/landrequestentry.h"
 #include "entry/listingentry.h"
+#include "search/searchscreens.h"
 #include "platform/engine/dataerror.h"
 #include "platform/system/errorreporter.h"
 
@@ -35,4 +36,5 @@ void registerProgramScreens()
     Screens::registerFactory(QStringLiteral("AboutBox"), [](Screens&) { return new AboutBox; });
     registerListingEntryScreens();
     registerLandAndRequestScreens();
+    registerSearchScreens();
 }

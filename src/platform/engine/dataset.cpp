@@ -11,7 +11,7 @@ namespace {
 
 constexpr int PageSize = 64;      // rows fetched at once for display
 constexpr int PagesKept = 64;     // pages cached per dataset
-constexpr int FirstKeys = 256;    // keys fetched when a dataset opens
+constexpr int FirstKeys = 64;     // keys fetched when a dataset opens: about one screenful
 constexpr int MoreKeys = 4096;    // keys fetched when a grid scrolls further
 
 QString pagePlaceholders()

@@ -1,0 +1,99 @@
+#include "platform/controls/lookupcombobox.h"
+
+#include "platform/controls/fieldlink.h"
+#include "platform/engine/dataerror.h"
+#include "platform/engine/dataset.h"
+
+#include <QKeyEvent>
+
+LookupComboBox::LookupComboBox(QWidget* parent) : QComboBox(parent)
+{
+    setEditable(false);
+    connect(this, &QComboBox::activated, this, [this](int index) { setValue(itemText(index)); });
+}
+
+void LookupComboBox::setSource(Dataset* source, const QString& nameField)
+{
+    m_source = source;
+    m_nameField = nameField;
+    reloadNames();
+}
+
+QStringList LookupComboBox::offered() const
+{
+    QStringList names;
+    for (int i = 0; i < count(); ++i)
+        names << itemText(i);
+    return names;
+}
+
+bool LookupComboBox::pick(const QString& name)
+{
+    reloadNames();
+    if (findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        return false;
+    setValue(name);
+    return true;
+}
+
+void LookupComboBox::clearValue()
+{
+    setValue(QString());
+}
+
+void LookupComboBox::setValue(const QString& value)
+{
+    const bool changed = value != m_value;
+    m_value = value;
+    showValue();
+    if (changed)
+        emit valueChanged(m_value);
+}
+
+void LookupComboBox::reloadNames()
+{
+    QStringList names;
+    if (m_source) {
+        try {
+            if (m_source->isActive())
+                m_source->refresh();
+            else
+                m_source->open();
+            const int field = m_source->fieldIndex(m_nameField);
+            const int rows = m_source->recordCount();
+            for (int row = 0; row < rows; ++row)
+                names << m_source->valueAt(row, field).toString();
+        } catch (const DataError& error) {
+            reportDataError(this, error.message());
+        }
+    }
+    const QSignalBlocker quiet(this);
+    clear();
+    addItems(names);
+    showValue();
+}
+
+void LookupComboBox::showValue()
+{
+    const QSignalBlocker quiet(this);
+    const int index = m_value.isEmpty() ? -1 : findText(m_value, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    setCurrentIndex(index);
+    // A name renamed or deleted since it was picked still shows, and still counts.
+    setPlaceholderText(index < 0 ? m_value : QString());
+}
+
+void LookupComboBox::showPopup()
+{
+    reloadNames();
+    QComboBox::showPopup();
+}
+
+void LookupComboBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+        clearValue();
+        return;
+    }
+    // Arrow keys step through the names; the combo box reports that as a pick.
+    QComboBox::keyPressEvent(event);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QComboBox>
+#include <QPointer>
+
+#include "platform/engine/dataset.h"
+
+
+// A lookup drop-down bound to no record: it offers the names of one field of a
+// dataset, read afresh each time it opens (so a name added a moment ago is
+// there), and only a listed name can be picked. value() is the picked name,
+// the empty text until one is picked; Delete or Backspace clears it again.
+class LookupComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit LookupComboBox(QWidget* parent = nullptr);
+
+    void setSource(Dataset* source, const QString& nameField);
+    QString value() const { return m_value; }
+    // Picks a name as the user would; a name not on offer is refused.
+    bool pick(const QString& name);
+    void clearValue();
+    QStringList offered() const;
+
+    void showPopup() override;
+
+signals:
+    void valueChanged(const QString& value);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void reloadNames();
+    void showValue();
+    void setValue(const QString& value);
+
+    QPointer<Dataset> m_source;
+    QString m_nameField;
+    QString m_value;
+};

@@ -1,0 +1,320 @@
+#include "search/searchscreen.h"
+
+#include "app/behaviours/amountpreview.h"
+#include "app/behaviours/digitsonlyedit.h"
+#include "app/behaviours/pressbutton.h"
+#include "app/behaviours/recordbehaviours.h"
+#include "app/screenkit.h"
+#include "app/screens.h"
+#include "data/catalogue.h"
+#include "platform/controls/dbgrid.h"
+#include "platform/controls/fieldlink.h"
+#include "platform/controls/lookupcombobox.h"
+#include "platform/engine/database.h"
+#include "platform/engine/dataerror.h"
+#include "platform/engine/query.h"
+#include "platform/engine/table.h"
+#include "platform/system/errorreporter.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int RowHeight = 21;
+constexpr int FooterGap = 14;
+constexpr int FrameHeight = 24;
+const QColor BodyColour(238, 242, 247);
+
+ScreenSetup windowOf(const SearchSetup& search)
+{
+    ScreenSetup setup;
+    setup.programName = search.programName;
+    setup.caption = search.caption;
+    setup.clientSize = search.size;
+    setup.background = searchBackground(search.programName);
+    setup.colour = BodyColour;
+    return setup;
+}
+
+} // namespace
+
+QString searchBackground(const QString& programName)
+{
+    QString snake;
+    for (const QChar c : programName) {
+        if (c.isUpper() && !snake.isEmpty())
+            snake += QLatin1Char('_');
+        snake += c.toLower();
+    }
+    return QStringLiteral(":/art/bg_%1.jpg").arg(snake);
+}
+
+const QString& SearchScreen::failureMessage()
+{
+    static const QString message = QStringLiteral("Lütfen Girdiğiniz Bilgileri Düzelttikten Sonra Tekrar Deneyin ..!");
+    return message;
+}
+
+const QString& SearchScreen::optionsTooltip()
+{
+    static const QString tip = QStringLiteral("Seçtiğini Seçeneğe Göre Arama Yapma");
+    return tip;
+}
+
+const QString& SearchScreen::allStatuses()
+{
+    static const QString all = QStringLiteral("Tümü");
+    return all;
+}
+
+SearchScreen::SearchScreen(Screens& screens, const SearchSetup& setup)
+    : Screen(windowOf(setup)), m_screens(screens), m_search(setup)
+{
+    Database& db = screens.database();
+    m_query = new Query(db, this);
+    m_query->setObjectName(QStringLiteral("Query1"));
+    m_query->setStatement(wholeRegister());
+    // A register that cannot be opened stops start-up with the store's message.
+    if (setup.opensAtCreation)
+        m_query->open();
+
+    m_districts = new Table(db, QStringLiteral("semtler.db"), this);
+    m_districts->setObjectName(QStringLiteral("Table1"));
+    m_districts->open();
+    if (setup.districtsSaveAfterPost)
+        SaveAfterPost::install(m_districts);
+
+    m_grid = new DbGrid(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->setAccessibleName(setup.caption);
+    m_grid->setGeometry(Margin, 52, width() - 2 * Margin, criteriaTop() - 8 - 52);
+    m_grid->setDataset(m_query, setup.columns);
+    m_grid->setShowGrid(true);
+    fitColumns();
+    GridOpensRecord::install(m_grid, screens, setup.entryScreen, QStringLiteral("No"));
+    // The grid itself only opens rows it has; an empty result still shows the
+    // entry screen, on its own record.
+    m_grid->viewport()->installEventFilter(this);
+
+    ScreenKit kit(this);
+    if (setup.minimiseIcon)
+        kit.minimiseIcon();
+    kit.exitIcon();
+}
+
+QLineEdit* SearchScreen::boundEdit(const QString& name, const QString& caption, const QRect& row, int captionWidth,
+                                   int maxLength, bool digitsOnly)
+{
+    ScreenKit(this).caption(caption, QRect(row.x(), row.y(), captionWidth, RowHeight));
+    QLineEdit* edit = digitsOnly ? new DigitsOnlyEdit(this) : new QLineEdit(this);
+    edit->setObjectName(name);
+    edit->setAccessibleName(caption);
+    edit->setMaxLength(maxLength);
+    edit->setGeometry(row.x() + captionWidth, row.y(), row.width() - captionWidth, RowHeight);
+    return edit;
+}
+
+QLabel* SearchScreen::previewBeneath(QLineEdit* edit, int left)
+{
+    auto* label = new QLabel(this);
+    label->setObjectName(edit->objectName() + QStringLiteral("Preview"));
+    label->setAccessibleName(edit->accessibleName());
+    // Right under the edit, ending where it ends; a long amount may reach under its caption.
+    label->setGeometry(left, edit->y() + edit->height() + 1, edit->geometry().right() + 1 - left, 15);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setStyleSheet(QStringLiteral("color: rgb(0, 90, 40); font-weight: bold;"));
+    AmountPreview::attach(edit, label);
+    return label;
+}
+
+void SearchScreen::fitColumns()
+{
+    // Widths by kind of field, never narrower than the title; the last column
+    // takes what is left, so a short column set leaves no empty band.
+    QHeaderView* header = m_grid->horizontalHeader();
+    const QFontMetrics metrics(header->font());
+    const QList<DatasetModel::Column>& columns = m_search.columns;
+    for (int c = 0; c < columns.size(); ++c) {
+        const FieldSchema& field = m_query->fieldSchema(m_query->fieldIndex(columns.at(c).field));
+        int width = field.type == FieldType::Currency ? 112 : field.isNumeric() || field.size <= 10 ? 62 : 84;
+        const QString title = columns.at(c).title.isEmpty() ? columns.at(c).field : columns.at(c).title;
+        width = std::max(width, metrics.horizontalAdvance(title) + 20);
+        header->resizeSection(c, width);
+    }
+    header->setStretchLastSection(true);
+}
+
+QLabel* SearchScreen::heading(const QString& text, const QRect& rect)
+{
+    QLabel* label = ScreenKit(this).caption(text, rect);
+    label->setStyleSheet(QStringLiteral("color: rgb(150, 70, 20); font-weight: bold;"));
+    return label;
+}
+
+QLabel* SearchScreen::squareMetres(const QPoint& at)
+{
+    return ScreenKit(this).squareMetresCaption(QRect(at, QSize(30, 16)));
+}
+
+QList<QRect> SearchScreen::footerFrames(const QList<int>& widths) const
+{
+    int total = FooterGap * int(widths.size() - 1);
+    for (const int w : widths)
+        total += w;
+    QList<QRect> frames;
+    int x = (width() - total) / 2;
+    for (const int w : widths) {
+        frames << QRect(x, height() - 34, w, FrameHeight);
+        x += w + FooterGap;
+    }
+    return frames;
+}
+
+void SearchScreen::buildCriteria(const QList<QWidget*>& edits, const QStringList& options, const QRect& districtRow,
+                                 const QRect& statusRow, const QRect& optionsRect, int captionWidth,
+                                 const QList<int>& footerWidths)
+{
+    ScreenKit kit(this);
+    const QString districtCaption = QStringLiteral("Semt Adı");
+    kit.caption(districtCaption, QRect(districtRow.topLeft(), QSize(captionWidth, RowHeight)));
+    m_district = new LookupComboBox(this);
+    m_district->setObjectName(QStringLiteral("DBLookupComboBox1"));
+    m_district->setAccessibleName(districtCaption);
+    m_district->setAccessibleDescription(districtCaption);
+    m_district->setGeometry(districtRow.x() + captionWidth, districtRow.y(), districtRow.width() - captionWidth,
+                            RowHeight + 1);
+    m_district->setSource(m_districts, Catalogue::District.field);
+
+    // Right-aligned over the list, free to reach left of it.
+    kit.caption(QStringLiteral("Arama Seçeneğini Seçin"),
+                QRect(optionsRect.x() - 40, optionsRect.y() - 20, optionsRect.width() + 40, 18))
+        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_options = new QListWidget(this);
+    m_options->setObjectName(QStringLiteral("ListBox1"));
+    m_options->setAccessibleName(QStringLiteral("Arama Seçeneğini Seçin"));
+    m_options->setToolTip(optionsTooltip());
+    m_options->setGeometry(optionsRect);
+    m_options->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_options->addItems(options);
+    m_options->setCurrentRow(-1);
+    m_options->clearSelection();
+
+    const QString statusCaption = QStringLiteral("Durum");
+    kit.caption(statusCaption, QRect(statusRow.topLeft(), QSize(captionWidth, RowHeight)));
+    m_status = new QComboBox(this);
+    m_status->setObjectName(QStringLiteral("ComboBox1"));
+    m_status->setAccessibleName(statusCaption);
+    m_status->setAccessibleDescription(statusCaption);
+    m_status->setEditable(true);
+    m_status->setInsertPolicy(QComboBox::NoInsert);
+    m_status->addItems(m_search.statusItems);
+    m_status->setCurrentIndex(m_status->findText(allStatuses()));
+    m_status->setEditText(allStatuses());
+    m_status->setGeometry(statusRow.x() + captionWidth, statusRow.y(), statusRow.width() - captionWidth,
+                          RowHeight + 1);
+
+    QWidget* previous = m_grid;
+    for (QWidget* next : edits + QList<QWidget*>{m_district, m_options, m_status}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+
+    const QList<QRect> frames = footerFrames(footerWidths);
+    m_find = kit.action(QStringLiteral("LabelBul"), QStringLiteral("Bul"), frames.at(0));
+    m_showAll = kit.action(QStringLiteral("LabelTumunuGoster"), QStringLiteral("Tümünü Göster"), frames.at(1));
+    // Printing is the list report's, which comes with the reports.
+    m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(2));
+    connect(m_find, &LabelButton::activated, this, &SearchScreen::LabelBulRelease);
+    connect(m_showAll, &LabelButton::activated, this, &SearchScreen::LabelTumunuGosterRelease);
+}
+
+int SearchScreen::selectedOption() const
+{
+    const QList<QListWidgetItem*> selected = m_options->selectedItems();
+    return selected.isEmpty() ? -1 : m_options->row(selected.first());
+}
+
+void SearchScreen::selectOption(int option)
+{
+    if (option < 0) {
+        m_options->clearSelection();
+        return;
+    }
+    m_options->setCurrentRow(option, QItemSelectionModel::ClearAndSelect);
+}
+
+Statement SearchScreen::wholeRegister() const
+{
+    return Statement(m_search.table);
+}
+
+Statement SearchScreen::statementFor(int option) const
+{
+    // The seven options: district, price, area, then the pairs, then all three.
+    static const struct {
+        bool district, price, area;
+    } uses[7] = {{true, false, false}, {false, true, false}, {false, false, true}, {true, true, false},
+                 {true, false, true},  {false, true, true},  {true, true, true}};
+    Statement statement(m_search.table);
+    if (uses[option].district)
+        statement.where(Database::quoted(m_search.districtField) + QStringLiteral(" = ?"),
+                        {Statement::text(m_district->value())});
+    if (uses[option].price)
+        addPrice(statement);
+    if (uses[option].area)
+        addArea(statement);
+    // Only a whole status text, in its exact letters, filters (each screen says which).
+    const QString status = m_status->currentText();
+    if (statusFilters(status))
+        statement.where(QStringLiteral("Durum = ?"), {Statement::text(status)});
+    return statement;
+}
+
+void SearchScreen::LabelBulRelease()
+{
+    const int option = selectedOption();
+    if (option < 0 || option > 6)
+        return;
+    try {
+        const Statement statement = statementFor(option);
+        m_query->close();
+        m_query->setStatement(statement);
+        m_query->open();
+    } catch (const std::exception&) {
+        // The query stays closed, holding the statement it refused.
+        m_query->close();
+        errorReporter().report(this, failureMessage());
+    }
+}
+
+void SearchScreen::LabelTumunuGosterRelease()
+{
+    try {
+        m_query->close();
+        m_query->setStatement(wholeRegister());
+        m_query->open();
+    } catch (const DataError& error) {
+        reportDataError(this, error.message());
+    }
+}
+
+void SearchScreen::openEntryOnEmptyGrid()
+{
+    GridOpensRecord::open(*m_query, m_screens, m_search.entryScreen, QStringLiteral("No"));
+}
+
+bool SearchScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick
+        && (!m_query->isActive() || m_query->isEmpty()))
+        openEntryOnEmptyGrid();
+    return Screen::eventFilter(watched, event);
+}
