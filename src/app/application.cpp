@@ -3,6 +3,7 @@
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
 #include "app/screens.h"
+#include "data/definitionscreens.h"
 #include "entry/landrequestentry.h"
 #include "entry/listingentry.h"
 #include "search/searchscreens.h"
@@ -37,4 +38,5 @@ void registerProgramScreens()
     registerListingEntryScreens();
     registerLandAndRequestScreens();
     registerSearchScreens();
+    registerDefinitionScreens();
 }
