@@ -17,6 +17,28 @@ const QString WidePressedPicture = QStringLiteral(":/art/button_pressed_wide.jpg
 
 ScreenKit::ScreenKit(Screen* screen) : m_screen(screen) {}
 
+ScreenSetup ScreenKit::standardWindow(const QString& programName, const QString& caption, const QSize& size)
+{
+    QString snake;
+    for (const QChar c : programName) {
+        if (c.isUpper() && !snake.isEmpty())
+            snake += QLatin1Char('_');
+        snake += c.toLower();
+    }
+    ScreenSetup setup;
+    setup.programName = programName;
+    setup.caption = caption;
+    setup.clientSize = size;
+    setup.background = QStringLiteral(":/art/bg_%1.jpg").arg(snake);
+    setup.colour = bodyColour();
+    return setup;
+}
+
+QColor ScreenKit::bodyColour()
+{
+    return QColor(238, 242, 247);
+}
+
 QLabel* ScreenKit::caption(const QString& text, const QRect& rect)
 {
     auto* label = new QLabel(text, m_screen);
@@ -101,6 +123,24 @@ LabelButton* ScreenKit::exitAction(const QRect& frame)
     LabelButton* button = action(QStringLiteral("LabelCikis"), QStringLiteral("Çıkış"), frame);
     ExitButton(button, m_screen);
     return button;
+}
+
+QLabel* ScreenKit::ownerPanel(const QRect& rect)
+{
+    auto* panel = new QLabel(m_screen);
+    panel->setObjectName(QStringLiteral("PanelSahibi"));
+    panel->setAccessibleName(QStringLiteral("Emlak sahibi bilgileri gizli"));
+    panel->setGeometry(rect);
+    panel->setAutoFillBackground(true);
+    QPalette colours = panel->palette();
+    colours.setColor(QPalette::Window, m_screen->setup().colour);
+    panel->setPalette(colours);
+    panel->setAlignment(Qt::AlignCenter);
+    const QPixmap stop(QStringLiteral(":/art/owner_panel_stop.jpg"));
+    if (!stop.isNull())
+        panel->setPixmap(stop.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    panel->raise();
+    return panel;
 }
 
 IconButton* ScreenKit::minimiseIcon()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/behaviours/screen.h"
+
+#include <QColor>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -14,7 +17,6 @@ class DbNavigator;
 class IconButton;
 class LabelButton;
 class QLabel;
-class Screen;
 class Table;
 
 // Puts a screen's controls in place the same way on every screen: captions,
@@ -24,6 +26,13 @@ class Table;
 class ScreenKit {
 public:
     explicit ScreenKit(Screen* screen);
+
+    // The window of a screen on a standard background: the picture
+    // bg_<snake_case name>.jpg ("RentalFlatEntry" -> bg_rental_flat_entry.jpg)
+    // and, behind it, the background's own body colour.
+    static ScreenSetup standardWindow(const QString& programName, const QString& caption, const QSize& size);
+    // The light body colour of every standard background.
+    static QColor bodyColour();
 
     // A caption; with an accessible buddy its text names that control too.
     QLabel* caption(const QString& text, const QRect& rect);
@@ -50,6 +59,11 @@ public:
     IconButton* exitIcon();
     // "Çıkış": closes (hides) the screen.
     LabelButton* exitAction(const QRect& frame);
+
+    // The stop-sign panel covering the owner's details ("Emlak sahibi bilgileri
+    // gizli"), in the screen's colour so it blends into the background. Make it
+    // after the controls it covers.
+    QLabel* ownerPanel(const QRect& rect);
 
     DbNavigator* navigator(Table* table, const QRect& rect, const QStringList& hints = {});
 

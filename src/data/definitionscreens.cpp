@@ -1,17 +1,13 @@
 #include "data/definitionscreens.h"
 
-#include "app/behaviours/entertonextfield.h"
 #include "app/behaviours/pressbutton.h"
 #include "app/behaviours/recordbehaviours.h"
 #include "app/screenkit.h"
 #include "platform/controls/dbedit.h"
 #include "platform/controls/dbgrid.h"
 #include "platform/controls/dbmemo.h"
-#include "platform/controls/dbnavigator.h"
-#include "platform/controls/fieldlink.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/query.h"
-#include "platform/engine/table.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -95,42 +91,39 @@ const DefinitionTwin& propertyKind()
 
 // --- entry screen -------------------------------------------------------------
 
-DefinitionEntry::DefinitionEntry(Screens& screens, const DefinitionTwin& twin)
-    : Screen(setupOf(twin.entryName, twin.entryCaption, twin.entryArt)), m_screens(screens), m_twin(twin)
+namespace {
+
+FormPlan entryPlanOf(const DefinitionTwin& twin)
 {
-    m_table = new Table(screens.database(), QString::fromUtf8(twin.tableFile), this);
-    m_table->setObjectName(QStringLiteral("Table1"));
-    m_table->open();
-    SaveAfterPost::install(m_table);
-
-    ScreenKit kit(this);
-    const QString nameLabel = QString::fromUtf8(twin.nameLabel);
-    const QString descriptionLabel = QStringLiteral("Açıklama");
-
-    // Creation order is tab order: name, description.
-    QLabel* nameCaption = kit.caption(nameLabel, QRect(24, 54, 82, 22));
-    m_name = kit.edit(QStringLiteral("DBEdit1"), nameLabel, m_table, QString::fromUtf8(twin.nameField),
-                      QRect(110, 54, 216, 22));
-    nameCaption->setBuddy(m_name);
-
-    QLabel* descriptionCaption = kit.caption(descriptionLabel, QRect(24, 86, 82, 22));
-    m_description = kit.memo(QStringLiteral("DBMemo1"), descriptionLabel, m_table,
-                             QString::fromUtf8(twin.descriptionField), QRect(110, 86, 216, 72));
-    descriptionCaption->setBuddy(m_description);
-
-    // All ten buttons and, unlike the register screens, no hints.
-    m_navigator = kit.navigator(m_table, QRect(24, 172, 302, 28));
-
-    m_list = kit.action(QStringLiteral("LabelListe"), QStringLiteral("Liste"), LeftFrame);
-    connect(m_list, &PressButton::activated, this, &DefinitionEntry::LabelListeRelease);
-    m_exit = kit.exitAction(RightFrame);
-
-    EnterToNextField::installOnChildren(this);
+    const FormColumn captioned{24, 86, 216, 54, 32, 22};
+    return FormPlan{
+        .window = setupOf(twin.entryName, twin.entryCaption, twin.entryArt),
+        .table = QString::fromUtf8(twin.tableFile),
+        .rows = {captioned.row(0, QString::fromUtf8(twin.nameLabel), QString::fromUtf8(twin.nameField)),
+                 captioned.memo(86, 326, 72, QStringLiteral("Açıklama"), QString::fromUtf8(twin.descriptionField))},
+        // All ten buttons and, unlike the register screens, no hints.
+        .navigator = QRect(24, 172, 302, 28),
+        .listFrame = LeftFrame,
+        .exitFrame = RightFrame,
+        .listScreen = QString::fromUtf8(twin.listName),
+    };
 }
 
-void DefinitionEntry::LabelListeRelease()
+} // namespace
+
+DefinitionEntry::DefinitionEntry(Screens& screens, const DefinitionTwin& twin)
+    : FormEntry(screens, entryPlanOf(twin)), m_twin(twin)
 {
-    m_screens.show(QString::fromUtf8(m_twin.listName));
+}
+
+DbEdit* DefinitionEntry::nameEdit() const
+{
+    return qobject_cast<DbEdit*>(control(QString::fromUtf8(m_twin.nameField)));
+}
+
+DbMemo* DefinitionEntry::descriptionMemo() const
+{
+    return qobject_cast<DbMemo*>(control(QString::fromUtf8(m_twin.descriptionField)));
 }
 
 // --- list screen --------------------------------------------------------------
@@ -166,7 +159,7 @@ DefinitionList::DefinitionList(Screens& screens, const DefinitionTwin& twin)
     // Below the last row the grid shows the window colour: the screen's light body
     // rather than the program's dark blue.
     QPalette gridColours = m_grid->palette();
-    gridColours.setColor(QPalette::Window, QColor(238, 242, 247));
+    gridColours.setColor(QPalette::Window, ScreenKit::bodyColour());
     m_grid->setPalette(gridColours);
     QList<DatasetModel::Column> columns;
     for (const QString& field : twin.gridFields())

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/behaviours/screen.h"
-#include "app/screens.h"
+#include "app/formentry.h"
 #include "platform/engine/statement.h"
 
 #include <QList>
@@ -10,13 +9,10 @@
 class DbEdit;
 class DbGrid;
 class DbMemo;
-class DbNavigator;
 class LabelButton;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class Query;
-class Table;
 
 // The fixed definitions (districts, property kinds) are kept by two twin
 // pairs of screens: an entry screen for record-by-record upkeep and a list
@@ -55,30 +51,17 @@ const DefinitionTwin& propertyKind();
 // An entry screen of one definition table: the name, the description, the
 // record navigator (no tooltips), "Liste" and "Çıkış". Every post is written
 // through to disk at once.
-class DefinitionEntry : public Screen, public CursorOwner {
+class DefinitionEntry : public FormEntry {
     Q_OBJECT
 public:
     DefinitionEntry(Screens& screens, const DefinitionTwin& twin);
 
     const DefinitionTwin& twin() const { return m_twin; }
-    Table* cursor() const override { return m_table; }
-    DbEdit* nameEdit() const { return m_name; }
-    DbMemo* descriptionMemo() const { return m_description; }
-    DbNavigator* navigator() const { return m_navigator; }
-    LabelButton* listButton() const { return m_list; }
-    LabelButton* exitButton() const { return m_exit; }
+    DbEdit* nameEdit() const;
+    DbMemo* descriptionMemo() const;
 
 private:
-    void LabelListeRelease();
-
-    Screens& m_screens;
     const DefinitionTwin& m_twin;
-    Table* m_table;
-    DbEdit* m_name;
-    DbMemo* m_description;
-    DbNavigator* m_navigator;
-    LabelButton* m_list;
-    LabelButton* m_exit;
 };
 
 // A list screen of one definition table: a search by the start of the name,
