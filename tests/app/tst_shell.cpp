@@ -12,10 +12,8 @@
 #include "app/splashscreen.h"
 #include "platform/controls/dbgrid.h"
 #include "platform/engine/table.h"
-#include "platform/system/clock.h"
-#include "platform/system/confirmer.h"
-#include "platform/system/errorreporter.h"
 #include "platform/system/shellopener.h"
+#include "support/fakes.h"
 #include "support/testsupport.h"
 
 #include <QFile>
@@ -23,28 +21,9 @@
 
 namespace {
 
-struct FixedClock : Clock {
-    QDateTime now() const override { return QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7)); }
-};
-
-struct Answer : Confirmer {
-    bool ok = false;
-    QStringList asked;
-    bool confirm(QWidget*, const QString& question) override
-    {
-        asked << question;
-        return ok;
-    }
-};
-
 struct Opened : ShellOpener {
     QList<QUrl> urls;
     void open(const QUrl& url) override { urls << url; }
-};
-
-struct Messages : ErrorReporter {
-    QStringList shown;
-    void report(QWidget*, const QString& message) override { shown << message; }
 };
 
 void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
@@ -67,13 +46,12 @@ class ShellTest : public QObject {
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<Screens> m_screens;
     MainWindow* m_main = nullptr;
-    Messages m_messages;
+    Installed<CollectingReporter> m_messages;
 
 private slots:
     void initTestCase()
     {
         useTurkishLocale();
-        setErrorReporter(&m_messages);
         registerProgramScreens();
     }
 
@@ -176,8 +154,7 @@ private slots:
 
     void clockLabelsBeforeAndAfterTheFirstTick()
     {
-        FixedClock clock;
-        setSystemClock(&clock);
+        Installed<FixedClock> clock(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7)));
         QCOMPARE(m_main->dateLabel()->text(), QStringLiteral("Tarih"));
         QCOMPARE(m_main->timeLabel()->text(), QStringLiteral("Saat"));
         QCOMPARE(m_main->clockTimer()->interval(), 1000);
@@ -185,7 +162,6 @@ private slots:
         m_main->tick();
         QCOMPARE(m_main->dateLabel()->text(), QStringLiteral("Tarih 8.12.2026"));
         QCOMPARE(m_main->timeLabel()->text(), QStringLiteral("Saat 09:05:07"));
-        setSystemClock(nullptr);
     }
 
     void contactGridDeletesOnlyAfterOk()
@@ -200,20 +176,18 @@ private slots:
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Ad"));
         QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Ceptel"));
 
-        Answer answer;
-        setConfirmer(&answer);
+        Installed<AnsweringConfirmer> confirmer(false);
         m_main->show();
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(answer.asked, QStringList{QStringLiteral("Delete record?")});
+        QCOMPARE(confirmer.questions, QStringList{QStringLiteral("Delete record?")});
         QCOMPARE(grid->model()->rowCount(), 2);
-        answer.ok = true;
+        confirmer.answer = true;
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(grid->model()->rowCount(), 1);
         phoneEntry.refresh();
         QCOMPARE(phoneEntry.recordCount(), 1);
         QCOMPARE(phoneEntry.text(QStringLiteral("Ad")), QStringLiteral("Burak"));
-        setConfirmer(nullptr);
     }
 
     void refreshOnActivatePostsAChangeAndCancelsNone()

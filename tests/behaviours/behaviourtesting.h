@@ -4,8 +4,7 @@
 // Qt's own dispatch (hit testing and the implicit grab of the pressed widget) decides
 // which widget receives each event, and fakes for the system services.
 
-#include "platform/system/beeper.h"
-#include "platform/system/errorreporter.h"
+#include "support/fakes.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -62,27 +61,22 @@ inline void pinTurkish()
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
 }
 
-struct CountingBeeper : Beeper {
-    int beeps = 0;
-    void beep() override { ++beeps; }
+// The shared fakes, in place for one test, under the names the behaviour tests
+// read them by (`fake.beeps`, `fake.messages`).
+struct NamedBeeper : CountingBeeper {
+    const int& beeps = count;
 };
 
-struct RecordingReporter : ErrorReporter {
-    QStringList messages;
-    void report(QWidget*, const QString& message) override { messages << message; }
+struct NamedReporter : CollectingReporter {
+    const QStringList& messages = shown;
 };
 
-// Puts a fake in place for one test and restores the real service afterwards.
 struct FakeBeeperInUse {
-    CountingBeeper fake;
-    FakeBeeperInUse() { setBeeper(&fake); }
-    ~FakeBeeperInUse() { setBeeper(nullptr); }
+    Installed<NamedBeeper> fake;
 };
 
 struct FakeReporterInUse {
-    RecordingReporter fake;
-    FakeReporterInUse() { setErrorReporter(&fake); }
-    ~FakeReporterInUse() { setErrorReporter(nullptr); }
+    Installed<NamedReporter> fake;
 };
 
 } // namespace behaviourtest

@@ -8,8 +8,7 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
-#include "platform/system/confirmer.h"
-#include "platform/system/errorreporter.h"
+#include "support/fakes.h"
 #include "support/testsupport.h"
 
 #include <QAbstractItemView>
@@ -31,21 +30,6 @@
 
 namespace {
 
-struct RecordingReporter : ErrorReporter {
-    QStringList messages;
-    void report(QWidget*, const QString& message) override { messages << message; }
-};
-
-struct AnsweringConfirmer : Confirmer {
-    bool answer = false;
-    QStringList questions;
-    bool confirm(QWidget*, const QString& question) override
-    {
-        questions << question;
-        return answer;
-    }
-};
-
 // A shown, active top-level window holding the controls under test.
 struct Window {
     QWidget widget;
@@ -59,9 +43,7 @@ struct Window {
     bool show()
     {
         widget.resize(640, 480);
-        widget.show();
-        widget.activateWindow();
-        return QTest::qWaitForWindowActive(&widget);
+        return activate(&widget);
     }
 };
 
@@ -167,7 +149,7 @@ private slots:
     void initTestCase() { useTurkishLocale(); }
     void init()
     {
-        m_reporter.messages.clear();
+        m_reporter.shown.clear();
         m_confirmer.questions.clear();
         m_confirmer.answer = false;
         setErrorReporter(&m_reporter);
@@ -237,7 +219,7 @@ private slots:
         QCOMPARE(lookupOnly.state(), DatasetState::Browse);
         QCOMPARE(districts.state(), DatasetState::Browse);
         QVERIFY(focusOn(elsewhere));
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
     }
 
     void typingIntoAnEmptyTableStartsARecordAndLosesNothing()
@@ -274,7 +256,7 @@ private slots:
         QCOMPARE(firstName->text(), QStringLiteral("Mehmet"));
         people.post();
         QCOMPARE(people.text(QStringLiteral("Ad")), QStringLiteral("Mehmet"));
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
     }
 
     void pastingFromTheMenuIntoAnEmptyTableLosesNothing()
@@ -325,7 +307,7 @@ private slots:
         click(navigator, DbNavigator::Post);
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Aciklama FROM tel")),
                  QStringList{QStringLiteral("Eski müşteri Arayacak.")});
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
     }
 
     void phoneMaskStoresWholeNumbersOnly()
@@ -353,7 +335,7 @@ private slots:
         QVERIFY(focusOn(mobile));
         QVERIFY(focusOn(firstName));
         people.post();
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Telefon FROM tel")),
                  QStringList{QStringLiteral("(532) 123-45-67")});
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT coalesce(Ceptel, '') FROM tel")), QStringList{QString()});
@@ -369,13 +351,13 @@ private slots:
         type(QStringLiteral("542"));
         QCOMPARE(people.state(), DatasetState::Edit);
         QVERIFY(focusOn(firstName));
-        QCOMPARE(m_reporter.messages,
+        QCOMPARE(m_reporter.shown,
                  QStringList{QStringLiteral("Invalid input value.  Use escape key to abandon changes")});
         QTRY_VERIFY(mobile->hasFocus());
         QCOMPARE(mobile->displayText(), QStringLiteral("(542) ___-__-__"));
 
         // Posting with it pending is refused the same way and writes nothing.
-        m_reporter.messages.clear();
+        m_reporter.shown.clear();
         QVERIFY_THROWS_EXCEPTION(DataError, people.post());
         QCOMPARE(people.state(), DatasetState::Edit);
 
@@ -383,7 +365,7 @@ private slots:
         press(Qt::Key_Escape);
         QCOMPARE(mobile->displayText(), QStringLiteral("(___) ___-__-__"));
         QVERIFY(focusOn(firstName));
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
         people.post();
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT coalesce(Ceptel, '') FROM tel")), QStringList{QString()});
 
@@ -400,17 +382,14 @@ private slots:
             menu.close();
         }
         QWidget otherWindow;
-        otherWindow.show();
-        otherWindow.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&otherWindow));
-        QVERIFY(m_reporter.messages.isEmpty());
-        window.widget.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window.widget));
+        QVERIFY(activate(&otherWindow));
+        QVERIFY(m_reporter.shown.isEmpty());
+        QVERIFY(activate(&window.widget));
         QTRY_VERIFY(mobile->hasFocus());
         QCOMPARE(mobile->displayText(), QStringLiteral("(216) ___-__-__"));
         type(QStringLiteral("5551122"));
         QVERIFY(focusOn(firstName));
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
         people.post();
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Ceptel FROM tel")), QStringList{QStringLiteral("(216) 555-11-22")});
 
@@ -443,7 +422,7 @@ private slots:
         press(Qt::Key_A, Qt::ControlModifier);
         type(QStringLiteral("12a"));
         QVERIFY(focusOn(elsewhere));
-        QCOMPARE(m_reporter.messages,
+        QCOMPARE(m_reporter.shown,
                  QStringList{QStringLiteral("'12a' is not a valid floating point value for field 'Fiyati'")});
         QTRY_VERIFY(price->hasFocus());
         QCOMPARE(price->text(), QStringLiteral("12a"));
@@ -452,7 +431,7 @@ private slots:
         press(Qt::Key_Backspace);
         type(QStringLiteral(",5"));
         QVERIFY(focusOn(elsewhere));
-        QCOMPARE(m_reporter.messages.size(), 1);
+        QCOMPARE(m_reporter.shown.size(), 1);
         QCOMPARE(price->text(), QLocale().toCurrencyString(12.5));
         listings.post();
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Fiyati FROM kdgiris")), QStringList{QStringLiteral("12.5")});
@@ -492,7 +471,7 @@ private slots:
         QCOMPARE(heating->currentText(), QStringLiteral("Yerden ısıtma"));
         QVERIFY(focusOn(elsewhere));
         listings.post();
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Semtadi || '/' || Isisistemi FROM kdgiris")),
                  QStringList{QStringLiteral("Kadıköy/Yerden ısıtma")});
 
@@ -518,7 +497,7 @@ private slots:
         listings.cancel();
         QCOMPARE(district->currentText(), QStringLiteral("Kadıköy"));
         QCOMPARE(heating->currentText(), QStringLiteral("Doğal Gaz Sobalı"));
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
     }
 
     void memoStartsEditingAndWritesBeforePost()
@@ -560,7 +539,7 @@ private slots:
         QCOMPARE(districts.state(), DatasetState::Browse);
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Aciklama FROM semtler WHERE No = 1")),
                  QStringList{QStringLiteral("Deniz kıyısı\nMetroya yakın")});
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
     }
 
     void gridFollowsAndMovesTheCurrentRecord()
@@ -634,7 +613,7 @@ private slots:
         // Plain Delete is no deletion.
         press(Qt::Key_Delete);
         QCOMPARE(countOnDisk(store.path(), QStringLiteral("kdgiris")), 2);
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
 
         // An edit shows in the row at once; a posted new record is selected.
         QVERIFY(focusOn(price));
@@ -654,8 +633,8 @@ private slots:
         press(Qt::Key_A, Qt::ControlModifier);
         type(QStringLiteral("12a"));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(1));
-        QVERIFY(!m_reporter.messages.isEmpty());
-        for (const QString& message : std::as_const(m_reporter.messages))
+        QVERIFY(!m_reporter.shown.isEmpty());
+        for (const QString& message : std::as_const(m_reporter.shown))
             QCOMPARE(message, QStringLiteral("'12a' is not a valid floating point value for field 'Fiyati'"));
         QCOMPARE(listings.position(), 0);
         QCOMPARE(listings.state(), DatasetState::Edit);
@@ -700,7 +679,7 @@ private slots:
 
         press(Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(districts.position(), 0);
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
     }
 
     void navigatorButtonsFollowTheCursor()
@@ -790,7 +769,7 @@ private slots:
         click(navigator, DbNavigator::Refresh);
         click(navigator, DbNavigator::Last);
         QCOMPARE(name->text(), QStringLiteral("Tuzla"));
-        QVERIFY(m_reporter.messages.isEmpty());
+        QVERIFY(m_reporter.shown.isEmpty());
 
         // On an empty table there is nothing to delete.
         Table people(*store.db, QStringLiteral("tel"));
@@ -816,18 +795,18 @@ private slots:
         QVERIFY(focusOn(price));
         type(QStringLiteral("2500"));
         click(navigator, DbNavigator::Post);
-        QCOMPARE(m_reporter.messages, QStringList{QStringLiteral("Field 'Semtadi' must have a value")});
+        QCOMPARE(m_reporter.shown, QStringList{QStringLiteral("Field 'Semtadi' must have a value")});
         QCOMPARE(listings.state(), DatasetState::Insert);
         QCOMPARE(price->text(), QStringLiteral("2500"));
         QVERIFY(navigator->button(DbNavigator::Post)->isEnabled());
         QCOMPARE(countOnDisk(store.path(), QStringLiteral("kdgiris")), 0);
 
         // Letters in the price stop the post the same way, and nothing is lost.
-        m_reporter.messages.clear();
+        m_reporter.shown.clear();
         press(Qt::Key_End);
         type(QStringLiteral("x"));
         click(navigator, DbNavigator::Post);
-        QCOMPARE(m_reporter.messages,
+        QCOMPARE(m_reporter.shown,
                  QStringList{QStringLiteral("'2500x' is not a valid floating point value for field 'Fiyati'")});
         QCOMPARE(price->text(), QStringLiteral("2500x"));
         QCOMPARE(listings.state(), DatasetState::Insert);
@@ -842,7 +821,7 @@ private slots:
     }
 
 private:
-    RecordingReporter m_reporter;
+    CollectingReporter m_reporter;
     AnsweringConfirmer m_confirmer;
 };
 

@@ -11,8 +11,7 @@
 #include "platform/controls/dbnavigator.h"
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
-#include "platform/system/confirmer.h"
-#include "platform/system/errorreporter.h"
+#include "support/fakes.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -23,15 +22,6 @@
 
 namespace {
 
-struct Messages : ErrorReporter {
-    QStringList shown;
-    void report(QWidget*, const QString& message) override { shown << message; }
-};
-
-struct Yes : Confirmer {
-    bool confirm(QWidget*, const QString&) override { return true; }
-};
-
 const DefinitionTwin& twinAt(int row)
 {
     return DefinitionTwins::all().at(row);
@@ -40,16 +30,6 @@ const DefinitionTwin& twinAt(int row)
 QString nameOf(const DefinitionTwin& twin)
 {
     return QString::fromUtf8(twin.nameField);
-}
-
-QStringList namesIn(Dataset& rows, const QString& field)
-{
-    QStringList names;
-    const int column = rows.fieldIndex(field);
-    const int count = rows.recordCount();
-    for (int row = 0; row < count; ++row)
-        names << rows.valueAt(row, column).toString();
-    return names;
 }
 
 void addDefinition(Table& table, const DefinitionTwin& twin, const QString& name)
@@ -90,8 +70,8 @@ class DefinitionScreensTest : public QObject {
 
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<Screens> m_screens;
-    Messages m_messages;
-    Yes m_yes;
+    Installed<CollectingReporter> m_messages;
+    Installed<AnsweringConfirmer> m_yes{true};
 
     DefinitionEntry* entryOf(const DefinitionTwin& twin) const
     {
@@ -118,8 +98,6 @@ private slots:
     void initTestCase()
     {
         useTurkishLocale();
-        setErrorReporter(&m_messages);
-        setConfirmer(&m_yes);
         registerDefinitionScreens();
     }
 
@@ -179,7 +157,7 @@ private slots:
         DefinitionList* list = listOf(pair);
         search(list, typed);
         QVERIFY(list->query()->isActive());
-        const QStringList names = namesIn(*list->query(), nameOf(pair));
+        const QStringList names = valuesOf(*list->query(), nameOf(pair));
         for (const QString& name : found)
             QVERIFY2(names.contains(name), qPrintable(name));
         for (const QString& name : notFound)
@@ -197,14 +175,14 @@ private slots:
         QFETCH(int, twin);
         const DefinitionTwin& pair = twinAt(twin);
         Table& table = *entryOf(pair)->cursor();
-        const QStringList named = namesIn(table, nameOf(pair));
+        const QStringList named = valuesOf(table, nameOf(pair));
         addDefinition(table, pair, QString()); // a definition may be posted without a name
         table.append();                        // ... or with nothing typed at all
         table.post();
 
         DefinitionList* list = listOf(pair);
         search(list, QString());
-        QStringList listed = namesIn(*list->query(), nameOf(pair));
+        QStringList listed = valuesOf(*list->query(), nameOf(pair));
         QVERIFY(!listed.contains(QString()));
         listed.sort();
         QStringList expected = named;
@@ -246,9 +224,9 @@ private slots:
             QCOMPARE(list->query()->recordCount(), before + 1);
         } else {
             click(list->findButton());
-            QCOMPARE(namesIn(*list->query(), nameOf(pair)), QStringList{QStringLiteral("Yenidoğan")});
+            QCOMPARE(valuesOf(*list->query(), nameOf(pair)), QStringList{QStringLiteral("Yenidoğan")});
         }
-        QVERIFY(namesIn(*list->query(), nameOf(pair)).contains(QStringLiteral("Yenidoğan")));
+        QVERIFY(valuesOf(*list->query(), nameOf(pair)).contains(QStringLiteral("Yenidoğan")));
     }
 
     void doubleClickOpensTheRecordOnTheEntryScreen_data()
@@ -324,9 +302,7 @@ private slots:
     {
         QFETCH(int, twin);
         DefinitionEntry* entry = entryOf(twinAt(twin));
-        entry->show();
-        entry->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(entry));
+        QVERIFY(activate(entry));
 
         entry->nameEdit()->setFocus();
         QTest::keyClick(entry->nameEdit(), Qt::Key_Return);
@@ -354,14 +330,14 @@ private slots:
         const DefinitionTwin& pair = twinAt(twin);
         DefinitionEntry* entry = entryOf(pair);
         entry->show();
-        click(entry->listButton());
+        click(entry->listAction());
         QVERIFY(listOf(pair)->isVisible());
-        QVERIFY(!entry->listButton()->isPressedLookShown());
+        QVERIFY(!entry->listAction()->isPressedLookShown());
 
         for (int b = 0; b < DbNavigator::ButtonCount; ++b)
             QVERIFY(entry->navigator()->button(DbNavigator::Button(b))->toolTip().isEmpty());
 
-        click(entry->exitButton());
+        click(entry->exitAction());
         QVERIFY(entry->isHidden());
     }
 

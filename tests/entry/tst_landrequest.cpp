@@ -10,34 +10,17 @@
 #include "platform/controls/dbmemo.h"
 #include "platform/controls/dbnavigator.h"
 #include "platform/engine/table.h"
-#include "platform/system/clock.h"
-#include "platform/system/confirmer.h"
-#include "platform/system/errorreporter.h"
 #include "platform/system/localeformats.h"
+#include "support/fakes.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QFile>
 #include <QToolButton>
 #include <QtTest>
 
 namespace {
 
 const QDate Today(2026, 12, 8);
-
-struct FixedClock : Clock {
-    QDateTime now() const override { return QDateTime(Today, QTime(10, 30)); }
-};
-
-struct Messages : ErrorReporter {
-    QStringList shown;
-    void report(QWidget*, const QString& message) override { shown << message; }
-};
-
-struct AlwaysYes : Confirmer {
-    bool confirm(QWidget*, const QString&) override { return true; }
-};
 
 // The documented rows, in tab order: field and caption ("M²" for the picture).
 using Rows = QList<QPair<QString, QString>>;
@@ -74,18 +57,7 @@ QStringList namesIn(Database& db, const QString& table, const QString& field)
 {
     Table names(db, table);
     names.open();
-    QStringList values;
-    for (int row = 0; row < names.recordCount(); ++row)
-        values << names.valueAt(row, names.fieldIndex(field)).toString();
-    return values;
-}
-
-QByteArray fileHash(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
+    return valuesOf(names, field);
 }
 
 } // namespace
@@ -95,20 +67,13 @@ class LandRequestTest : public QObject {
 
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<Screens> m_screens;
-    Messages m_messages;
-    AlwaysYes m_yes;
-    FixedClock m_clock;
+    CollectingReporter m_messages;
+    AnsweringConfirmer m_yes{true};
+    FixedClock m_clock{QDateTime(Today, QTime(10, 30))};
 
     LandEntry* land() const { return m_screens->get<LandEntry>(QStringLiteral("LandEntry")); }
     RequestEntry* request() const { return m_screens->get<RequestEntry>(QStringLiteral("RequestEntry")); }
     FormEntry* screen(const QString& name) const { return m_screens->get<FormEntry>(name); }
-
-    static bool activate(QWidget* window)
-    {
-        window->show();
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window);
-    }
 
     static void focusOn(QWidget* control)
     {
@@ -170,12 +135,8 @@ private slots:
         setSystemClock(&m_clock);
         registerLandAndRequestScreens();
         // The list screens come later; stand-ins let "Liste" be followed by name.
-        for (const QString list : {QStringLiteral("LandList"), QStringLiteral("RequestList")})
-            Screens::registerFactory(list, [list](Screens&) {
-                auto* stand = new QWidget;
-                stand->setObjectName(list);
-                return stand;
-            });
+        for (const QString& list : {QStringLiteral("LandList"), QStringLiteral("RequestList")})
+            registerStandInScreen(list);
     }
 
     void cleanupTestCase()

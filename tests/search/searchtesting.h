@@ -7,10 +7,9 @@
 #include "platform/controls/dbgrid.h"
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
-#include "platform/system/beeper.h"
-#include "platform/system/errorreporter.h"
 #include "search/searchscreen.h"
 #include "search/searchscreens.h"
+#include "support/fakes.h"
 #include "support/testsupport.h"
 
 #include <QSqlError>
@@ -20,15 +19,9 @@
 
 namespace searchtest {
 
-struct Messages : ErrorReporter {
-    QStringList shown;
-    void report(QWidget*, const QString& message) override { shown << message; }
-};
-
-struct Beeps : Beeper {
-    int count = 0;
-    void beep() override { ++count; }
-};
+// The search tests' names for the shared fakes.
+using Messages = CollectingReporter;
+using Beeps = CountingBeeper;
 
 // An entry screen reduced to its cursor: where a grid double-click lands.
 class StandInEntry : public QWidget, public CursorOwner {
@@ -81,14 +74,7 @@ inline void addDistrict(Database& db, const QString& name)
 // when the query is closed.
 inline QStringList column(Query* query, const QString& field = QStringLiteral("Isim"))
 {
-    QStringList values;
-    if (!query->isActive())
-        return values;
-    const int rows = query->recordCount();
-    const int f = query->fieldIndex(field);
-    for (int row = 0; row < rows; ++row)
-        values << query->valueAt(row, f).toString();
-    return values;
+    return query->isActive() ? valuesOf(*query, field) : QStringList();
 }
 
 // "Bul" with an option chosen, as the user does it: select, press, release.

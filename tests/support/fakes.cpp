@@ -1,0 +1,21 @@
+#include "support/fakes.h"
+
+void putInPlace(ErrorReporter* fake)
+{
+    setErrorReporter(fake);
+}
+
+void putInPlace(Confirmer* fake)
+{
+    setConfirmer(fake);
+}
+
+void putInPlace(Clock* fake)
+{
+    setSystemClock(fake);
+}
+
+void putInPlace(Beeper* fake)
+{
+    setBeeper(fake);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+// Stand-ins for the system services, so that no test ever waits on a modal
+// dialog, the real clock or the speaker, and the way to put one in place.
+// (Window helpers are in testsupport.h.)
+
+#include "platform/system/beeper.h"
+#include "platform/system/clock.h"
+#include "platform/system/confirmer.h"
+#include "platform/system/errorreporter.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <utility>
+
+class QWidget;
+
+// Collects the messages a dialog would have shown.
+struct CollectingReporter : ErrorReporter {
+    QStringList shown;
+    void report(QWidget*, const QString& message) override { shown << message; }
+};
+
+// Answers every question with `answer`, noting each question asked.
+struct AnsweringConfirmer : Confirmer {
+    explicit AnsweringConfirmer(bool answer = false) : answer(answer) {}
+    bool answer;
+    QStringList questions;
+    bool confirm(QWidget*, const QString& question) override
+    {
+        questions << question;
+        return answer;
+    }
+};
+
+// Always the same moment.
+struct FixedClock : Clock {
+    explicit FixedClock(const QDateTime& at) : at(at) {}
+    QDateTime at;
+    QDateTime now() const override { return at; }
+};
+
+// Counts the beeps instead of sounding them.
+struct CountingBeeper : Beeper {
+    int count = 0;
+    void beep() override { ++count; }
+};
+
+// Puts a service in place; nullptr restores the real one.
+void putInPlace(ErrorReporter* fake);
+void putInPlace(Confirmer* fake);
+void putInPlace(Clock* fake);
+void putInPlace(Beeper* fake);
+
+// A fake that is the program's service for as long as it lives; the real
+// service is back once it is gone. As a test class's member, for the whole
+// test; as a local, for one case.
+template <class Fake> struct Installed : Fake {
+    template <class... Args> explicit Installed(Args&&... args) : Fake(std::forward<Args>(args)...)
+    {
+        putInPlace(static_cast<Fake*>(this));
+    }
+    ~Installed() { putInPlace(static_cast<Fake*>(nullptr)); }
+    Installed(const Installed&) = delete;
+    Installed& operator=(const Installed&) = delete;
+};
