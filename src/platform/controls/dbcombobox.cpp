@@ -75,12 +75,10 @@ void DbComboBox::focusOutEvent(QFocusEvent* event)
 
 // --- lookup drop-down --------------------------------------------------------
 
-DbLookupComboBox::DbLookupComboBox(QWidget* parent) : QComboBox(parent)
+DbLookupComboBox::DbLookupComboBox(QWidget* parent) : LookupComboBox(parent)
 {
-    setEditable(false);
     // The name is written the moment it is chosen; nothing waits in the control.
     m_link = new FieldLink(this, [this] { showValue(); }, [] {});
-    connect(this, &QComboBox::activated, this, [this](int index) { choose(itemText(index)); });
 }
 
 void DbLookupComboBox::bind(Dataset* dataset, const QString& field)
@@ -88,80 +86,15 @@ void DbLookupComboBox::bind(Dataset* dataset, const QString& field)
     m_link->bind(dataset, field);
 }
 
-void DbLookupComboBox::setLookup(Dataset* source, const QString& nameField)
+void DbLookupComboBox::choose(const QString& name)
 {
-    m_source = source;
-    m_nameField = nameField;
-    reloadNames();
-}
-
-QStringList DbLookupComboBox::offered() const
-{
-    QStringList names;
-    for (int i = 0; i < count(); ++i)
-        names << itemText(i);
-    return names;
-}
-
-void DbLookupComboBox::reloadNames()
-{
-    QStringList names;
-    if (m_source) {
+    Table* table = m_link->table();
+    if (table && m_link->beginEdit()) {
         try {
-            if (m_source->isActive())
-                m_source->refresh();
-            else
-                m_source->open();
-            const int field = m_source->fieldIndex(m_nameField);
-            const int rows = m_source->recordCount();
-            for (int row = 0; row < rows; ++row)
-                names << m_source->valueAt(row, field).toString();
+            table->setValue(m_link->fieldIndex(), name);
         } catch (const DataError& error) {
             reportDataError(this, error.message());
         }
     }
-    const QSignalBlocker quiet(this);
-    clear();
-    addItems(names);
     showValue();
-}
-
-void DbLookupComboBox::showValue()
-{
-    const QSignalBlocker quiet(this);
-    const QString value = m_link->editText();
-    const int index = value.isEmpty() ? -1 : findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    setCurrentIndex(index);
-    // A name no longer in the list (renamed or deleted since) still shows.
-    setPlaceholderText(index < 0 ? value : QString());
-}
-
-void DbLookupComboBox::choose(const QString& name)
-{
-    Table* table = m_link->table();
-    if (!table || !m_link->beginEdit()) {
-        showValue();
-        return;
-    }
-    try {
-        table->setValue(m_link->fieldIndex(), name);
-    } catch (const DataError& error) {
-        reportDataError(this, error.message());
-    }
-    showValue();
-}
-
-void DbLookupComboBox::showPopup()
-{
-    reloadNames();
-    QComboBox::showPopup();
-}
-
-void DbLookupComboBox::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
-        choose(QString());
-        return;
-    }
-    QComboBox::keyPressEvent(event);
 }

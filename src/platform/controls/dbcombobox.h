@@ -2,6 +2,8 @@
 
 #include "platform/controls/fieldlink.h"
 
+#include "platform/controls/lookupcombobox.h"
+
 #include <QComboBox>
 
 // A fixed drop-down bound to a field: it offers its items, but any typed
@@ -24,31 +26,23 @@ private:
     FieldLink* m_link;
 };
 
-// A lookup drop-down: offers exactly the names of its lookup table, read
-// afresh each time it opens (so a district added a moment ago is there), and
-// stores the chosen name itself. Delete clears the value.
-class DbLookupComboBox : public QComboBox {
+// A lookup drop-down bound to a field: offers exactly the names of its
+// lookup table, read afresh each time it opens (so a district added a moment
+// ago is there), and stores the chosen name itself. Delete clears the value.
+class DbLookupComboBox : public LookupComboBox {
     Q_OBJECT
 public:
     explicit DbLookupComboBox(QWidget* parent = nullptr);
 
     void bind(Dataset* dataset, const QString& field);
     // The dataset the names come from and the field that holds them.
-    void setLookup(Dataset* source, const QString& nameField);
+    void setLookup(Dataset* source, const QString& nameField) { setSource(source, nameField); }
     FieldLink& link() { return *m_link; }
-    QStringList offered() const;
-
-    void showPopup() override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    QString shownName() const override { return m_link->editText(); }
+    void choose(const QString& name) override;
 
 private:
-    void reloadNames();
-    void showValue();
-    void choose(const QString& name);
-
     FieldLink* m_link;
-    QPointer<Dataset> m_source;
-    QString m_nameField;
 };

@@ -9,7 +9,7 @@
 LookupComboBox::LookupComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(false);
-    connect(this, &QComboBox::activated, this, [this](int index) { setValue(itemText(index)); });
+    connect(this, &QComboBox::activated, this, [this](int index) { choose(itemText(index)); });
 }
 
 void LookupComboBox::setSource(Dataset* source, const QString& nameField)
@@ -32,7 +32,7 @@ bool LookupComboBox::pick(const QString& name)
     reloadNames();
     if (findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
         return false;
-    setValue(name);
+    choose(name);
     return true;
 }
 
@@ -76,10 +76,11 @@ void LookupComboBox::reloadNames()
 void LookupComboBox::showValue()
 {
     const QSignalBlocker quiet(this);
-    const int index = m_value.isEmpty() ? -1 : findText(m_value, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QString name = shownName();
+    const int index = name.isEmpty() ? -1 : findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
     setCurrentIndex(index);
     // A name renamed or deleted since it was picked still shows, and still counts.
-    setPlaceholderText(index < 0 ? m_value : QString());
+    setPlaceholderText(index < 0 ? name : QString());
 }
 
 void LookupComboBox::showPopup()
@@ -91,7 +92,7 @@ void LookupComboBox::showPopup()
 void LookupComboBox::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
-        clearValue();
+        choose(QString());
         return;
     }
     // Arrow keys step through the names; the combo box reports that as a pick.

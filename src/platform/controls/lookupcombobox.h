@@ -30,9 +30,14 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+    // What the box shows, and what becomes of a pick (a name, or the empty
+    // text on Delete): kept here, or, in a bound box, the record's field.
+    virtual QString shownName() const { return m_value; }
+    virtual void choose(const QString& name) { setValue(name); }
     void reloadNames();
     void showValue();
+
+private:
     void setValue(const QString& value);
 
     QPointer<Dataset> m_source;
