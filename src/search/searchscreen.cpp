@@ -31,31 +31,14 @@ namespace {
 constexpr int RowHeight = 21;
 constexpr int FooterGap = 14;
 constexpr int FrameHeight = 24;
-const QColor BodyColour(238, 242, 247);
-
 ScreenSetup windowOf(const SearchSetup& search)
 {
-    ScreenSetup setup;
-    setup.programName = search.programName;
-    setup.caption = search.caption;
-    setup.clientSize = search.size;
-    setup.background = searchBackground(search.programName);
-    setup.colour = BodyColour;
+    ScreenSetup setup = ScreenKit::standardWindow(search.programName, search.caption, search.size);
+    setup.colour = ScreenKit::bodyColour();
     return setup;
 }
 
 } // namespace
-
-QString searchBackground(const QString& programName)
-{
-    QString snake;
-    for (const QChar c : programName) {
-        if (c.isUpper() && !snake.isEmpty())
-            snake += QLatin1Char('_');
-        snake += c.toLower();
-    }
-    return QStringLiteral(":/art/bg_%1.jpg").arg(snake);
-}
 
 const QString& SearchScreen::failureMessage()
 {

@@ -128,5 +128,3 @@ private:
     LabelButton* m_print = nullptr;
 };
 
-// bg_ + the program name in snake case: "RentalFlatList" -> ":/art/bg_rental_flat_list.jpg".
-QString searchBackground(const QString& programName);
