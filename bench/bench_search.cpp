@@ -218,6 +218,36 @@ struct OptionUse {
     int option;
     bool district, price, area, status;
 };
+// The bare query's condition and values for one option: the district, the
+// price and area pieces a register uses, and the status, in that order.
+QString bareCondition(const OptionUse& use, const QString& priceSql, const QString& areaSql)
+{
+    QStringList parts;
+    if (use.district)
+        parts << QStringLiteral("Semtadi = ?");
+    if (use.price)
+        parts << priceSql;
+    if (use.area)
+        parts << areaSql;
+    if (use.status)
+        parts << QStringLiteral("Durum = ?");
+    return parts.join(QStringLiteral(" AND "));
+}
+
+QVariantList bareValues(const OptionUse& use, const Case& c, const QVariantList& price, const QVariantList& area)
+{
+    QVariantList values;
+    if (use.district)
+        values << c.district;
+    if (use.price)
+        values << price;
+    if (use.area)
+        values << area;
+    if (use.status)
+        values << c.status;
+    return values;
+}
+
 const QList<OptionUse> Uses{
     {0, true, false, false, false},  {1, false, true, false, false}, {2, false, false, true, false},
     {3, true, true, false, false},   {4, true, false, true, false},  {5, false, true, true, false},
@@ -265,29 +295,13 @@ void benchListing(ListingSearch* s, Bare& bare, const QStringList& districts)
             s->statusBox()->setEditText(c.status);
         };
         const auto where = [&](int) {
-            QStringList parts;
-            if (use.district)
-                parts << QStringLiteral("Semtadi = ?");
-            if (use.price)
-                parts << QStringLiteral("Fiyati > ? AND Fiyati < ?");
-            if (use.area)
-                parts << QStringLiteral("Metre2 > ? AND Metre2 < ?");
-            if (use.status)
-                parts << QStringLiteral("Durum = ?");
-            return parts.join(QStringLiteral(" AND "));
+            return bareCondition(use, QStringLiteral("Fiyati > ? AND Fiyati < ?"),
+                                 QStringLiteral("Metre2 > ? AND Metre2 < ?"));
         };
         const auto bind = [&](int run) {
             const Case c = values(run);
-            QVariantList v;
-            if (use.district)
-                v << c.district;
-            if (use.price)
-                v << c.low.toDouble() << c.high.toDouble();
-            if (use.area)
-                v << c.areaLow.toDouble() << c.areaHigh.toDouble();
-            if (use.status)
-                v << c.status;
-            return v;
+            return bareValues(use, c, {c.low.toDouble(), c.high.toDouble()},
+                              {c.areaLow.toDouble(), c.areaHigh.toDouble()});
         };
         const QString name = QStringLiteral("%1 %2%3")
                                  .arg(use.option)
@@ -318,29 +332,13 @@ void benchRequests(RequestList* s, Bare& bare, const QStringList& districts)
             s->statusBox()->setEditText(c.status);
         };
         const auto where = [&](int) {
-            QStringList parts;
-            if (use.district)
-                parts << QStringLiteral("Semtadi = ?");
-            if (use.price)
-                parts << QStringLiteral("Fiyatilkdeger <= ? AND Ikincifiyat >= ?");
-            if (use.area)
-                parts << QStringLiteral("IlkMetre2 <= ? AND Ikincimetre2 >= ?");
-            if (use.status)
-                parts << QStringLiteral("Durum = ?");
-            return parts.join(QStringLiteral(" AND "));
+            return bareCondition(use, QStringLiteral("Fiyatilkdeger <= ? AND Ikincifiyat >= ?"),
+                                 QStringLiteral("IlkMetre2 <= ? AND Ikincimetre2 >= ?"));
         };
         const auto bind = [&](int run) {
             const Case c = values(run);
-            QVariantList v;
-            if (use.district)
-                v << c.district;
-            if (use.price)
-                v << c.low.toDouble() << c.low.toDouble();
-            if (use.area)
-                v << c.areaLow.toDouble() << c.areaLow.toDouble();
-            if (use.status)
-                v << c.status;
-            return v;
+            return bareValues(use, c, {c.low.toDouble(), c.low.toDouble()},
+                              {c.areaLow.toDouble(), c.areaLow.toDouble()});
         };
         const QString name = QStringLiteral("%1 %2%3")
                                  .arg(use.option)
