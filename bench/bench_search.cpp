@@ -8,7 +8,7 @@
 //
 // A missing store is made first by running bench_engine from the same folder.
 
-#include "app/screens.h"
+#include "kit/screens.h"
 #include "data/catalogue.h"
 #include "platform/controls/lookupcombobox.h"
 #include "platform/engine/database.h"
@@ -175,7 +175,7 @@ Measured measure(SearchScreen* screen, Bare& bare, const QString& operation, int
     };
     m.engine = medianMs(
         [&](int) {
-            screen->LabelBulRelease();
+            screen->find();
             readFirstPage(*screen->query());
         },
         prepare);
@@ -204,7 +204,7 @@ Measured measure(SearchScreen* screen, Bare& bare, const QString& operation, int
         [&](int) { alone.reset(); });
 
     prepare(1);
-    screen->LabelBulRelease();
+    screen->find();
     if (!screen->query()->isActive())
         warnings << QStringLiteral("WARNING: %1: the search failed").arg(operation);
     else
@@ -377,9 +377,8 @@ int run(const QString& folder)
                 "as the engine does when a query opens. ratio = screen / bare.\n",
                 PageRows, EngineFirstKeys);
 
-    registerSearchScreens();
     Screens screens(*db);
-    screens.createAll();
+    screens.createAll(searchScreens());
     const QStringList districts = districtNames(*db);
     benchListing(screens.get<ListingSearch>(QStringLiteral("RentalFlatList")), bare, districts);
     benchRequests(screens.get<RequestList>(QStringLiteral("RequestList")), bare, districts);

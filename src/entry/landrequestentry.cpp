@@ -1,6 +1,6 @@
 #include "entry/landrequestentry.h"
 
-#include "app/screenkit.h"
+#include "kit/screenkit.h"
 #include "platform/controls/dbnavigator.h"
 
 #include <QLabel>
@@ -11,15 +11,15 @@ const QString SquareMetres = QStringLiteral("M²");
 
 // --- LandEntry: 600 × 400, title band 44 px, footer from y 356 ------------------
 
-const FormColumn LandLeft{12, 80, 190, 86, 24};
-const FormColumn LandRight{310, 96, 182, 86, 24};
+const FormColumn LandLeft{.x = 12, .captionWidth = 80, .controlWidth = 190, .top = 86, .pitch = 24};
+const FormColumn LandRight{.x = 310, .captionWidth = 96, .controlWidth = 182, .top = 86, .pitch = 24};
 // Rows 8-13 of the right column with their captions: the owner panel's place.
 const QRect LandOwnerColumn(LandRight.x - 6, LandRight.top - 4, 600 - LandRight.x, 6 * LandRight.pitch + 4);
 
 // --- RequestEntry: 640 × 480, title band 44 px, footer from y 436 ---------------
 
-const FormColumn RequestLeft{12, 100, 196, 86, 25};
-const FormColumn RequestRight{334, 90, 206, 86, 25};
+const FormColumn RequestLeft{.x = 12, .captionWidth = 100, .controlWidth = 196, .top = 86, .pitch = 25};
+const FormColumn RequestRight{.x = 334, .captionWidth = 90, .controlWidth = 206, .top = 86, .pitch = 25};
 // The two ranges side by side below the columns, each under its heading.
 constexpr int RangeHeadingTop = 244;
 const FormColumn PriceRange{RequestLeft.x, RequestLeft.captionWidth, RequestLeft.controlWidth, RangeHeadingTop + 22,
@@ -129,9 +129,8 @@ RequestEntry::RequestEntry(Screens& screens) : FormEntry(screens, plan())
         ->setObjectName(QStringLiteral("LabelMetreAraligi"));
 }
 
-void registerLandAndRequestScreens()
+ScreenMakers landAndRequestScreens()
 {
-    Screens::registerFactory(QStringLiteral("LandEntry"), [](Screens& screens) { return new LandEntry(screens); });
-    Screens::registerFactory(QStringLiteral("RequestEntry"),
-                             [](Screens& screens) { return new RequestEntry(screens); });
+    return {{QStringLiteral("LandEntry"), [](Screens& screens) { return new LandEntry(screens); }},
+            {QStringLiteral("RequestEntry"), [](Screens& screens) { return new RequestEntry(screens); }}};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/formentry.h"
+#include "kit/formentry.h"
 
 // "Arsa Ve Arazi Girişi": plots and farmland (table arsa), for sale or rent. The
 // owner's details, price and status lie under the stop-sign panel until
@@ -23,4 +23,4 @@ public:
 };
 
 // Registers LandEntry and RequestEntry with the program's screen registry.
-void registerLandAndRequestScreens();
+ScreenMakers landAndRequestScreens();

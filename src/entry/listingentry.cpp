@@ -1,6 +1,6 @@
 #include "entry/listingentry.h"
 
-#include "app/screenkit.h"
+#include "kit/screenkit.h"
 #include "data/catalogue.h"
 #include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbnavigator.h"
@@ -17,9 +17,9 @@ struct Captioned {
 
 // Layout on the 640 × 480 background: title band 44 px, footer from y 436.
 // Left, middle (wider: "Doğal Gaz Kaloriferli", "Kayıt Tarihi"), right (the owner's).
-const FormColumn Left{10, 66, 126, 84, 24};
-const FormColumn Middle{216, 82, 148, 84, 24};
-const FormColumn Right{460, 54, 116, 84, 24};
+const FormColumn Left{.x = 10, .captionWidth = 66, .controlWidth = 126, .top = 84, .pitch = 24};
+const FormColumn Middle{.x = 216, .captionWidth = 82, .controlWidth = 148, .top = 84, .pitch = 24};
+const FormColumn Right{.x = 460, .captionWidth = 54, .controlWidth = 116, .top = 84, .pitch = 24};
 constexpr int RowsPerColumn = 9;
 // The owner's column as one block, the stop-sign panel's size and place.
 const QRect OwnerColumn(452, Right.top - 4, 178, RowsPerColumn * Right.pitch + 4);
@@ -109,19 +109,59 @@ FormPlan ListingTwin::plan() const
 const QList<ListingTwin>& ListingEntry::twins()
 {
     static const QList<ListingTwin> rows{
-        {QStringLiteral("RentalFlatEntry"), QStringLiteral("Kiralık Daire Girişi"), QStringLiteral("kdgiris"),
-         QStringLiteral("Depozito"), QStringLiteral("Depozito"), QStringLiteral("Kirası"), Save::RegisterAndLookups,
-         true, false, Lift::LeftColumn, false, QStringLiteral("RentalFlatList"), QStringLiteral("RentalFlatCard")},
-        {QStringLiteral("SaleFlatEntry"), QStringLiteral("Satılık Daire Girişi"), QStringLiteral("sdgiris"),
-         QStringLiteral("Döviz"), QStringLiteral("Döviz"), QStringLiteral("Fiyat"), Save::None, false, true,
-         Lift::LeftColumn, false, QStringLiteral("SaleFlatList"), QStringLiteral("SaleFlatCard")},
-        {QStringLiteral("RentalPropertyEntry"), QStringLiteral("Kiralık Emlak Girişi"), QStringLiteral("kegiris"),
-         QStringLiteral("Depozito"), QStringLiteral("Depozito"), QStringLiteral("Kirası"), Save::Register, false,
-         true, Lift::MiddleColumn, true, QStringLiteral("RentalPropertyList"), QStringLiteral("RentalPropertyCard")},
+        {.programName = QStringLiteral("RentalFlatEntry"),
+         .caption = QStringLiteral("Kiralık Daire Girişi"),
+         .table = QStringLiteral("kdgiris"),
+         .row9Field = QStringLiteral("Depozito"),
+         .row9Caption = QStringLiteral("Depozito"),
+         .priceCaption = QStringLiteral("Kirası"),
+         .writeThrough = Save::RegisterAndLookups,
+         .refreshOnActivate = true,
+         .turkishHints = false,
+         .lift = Lift::LeftColumn,
+         .kindLookup = false,
+         .listScreen = QStringLiteral("RentalFlatList"),
+         .card = QStringLiteral("RentalFlatCard")},
+        {.programName = QStringLiteral("SaleFlatEntry"),
+         .caption = QStringLiteral("Satılık Daire Girişi"),
+         .table = QStringLiteral("sdgiris"),
+         .row9Field = QStringLiteral("Döviz"),
+         .row9Caption = QStringLiteral("Döviz"),
+         .priceCaption = QStringLiteral("Fiyat"),
+         .writeThrough = Save::None,
+         .refreshOnActivate = false,
+         .turkishHints = true,
+         .lift = Lift::LeftColumn,
+         .kindLookup = false,
+         .listScreen = QStringLiteral("SaleFlatList"),
+         .card = QStringLiteral("SaleFlatCard")},
+        {.programName = QStringLiteral("RentalPropertyEntry"),
+         .caption = QStringLiteral("Kiralık Emlak Girişi"),
+         .table = QStringLiteral("kegiris"),
+         .row9Field = QStringLiteral("Depozito"),
+         .row9Caption = QStringLiteral("Depozito"),
+         .priceCaption = QStringLiteral("Kirası"),
+         .writeThrough = Save::Register,
+         .refreshOnActivate = false,
+         .turkishHints = true,
+         .lift = Lift::MiddleColumn,
+         .kindLookup = true,
+         .listScreen = QStringLiteral("RentalPropertyList"),
+         .card = QStringLiteral("RentalPropertyCard")},
         // The caption reads "Girşi" on this screen, as the agency's screens always have.
-        {QStringLiteral("SalePropertyEntry"), QStringLiteral("Satılık Emlak Girşi"), QStringLiteral("segiris"),
-         QStringLiteral("Döviz"), QStringLiteral("Döviz"), QStringLiteral("Fiyat"), Save::Register, false, true,
-         Lift::MiddleColumn, true, QStringLiteral("SalePropertyList"), QStringLiteral("SalePropertyCard")},
+        {.programName = QStringLiteral("SalePropertyEntry"),
+         .caption = QStringLiteral("Satılık Emlak Girşi"),
+         .table = QStringLiteral("segiris"),
+         .row9Field = QStringLiteral("Döviz"),
+         .row9Caption = QStringLiteral("Döviz"),
+         .priceCaption = QStringLiteral("Fiyat"),
+         .writeThrough = Save::Register,
+         .refreshOnActivate = false,
+         .turkishHints = true,
+         .lift = Lift::MiddleColumn,
+         .kindLookup = true,
+         .listScreen = QStringLiteral("SalePropertyList"),
+         .card = QStringLiteral("SalePropertyCard")},
     };
     return rows;
 }
@@ -149,10 +189,10 @@ DbLookupComboBox* ListingEntry::kindLookup() const
     return qobject_cast<DbLookupComboBox*>(control(QStringLiteral("Emlak")));
 }
 
-void registerListingEntryScreens()
+ScreenMakers listingEntryScreens()
 {
-    for (const ListingTwin& twin : ListingEntry::twins()) {
-        Screens::registerFactory(twin.programName,
-                                 [&twin](Screens& screens) { return new ListingEntry(screens, twin); });
-    }
+    ScreenMakers makers;
+    for (const ListingTwin& twin : ListingEntry::twins())
+        makers.append({twin.programName, [&twin](Screens& screens) { return new ListingEntry(screens, twin); }});
+    return makers;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/formentry.h"
+#include "kit/formentry.h"
 
 #include <QList>
 #include <QString>
@@ -61,4 +61,4 @@ private:
 };
 
 // Registers the four listing entry screens with the program's screen registry.
-void registerListingEntryScreens();
+ScreenMakers listingEntryScreens();

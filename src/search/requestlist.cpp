@@ -1,7 +1,7 @@
 #include "search/requestlist.h"
 
-#include "app/behaviours/pressbutton.h"
-#include "app/screenkit.h"
+#include "kit/behaviours/pressbutton.h"
+#include "kit/screenkit.h"
 #include "data/catalogue.h"
 #include "platform/engine/statement.h"
 

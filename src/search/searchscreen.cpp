@@ -1,11 +1,11 @@
 #include "search/searchscreen.h"
 
-#include "app/behaviours/amountpreview.h"
-#include "app/behaviours/digitsonlyedit.h"
-#include "app/behaviours/pressbutton.h"
-#include "app/behaviours/recordbehaviours.h"
-#include "app/screenkit.h"
-#include "app/screens.h"
+#include "kit/behaviours/amountpreview.h"
+#include "kit/behaviours/digitsonlyedit.h"
+#include "kit/behaviours/pressbutton.h"
+#include "kit/behaviours/recordbehaviours.h"
+#include "kit/screenkit.h"
+#include "kit/screens.h"
 #include "data/catalogue.h"
 #include "platform/controls/dbgrid.h"
 #include "platform/controls/fieldlink.h"
@@ -114,7 +114,7 @@ QLabel* SearchScreen::previewBeneath(QLineEdit* edit, int left)
     label->setGeometry(left, edit->y() + edit->height() + 1, edit->geometry().right() + 1 - left, 15);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setStyleSheet(QStringLiteral("color: rgb(0, 90, 40); font-weight: bold;"));
-    AmountPreview::attach(edit, label);
+    AmountPreview::install(edit, label);
     return label;
 }
 
@@ -215,8 +215,8 @@ void SearchScreen::buildCriteria(const QList<QWidget*>& edits, const QStringList
     m_showAll = kit.action(QStringLiteral("LabelTumunuGoster"), QStringLiteral("Tümünü Göster"), frames.at(1));
     // Printing is the list report's, which comes with the reports.
     m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(2));
-    connect(m_find, &LabelButton::activated, this, &SearchScreen::LabelBulRelease);
-    connect(m_showAll, &LabelButton::activated, this, &SearchScreen::LabelTumunuGosterRelease);
+    connect(m_find, &LabelButton::activated, this, &SearchScreen::find);
+    connect(m_showAll, &LabelButton::activated, this, &SearchScreen::showAll);
 }
 
 int SearchScreen::selectedOption() const
@@ -261,7 +261,7 @@ Statement SearchScreen::statementFor(int option) const
     return statement;
 }
 
-void SearchScreen::LabelBulRelease()
+void SearchScreen::find()
 {
     const int option = selectedOption();
     if (option < 0 || option > 6)
@@ -278,7 +278,7 @@ void SearchScreen::LabelBulRelease()
     }
 }
 
-void SearchScreen::LabelTumunuGosterRelease()
+void SearchScreen::showAll()
 {
     try {
         m_query->close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/behaviours/screen.h"
+#include "kit/screen.h"
 #include "platform/controls/datasetmodel.h"
 #include "platform/engine/dataset.h"
 
@@ -64,9 +64,9 @@ public:
     void selectOption(int option); // -1 clears the selection
 
     // "Bul": the search. Nothing happens without a selected option.
-    void LabelBulRelease();
+    void find();
     // "Tümünü Göster": the whole register again; the criteria stay.
-    void LabelTumunuGosterRelease();
+    void showAll();
 
     static const QString& failureMessage();
     static const QString& optionsTooltip();

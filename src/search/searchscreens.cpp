@@ -1,14 +1,14 @@
 #include "search/searchscreens.h"
 
-#include "app/screens.h"
+#include "kit/screens.h"
 #include "search/listingsearch.h"
 #include "search/requestlist.h"
 
-void registerSearchScreens()
+ScreenMakers searchScreens()
 {
-    for (const ListingSearchTwin& twin : ListingSearch::twins()) {
-        const QString name = twin.programName;
-        Screens::registerFactory(name, [name](Screens& s) { return new ListingSearch(s, *ListingSearch::twin(name)); });
-    }
-    Screens::registerFactory(RequestList::programName(), [](Screens& s) { return new RequestList(s); });
+    ScreenMakers makers;
+    for (const ListingSearchTwin& twin : ListingSearch::twins())
+        makers.append({twin.programName, [&twin](Screens& s) { return new ListingSearch(s, twin); }});
+    makers.append({RequestList::programName(), [](Screens& s) { return new RequestList(s); }});
+    return makers;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// Registers the five listing searches (RentalFlatList, SaleFlatList,
-// RentalPropertyList, SalePropertyList, LandList) and RequestList with the
-// program's screen registry.
-void registerSearchScreens();
+#include "kit/screens.h"
+
+// The five listing searches (RentalFlatList, SaleFlatList, RentalPropertyList,
+// SalePropertyList, LandList) and RequestList.
+ScreenMakers searchScreens();

@@ -47,22 +47,6 @@ struct Window {
     }
 };
 
-// Gives a control the focus the way a click or Tab would.
-bool focusOn(QWidget* control)
-{
-    control->setFocus(Qt::OtherFocusReason);
-    return QTest::qWaitFor([control] { return control->hasFocus(); });
-}
-
-// Types text into whatever has the focus, one key at a time, as the keyboard
-// delivers it (any character, not only Latin-1).
-void type(const QString& text)
-{
-    for (const QChar c : text) {
-        const Qt::Key key = c.isLetterOrNumber() ? Qt::Key(c.toUpper().unicode()) : Qt::Key(c.unicode());
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), key, QString(c), Qt::NoModifier);
-    }
-}
 
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {

@@ -2,8 +2,8 @@
 // captions in tab order, Enter through the fields, the owner panel, the stamped
 // registration date, the lookups and what bad input does.
 
-#include "app/behaviours/pressbutton.h"
-#include "app/screens.h"
+#include "kit/behaviours/pressbutton.h"
+#include "kit/screens.h"
 #include "entry/landrequestentry.h"
 #include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbedit.h"
@@ -66,6 +66,7 @@ class LandRequestTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ScratchStore> m_store;
+    ScreenMakers m_makers;
     std::unique_ptr<Screens> m_screens;
     CollectingReporter m_messages;
     AnsweringConfirmer m_yes{true};
@@ -75,26 +76,6 @@ class LandRequestTest : public QObject {
     RequestEntry* request() const { return m_screens->get<RequestEntry>(QStringLiteral("RequestEntry")); }
     FormEntry* screen(const QString& name) const { return m_screens->get<FormEntry>(name); }
 
-    static void focusOn(QWidget* control)
-    {
-        control->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-    }
-
-    // Types character by character as a keyboard would, Turkish letters included.
-    static void type(const QString& text)
-    {
-        for (const QChar c : text) {
-            QTest::sendKeyEvent(QTest::Press, QApplication::focusWidget(), Qt::Key_unknown, QString(c), {});
-            QTest::sendKeyEvent(QTest::Release, QApplication::focusWidget(), Qt::Key_unknown, QString(c), {});
-        }
-    }
-
-    static void typeInto(QWidget* control, const QString& text)
-    {
-        focusOn(control);
-        type(text);
-    }
 
     static void key(Qt::Key which)
     {
@@ -133,10 +114,10 @@ private slots:
         setErrorReporter(&m_messages);
         setConfirmer(&m_yes);
         setSystemClock(&m_clock);
-        registerLandAndRequestScreens();
+        m_makers = landAndRequestScreens();
         // The list screens come later; stand-ins let "Liste" be followed by name.
         for (const QString& list : {QStringLiteral("LandList"), QStringLiteral("RequestList")})
-            registerStandInScreen(list);
+            m_makers << standInScreen(list);
     }
 
     void cleanupTestCase()
@@ -150,7 +131,7 @@ private slots:
     {
         m_store = std::make_unique<ScratchStore>();
         m_screens = std::make_unique<Screens>(*m_store->db);
-        m_screens->createAll();
+        m_screens->createAll(m_makers);
     }
 
     void cleanup()

@@ -2,8 +2,8 @@
 // and for sale): every check runs over each twin, driven by what the agency expects
 // of it, through the real controls with keyboard and mouse input.
 
-#include "app/behaviours/pressbutton.h"
-#include "app/screens.h"
+#include "kit/behaviours/pressbutton.h"
+#include "kit/screens.h"
 #include "entry/listingentry.h"
 #include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbedit.h"
@@ -51,11 +51,6 @@ QStringList documentedRows(bool property, bool rental)
                       QStringLiteral("Açıklama=Notlar")};
 }
 
-bool holdsFocus(QWidget* control)
-{
-    QWidget* focus = QApplication::focusWidget();
-    return focus && (focus == control || control->isAncestorOf(focus));
-}
 
 // The captions in tab order as text: the M² picture shows none.
 QStringList captionTexts(const ListingEntry* s)
@@ -74,6 +69,7 @@ class ListingEntryTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ScratchStore> m_store;
+    ScreenMakers m_makers;
     std::unique_ptr<Screens> m_screens;
     CollectingReporter m_messages;
     AnsweringConfirmer m_yes{true};
@@ -88,22 +84,6 @@ class ListingEntryTest : public QObject {
         return m_entry;
     }
 
-    // Focus as Enter or a click would give it, then settle.
-    void focusOn(QWidget* control)
-    {
-        control->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-    }
-
-    void typeInto(QWidget* control, const QString& text)
-    {
-        focusOn(control);
-        // Key by key with the typed text, Turkish letters included.
-        for (const QChar c : text) {
-            const auto code = c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), code, QString(c), Qt::NoModifier);
-        }
-    }
 
     void enter() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }
 
@@ -138,10 +118,10 @@ private slots:
         setErrorReporter(&m_messages);
         setConfirmer(&m_yes);
         setSystemClock(&m_clock);
-        registerListingEntryScreens();
+        m_makers = listingEntryScreens();
         // The list screens come later; stand-ins let "Liste" be followed by name.
         for (const QString& list : ListScreens)
-            registerStandInScreen(list);
+            m_makers << standInScreen(list);
     }
 
     void cleanupTestCase()
@@ -155,7 +135,7 @@ private slots:
     {
         m_store = std::make_unique<ScratchStore>();
         m_screens = std::make_unique<Screens>(*m_store->db);
-        m_screens->createAll();
+        m_screens->createAll(m_makers);
     }
 
     void cleanup()

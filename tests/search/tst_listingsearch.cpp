@@ -3,12 +3,12 @@
 // districts, the failure message, show-all, state kept while hidden, and the
 // grid opening the entry screen.
 
-#include "app/behaviours/digitsonlyedit.h"
-#include "app/behaviours/pressbutton.h"
+#include "kit/behaviours/digitsonlyedit.h"
+#include "kit/behaviours/pressbutton.h"
 #include "platform/controls/lookupcombobox.h"
 #include "platform/system/localeformats.h"
 #include "search/listingsearch.h"
-#include "searchtesting.h"
+#include "support/searchtesting.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -39,6 +39,7 @@ class ListingSearchTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ScratchStore> m_store;
+    ScreenMakers m_makers;
     std::unique_ptr<Screens> m_screens;
     Messages m_messages;
     Beeps m_beeps;
@@ -107,9 +108,9 @@ private slots:
         useTurkishLocale();
         setErrorReporter(&m_messages);
         setBeeper(&m_beeps);
-        registerSearchScreens();
+        m_makers = searchScreens();
         for (const ListingSearchTwin& twin : ListingSearch::twins())
-            registerStandIn(twin.entryScreen, twin.table);
+            m_makers << standInEntry(twin.entryScreen, twin.table);
     }
 
     void cleanupTestCase()
@@ -127,7 +128,7 @@ private slots:
         for (const ListingSearchTwin& twin : ListingSearch::twins())
             seed(twin);
         m_screens = std::make_unique<Screens>(*m_store->db);
-        m_screens->createAll();
+        m_screens->createAll(m_makers);
         m_messages.shown.clear();
     }
 

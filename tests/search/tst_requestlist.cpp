@@ -2,11 +2,11 @@
 // an area (inclusive), its status rule, the failure message, and the query
 // that the matching shares.
 
-#include "app/behaviours/digitsonlyedit.h"
-#include "app/behaviours/pressbutton.h"
+#include "kit/behaviours/digitsonlyedit.h"
+#include "kit/behaviours/pressbutton.h"
 #include "platform/controls/lookupcombobox.h"
 #include "search/requestlist.h"
-#include "searchtesting.h"
+#include "support/searchtesting.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -33,6 +33,7 @@ class RequestListTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ScratchStore> m_store;
+    ScreenMakers m_makers;
     std::unique_ptr<Screens> m_screens;
     Messages m_messages;
     RequestList* m_list = nullptr;
@@ -55,8 +56,8 @@ private slots:
     {
         useTurkishLocale();
         setErrorReporter(&m_messages);
-        registerSearchScreens();
-        registerStandIn(QStringLiteral("RequestEntry"), QStringLiteral("musteritalepleri"));
+        m_makers = searchScreens();
+        m_makers << standInEntry(QStringLiteral("RequestEntry"), QStringLiteral("musteritalepleri"));
     }
 
     void cleanupTestCase() { setErrorReporter(nullptr); }
@@ -85,7 +86,7 @@ private slots:
                        {QStringLiteral("Ikincimetre2"), w.areaTo},
                        {QStringLiteral("Durum"), w.status}});
         m_screens = std::make_unique<Screens>(db);
-        m_screens->createAll();
+        m_screens->createAll(m_makers);
         m_list = m_screens->get<RequestList>(QStringLiteral("RequestList"));
         QVERIFY(m_list);
         m_messages.shown.clear();

@@ -1,8 +1,9 @@
 #include "support/testsupport.h"
 
-#include "app/screens.h"
+#include "kit/screens.h"
 #include "platform/engine/dataset.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLocale>
@@ -32,6 +33,42 @@ QByteArray fileHash(const QString& path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
 }
 
+bool holdsFocus(QWidget* control)
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == control || control->isAncestorOf(focus));
+}
+
+bool focusOn(QWidget* control)
+{
+    control->setFocus(Qt::TabFocusReason);
+    return QTest::qWaitFor([control] { return holdsFocus(control); });
+}
+
+void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        const auto code = c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, widget, code, QString(c), Qt::NoModifier);
+    }
+}
+
+void type(const QString& text)
+{
+    typeText(QApplication::focusWidget(), text);
+}
+
+void typeInto(QWidget* control, const QString& text)
+{
+    focusOn(control);
+    type(text);
+}
+
+void clickCentre(QWidget* widget, Qt::MouseButton button)
+{
+    QTest::mouseClick(widget, button, {}, widget->rect().center());
+}
+
 bool activate(QWidget* window)
 {
     window->show();
@@ -39,12 +76,12 @@ bool activate(QWidget* window)
     return QTest::qWaitForWindowActive(window);
 }
 
-void registerStandInScreen(const QString& name)
+ScreenMaker standInScreen(const QString& name)
 {
-    Screens::registerFactory(name, [name](Screens&) {
-        auto* stand = new QWidget;
-        stand->setObjectName(name);
-        stand->resize(100, 100);
-        return stand;
-    });
+    return {name, [name](Screens&) {
+                auto* stand = new QWidget;
+                stand->setObjectName(name);
+                stand->resize(100, 100);
+                return stand;
+            }};
 }

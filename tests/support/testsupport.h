@@ -1,9 +1,11 @@
 #pragma once
 
 #include "data/catalogue.h"
+#include "kit/screens.h"
 #include "platform/engine/database.h"
 
 #include <QByteArray>
+#include <Qt>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
@@ -34,6 +36,22 @@ QByteArray fileHash(const QString& path);
 // false when the window system did not activate it in time.
 bool activate(QWidget* window);
 
-// Registers a plain window as the screen `name` (one that comes later), so
+// Input as a clerk gives it.
+// Moves the focus to the control as Tab or Enter would, then lets it settle.
+bool focusOn(QWidget* control);
+// True while the control, or a part of it, holds the keyboard focus.
+bool holdsFocus(QWidget* control);
+// Types into whatever has the focus, one key at a time as the keyboard
+// delivers it: any character, Turkish letters included (QTest's own helper
+// takes only Latin-1).
+void type(const QString& text);
+// The same, straight into one widget, wherever the focus is.
+void typeText(QWidget* widget, const QString& text);
+// focusOn(control), then type(text).
+void typeInto(QWidget* control, const QString& text);
+// A press and release in the middle of the widget.
+void clickCentre(QWidget* widget, Qt::MouseButton button = Qt::LeftButton);
+
+// A plain window standing in as the screen `name` (one that comes later), so
 // that what shows it by name can be followed.
-void registerStandInScreen(const QString& name);
+ScreenMaker standInScreen(const QString& name);

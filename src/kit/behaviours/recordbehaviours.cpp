@@ -1,0 +1,97 @@
+#include "kit/behaviours/recordbehaviours.h"
+
+#include "kit/behaviours/activationwatch.h"
+#include "kit/screens.h"
+#include "platform/controls/dbedit.h"
+#include "platform/controls/dbgrid.h"
+#include "platform/engine/database.h"
+#include "platform/engine/dataerror.h"
+#include "platform/engine/table.h"
+#include "platform/system/clock.h"
+#include "platform/system/localeformats.h"
+
+#include <QEvent>
+
+namespace GridOpensRecord {
+
+void open(Dataset& rows, const Screens& screens, const QString& entryScreen, const QString& keyField)
+{
+    if (!screens.show(entryScreen) || keyField.isEmpty())
+        return;
+    auto* owner = dynamic_cast<CursorOwner*>(screens.find(entryScreen));
+    Table* cursor = owner ? owner->cursor() : nullptr;
+    if (!cursor)
+        return;
+    try {
+        const qint64 key = rows.isActive() && !rows.isEmpty() ? rows.integer(keyField) : 0;
+        cursor->locate(keyField, key);
+    } catch (const DataError& error) {
+        reportDataError(screens.find(entryScreen), error.message());
+    }
+}
+
+void install(DbGrid* grid, const Screens& screens, const QString& entryScreen, const QString& keyField)
+{
+    QObject::connect(grid, &DbGrid::recordDoubleClicked, grid, [grid, &screens, entryScreen, keyField] {
+        if (grid->dataset())
+            open(*grid->dataset(), screens, entryScreen, keyField);
+    });
+}
+
+} // namespace GridOpensRecord
+
+namespace SaveAfterPost {
+
+void install(Table* table)
+{
+    QObject::connect(table, &Dataset::afterPost, table, [table] { table->database().checkpoint(); });
+}
+
+} // namespace SaveAfterPost
+
+namespace RefreshOnActivate {
+
+void install(QWidget* screen, Dataset* dataset, std::function<void(const QString&)> onFailure)
+{
+    ActivationWatch::watch(screen, dataset, [screen, dataset, onFailure] {
+        try {
+            dataset->refresh();
+        } catch (const DataError& error) {
+            if (onFailure)
+                onFailure(error.message());
+            else
+                reportDataError(screen, error.message());
+        }
+    });
+}
+
+} // namespace RefreshOnActivate
+
+namespace TodayOnEnter {
+
+namespace {
+
+class Stamp : public QObject {
+public:
+    explicit Stamp(DbEdit* edit) : QObject(edit), m_edit(edit) { edit->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_edit && event->type() == QEvent::FocusIn)
+            m_edit->setTypedText(LocaleFormats::shortDate(systemClock().now().date()));
+        return false;
+    }
+
+private:
+    DbEdit* m_edit;
+};
+
+} // namespace
+
+void install(DbEdit* edit)
+{
+    new Stamp(edit);
+}
+
+} // namespace TodayOnEnter

@@ -1,0 +1,176 @@
+#include "kit/screenkit.h"
+
+#include "kit/behaviours/pressbutton.h"
+#include "kit/screen.h"
+#include "kit/behaviours/windowbuttons.h"
+#include "platform/controls/dbcombobox.h"
+#include "platform/controls/dbedit.h"
+#include "platform/controls/dbmemo.h"
+#include "platform/controls/dbnavigator.h"
+
+#include <QLabel>
+
+namespace {
+const QString PressedPicture = QStringLiteral(":/art/button_pressed.jpg");
+const QString WidePressedPicture = QStringLiteral(":/art/button_pressed_wide.jpg");
+} // namespace
+
+ScreenKit::ScreenKit(Screen* screen) : m_screen(screen) {}
+
+ScreenSetup ScreenKit::standardWindow(const QString& programName, const QString& caption, const QSize& size)
+{
+    QString snake;
+    for (const QChar c : programName) {
+        if (c.isUpper() && !snake.isEmpty())
+            snake += QLatin1Char('_');
+        snake += c.toLower();
+    }
+    ScreenSetup setup;
+    setup.programName = programName;
+    setup.caption = caption;
+    setup.clientSize = size;
+    setup.background = QStringLiteral(":/art/bg_%1.jpg").arg(snake);
+    setup.colour = bodyColour();
+    return setup;
+}
+
+QColor ScreenKit::bodyColour()
+{
+    return QColor(238, 242, 247);
+}
+
+QLabel* ScreenKit::caption(const QString& text, const QRect& rect)
+{
+    auto* label = new QLabel(text, m_screen);
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setStyleSheet(QStringLiteral("color: rgb(30, 40, 70); font-weight: bold;"));
+    return label;
+}
+
+QLabel* ScreenKit::squareMetresCaption(const QRect& rect)
+{
+    auto* label = new QLabel(m_screen);
+    label->setObjectName(QStringLiteral("ImageM2"));
+    label->setAccessibleName(QStringLiteral("M²"));
+    label->setPixmap(QPixmap(QStringLiteral(":/art/caption_m2.jpg")));
+    label->setGeometry(rect);
+    return label;
+}
+
+DbEdit* ScreenKit::edit(const QString& name, const QString& captionText, Dataset* data, const QString& field,
+                        const QRect& rect)
+{
+    auto* control = new DbEdit(m_screen);
+    control->setObjectName(name);
+    control->setAccessibleName(captionText);
+    control->setGeometry(rect);
+    control->bind(data, field);
+    return control;
+}
+
+DbComboBox* ScreenKit::dropDown(const QString& name, const QString& captionText, Dataset* data,
+                                const QString& field, const QRect& rect, const QStringList& items)
+{
+    auto* control = new DbComboBox(m_screen);
+    control->setObjectName(name);
+    control->setAccessibleName(captionText);
+    control->setAccessibleDescription(captionText);
+    control->setGeometry(rect);
+    control->bind(data, field, items);
+    return control;
+}
+
+DbLookupComboBox* ScreenKit::lookup(const QString& name, const QString& captionText, Dataset* data,
+                                    const QString& field, Dataset* source, const QString& sourceField,
+                                    const QRect& rect)
+{
+    auto* control = new DbLookupComboBox(m_screen);
+    control->setObjectName(name);
+    control->setAccessibleName(captionText);
+    control->setAccessibleDescription(captionText);
+    control->setGeometry(rect);
+    control->bind(data, field);
+    control->setLookup(source, sourceField);
+    return control;
+}
+
+DbMemo* ScreenKit::memo(const QString& name, const QString& captionText, Dataset* data, const QString& field,
+                        const QRect& rect)
+{
+    auto* control = new DbMemo(m_screen);
+    control->setObjectName(name);
+    control->setAccessibleName(captionText);
+    control->setGeometry(rect);
+    control->bind(data, field);
+    return control;
+}
+
+LabelButton* ScreenKit::action(const QString& name, const QString& captionText, const QRect& frame)
+{
+    auto* button = new LabelButton(captionText, m_screen);
+    button->setObjectName(name);
+    button->setGeometry(frame);
+    button->setAlignment(Qt::AlignCenter);
+    button->setStyleSheet(QStringLiteral("color: rgb(20, 30, 60); font-weight: bold;"));
+    button->setPointingHand(true);
+    button->createPressedPicture(QPixmap(frame.width() > 120 ? WidePressedPicture : PressedPicture));
+    return button;
+}
+
+LabelButton* ScreenKit::exitAction(const QRect& frame)
+{
+    LabelButton* button = action(QStringLiteral("LabelCikis"), QStringLiteral("Çıkış"), frame);
+    ExitButton::install(button, m_screen);
+    return button;
+}
+
+QLabel* ScreenKit::ownerPanel(const QRect& rect)
+{
+    auto* panel = new QLabel(m_screen);
+    panel->setObjectName(QStringLiteral("PanelSahibi"));
+    panel->setAccessibleName(QStringLiteral("Emlak sahibi bilgileri gizli"));
+    panel->setGeometry(rect);
+    panel->setAutoFillBackground(true);
+    QPalette colours = panel->palette();
+    colours.setColor(QPalette::Window, m_screen->setup().colour);
+    panel->setPalette(colours);
+    panel->setAlignment(Qt::AlignCenter);
+    const QPixmap stop(QStringLiteral(":/art/owner_panel_stop.jpg"));
+    if (!stop.isNull())
+        panel->setPixmap(stop.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    panel->raise();
+    return panel;
+}
+
+IconButton* ScreenKit::minimiseIcon()
+{
+    auto* icon = new IconButton(QStringLiteral("Simge Durumuna Küçült"), m_screen);
+    icon->setObjectName(QStringLiteral("ImageMinimise"));
+    icon->setPixmap(QPixmap(QStringLiteral(":/art/icon_minimise.jpg")));
+    icon->setGeometry(m_screen->width() - 48, 12, 18, 18);
+    icon->createPressedPicture(QPixmap(QStringLiteral(":/art/icon_minimise_pressed.jpg")));
+    MinimiseButton::install(icon, m_screen);
+    return icon;
+}
+
+IconButton* ScreenKit::exitIcon()
+{
+    auto* icon = new IconButton(QStringLiteral("Kapat"), m_screen);
+    icon->setObjectName(QStringLiteral("ImageExit"));
+    icon->setPixmap(QPixmap(QStringLiteral(":/art/icon_close.jpg")));
+    icon->setGeometry(m_screen->width() - 26, 12, 18, 18);
+    icon->createPressedPicture(QPixmap(QStringLiteral(":/art/icon_close_pressed.jpg")));
+    ExitButton::install(icon, m_screen);
+    return icon;
+}
+
+DbNavigator* ScreenKit::navigator(Table* table, const QRect& rect, const QStringList& hints)
+{
+    auto* navigator = new DbNavigator(m_screen);
+    navigator->setGeometry(rect);
+    navigator->setDataset(table);
+    if (!hints.isEmpty())
+        navigator->setHints(hints);
+    return navigator;
+}

@@ -1,0 +1,38 @@
+#include "kit/screens.h"
+
+Screens::Screens(Database& database) : m_database(database) {}
+
+Screens::~Screens()
+{
+    // Screens die in the reverse order of their making; the main window last.
+    for (auto it = m_created.crbegin(); it != m_created.crend(); ++it)
+        delete m_screens.value(*it).data();
+}
+
+void Screens::createAll(const ScreenMakers& makers)
+{
+    for (const ScreenMaker& maker : makers) {
+        if (m_screens.contains(maker.name))
+            continue;
+        QWidget* screen = maker.make(*this);
+        screen->hide();
+        m_screens.insert(maker.name, screen);
+        m_created << maker.name;
+    }
+}
+
+QWidget* Screens::find(const QString& name) const
+{
+    return m_screens.value(name).data();
+}
+
+bool Screens::show(const QString& name) const
+{
+    QWidget* screen = find(name);
+    if (!screen)
+        return false;
+    screen->show();
+    screen->raise();
+    screen->activateWindow();
+    return true;
+}

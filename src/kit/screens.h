@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+class Database;
+class Table;
+
+class Screens;
+
+// How one screen is made: its program name and the function that makes it.
+struct ScreenMaker {
+    QString name;
+    std::function<QWidget*(Screens&)> make;
+};
+using ScreenMakers = QList<ScreenMaker>;
+
+// The one registry of the program's screens: each created once, hidden, in
+// the order it is given, and then only shown and hidden until the program
+// ends. Screens reach one another through it by their program names.
+class Screens {
+public:
+
+    explicit Screens(Database& database);
+    ~Screens();
+
+    Database& database() const { return m_database; }
+
+    // Creates the screens, hidden, in the order given; a name already created
+    // is left alone. A screen whose tables cannot be opened stops this with
+    // the store's message.
+    void createAll(const ScreenMakers& makers);
+    // The screens actually created, in the order they were created.
+    const QStringList& created() const { return m_created; }
+
+    QWidget* find(const QString& name) const;
+    template <class T> T* get(const QString& name) const { return qobject_cast<T*>(find(name)); }
+    // Shows an already created screen and brings it to the front; false when
+    // the program has no such screen.
+    bool show(const QString& name) const;
+
+private:
+    Database& m_database;
+    QHash<QString, QPointer<QWidget>> m_screens;
+    QStringList m_created;
+};
+
+// A screen editing one register through a table cursor (entry screens):
+// grids elsewhere open their records in it.
+class CursorOwner {
+public:
+    virtual ~CursorOwner() = default;
+    virtual Table* cursor() const = 0;
+};

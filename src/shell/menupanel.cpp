@@ -1,0 +1,65 @@
+#include "shell/menupanel.h"
+
+#include "kit/behaviours/pressbutton.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+
+namespace {
+constexpr int FirstItemTop = 46;
+constexpr int ItemSpacing = 30;
+constexpr int HoverBarAbove = 8; // the bar's top lies this far above the item's
+} // namespace
+
+MenuPanel::MenuPanel(const QString& title, const QString& picture, QWidget* parent) : QLabel(parent)
+{
+    setAccessibleName(title);
+    setPixmap(QPixmap(picture));
+    setFixedSize(180, 140);
+    setMouseTracking(true);
+    m_hoverBar = new QLabel(this);
+    m_hoverBar->setObjectName(QStringLiteral("HoverBar"));
+    m_hoverBar->setPixmap(QPixmap(QStringLiteral(":/art/panel_hover_bar.jpg")));
+    m_hoverBar->setGeometry(5, 0, 170, 30);
+    m_hoverBar->hide();
+}
+
+ClickLabel* MenuPanel::addItem(const QString& caption)
+{
+    auto* item = new ClickLabel(caption, this);
+    item->setObjectName(QStringLiteral("%1Item%2").arg(objectName()).arg(m_items.size() + 1));
+    item->setAccessibleName(caption);
+    item->setGeometry(16, FirstItemTop + int(m_items.size()) * ItemSpacing, 156, 16);
+    item->setStyleSheet(QStringLiteral("color: rgb(0, 255, 0); font-weight: bold;"));
+    item->setCursor(Qt::PointingHandCursor);
+    item->setMouseTracking(true);
+    item->installEventFilter(this);
+    item->raise();
+    m_items << item;
+    return item;
+}
+
+void MenuPanel::hideHoverBar()
+{
+    m_hoverBar->hide();
+}
+
+bool MenuPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* item = qobject_cast<ClickLabel*>(watched);
+    if (item && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)) {
+        m_hoverBar->move(m_hoverBar->x(), item->y() - HoverBarAbove);
+        m_hoverBar->show();
+        m_hoverBar->stackUnder(item);
+    }
+    return QLabel::eventFilter(watched, event);
+}
+
+void MenuPanel::mouseMoveEvent(QMouseEvent* event)
+{
+    // Moves over an item reach the panel too (the item passes them on); only
+    // the panel's own picture hides the bar.
+    if (!qobject_cast<ClickLabel*>(childAt(event->position().toPoint())))
+        m_hoverBar->hide();
+    QLabel::mouseMoveEvent(event);
+}

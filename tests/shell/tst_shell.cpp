@@ -1,0 +1,287 @@
+// The application shell as a clerk meets it: start-up order, the main
+// window's panels, clock and contact grid, the about window and the splash.
+#include "shell/aboutbox.h"
+#include "shell/application.h"
+#include "shell/programscreens.h"
+#include "kit/behaviours/pressbutton.h"
+#include "kit/behaviours/printbutton.h"
+#include "platform/reporting/reportwindow.h"
+#include "kit/behaviours/recordbehaviours.h"
+#include "shell/mainwindow.h"
+#include "shell/menupanel.h"
+#include "kit/screens.h"
+#include "shell/splashscreen.h"
+#include "platform/controls/dbgrid.h"
+#include "platform/engine/table.h"
+#include "platform/system/shellopener.h"
+#include "support/fakes.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+struct Opened : ShellOpener {
+    QList<QUrl> urls;
+    void open(const QUrl& url) override { urls << url; }
+};
+
+
+void addContact(Table& contacts, const QString& name)
+{
+    contacts.append();
+    contacts.setText(QStringLiteral("Ad"), name);
+    contacts.post();
+}
+
+} // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScratchStore> m_store;
+    std::unique_ptr<Screens> m_screens;
+    MainWindow* m_main = nullptr;
+    Installed<CollectingReporter> m_messages;
+
+private slots:
+    void initTestCase()
+    {
+        useTurkishLocale();
+    }
+
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        m_screens = std::make_unique<Screens>(*m_store->db);
+        m_screens->createAll(programScreens());
+        m_main = m_screens->get<MainWindow>(QStringLiteral("MainWindow"));
+        QVERIFY(m_main);
+    }
+
+    void cleanup()
+    {
+        m_screens.reset();
+        m_store.reset();
+        m_messages.shown.clear();
+    }
+
+    void screensAreCreatedOnceHiddenInTheStartUpOrder()
+    {
+        const QStringList& order = startUpOrder();
+        QCOMPARE(order.size(), 32);
+        QCOMPARE(order.first(), QStringLiteral("MainWindow"));
+        QCOMPARE(order.last(), QStringLiteral("MatchListScreen"));
+        // Whatever exists was made in that order, the main window first.
+        int last = -1;
+        for (const QString& name : m_screens->created()) {
+            const int at = int(order.indexOf(name));
+            QVERIFY2(at > last, qPrintable(name));
+            last = at;
+            QVERIFY(m_screens->find(name)->isHidden());
+            QCOMPARE(m_screens->find(name)->objectName(), name);
+        }
+        QCOMPARE(m_screens->created().first(), QStringLiteral("MainWindow"));
+        QVERIFY(!m_screens->show(QStringLiteral("NoSuchScreen")));
+    }
+
+    void mainWindowLooksAsItShould()
+    {
+        QCOMPARE(m_main->windowTitle(), QStringLiteral("Evlora"));
+        QCOMPARE(m_main->size(), QSize(640, 480));
+        QVERIFY(m_main->hasArtwork());
+        QCOMPARE(m_main->menuItems().size(), 8);
+        QCOMPARE(m_main->panels().size(), 7);
+        QCOMPARE(m_main->menuItems().at(5)->text(), QStringLiteral("Telefon Defteri"));
+        for (MenuPanel* panel : m_main->panels()) {
+            QCOMPARE(panel->size(), QSize(180, 140));
+            QCOMPARE(panel->pos(), QPoint(230, 176));
+            QVERIFY(panel->isHidden());
+            QVERIFY(!panel->accessibleName().isEmpty());
+        }
+        QVERIFY(m_main->panelItem(QStringLiteral("SemtTanımları")));
+    }
+
+    void onePanelAtATimeAndThePhoneBookItemHidesThem()
+    {
+        m_main->show();
+        clickCentre(m_main->menuItems().at(0));
+        QCOMPARE(m_main->visiblePanel(), m_main->panels().at(0));
+        clickCentre(m_main->menuItems().at(7));
+        QCOMPARE(m_main->visiblePanel(), m_main->panels().at(6));
+        int visible = 0;
+        for (MenuPanel* panel : m_main->panels())
+            visible += panel->isHidden() ? 0 : 1;
+        QCOMPARE(visible, 1);
+        clickCentre(m_main->menuItems().at(5)); // "Telefon Defteri"
+        QCOMPARE(m_main->visiblePanel(), nullptr);
+
+        // A left press dragged off the item and released elsewhere still acts.
+        LabelButton* item = m_main->menuItems().at(1);
+        QTest::mousePress(item, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(item->isPressedLookShown());
+        QTest::mouseRelease(item, Qt::LeftButton, {}, QPoint(400, 300));
+        QCOMPARE(m_main->visiblePanel(), m_main->panels().at(1));
+        QVERIFY(!item->isPressedLookShown());
+    }
+
+    void panelItemsShowTheirScreens()
+    {
+        m_main->show();
+        clickCentre(m_main->menuItems().at(7));
+        auto* about = m_screens->find(QStringLiteral("AboutBox"));
+        QVERIFY(about->isHidden());
+        clickCentre(m_main->panelItem(QStringLiteral("Program Hakkında")));
+        QVERIFY(!about->isHidden());
+        // The hover bar lies behind the item under the pointer.
+        MenuPanel* panel = m_main->panels().at(6);
+        ClickLabel* item = panel->items().at(1);
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(item, &enter);
+        QVERIFY(!panel->hoverBar()->isHidden());
+        QCOMPARE(panel->hoverBar()->y(), item->y() - 8);
+        QTest::mouseMove(m_main->background(), QPoint(10, 10));
+        QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), m_main->background()->mapToGlobal(QPointF(10, 10)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_main->background(), &move);
+        QVERIFY(panel->hoverBar()->isHidden());
+    }
+
+    void clockLabelsBeforeAndAfterTheFirstTick()
+    {
+        Installed<FixedClock> clock(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7)));
+        QCOMPARE(m_main->dateLabel()->text(), QStringLiteral("Tarih"));
+        QCOMPARE(m_main->timeLabel()->text(), QStringLiteral("Saat"));
+        QCOMPARE(m_main->clockTimer()->interval(), 1000);
+        QVERIFY(m_main->clockTimer()->isActive());
+        m_main->tick();
+        QCOMPARE(m_main->dateLabel()->text(), QStringLiteral("Tarih 8.12.2026"));
+        QCOMPARE(m_main->timeLabel()->text(), QStringLiteral("Saat 09:05:07"));
+    }
+
+    void contactGridDeletesOnlyAfterOk()
+    {
+        Table phoneEntry(*m_store->db, QStringLiteral("tel"));
+        phoneEntry.open();
+        addContact(phoneEntry, QStringLiteral("Ayşe"));
+        addContact(phoneEntry, QStringLiteral("Burak"));
+        m_main->contacts()->refresh();
+        DbGrid* grid = m_main->contactGrid();
+        QCOMPARE(grid->model()->rowCount(), 2);
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Ad"));
+        QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Ceptel"));
+
+        Installed<AnsweringConfirmer> confirmer(false);
+        m_main->show();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(confirmer.questions, QStringList{QStringLiteral("Delete record?")});
+        QCOMPARE(grid->model()->rowCount(), 2);
+        confirmer.answer = true;
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(grid->model()->rowCount(), 1);
+        phoneEntry.refresh();
+        QCOMPARE(phoneEntry.recordCount(), 1);
+        QCOMPARE(phoneEntry.text(QStringLiteral("Ad")), QStringLiteral("Burak"));
+    }
+
+    void refreshOnActivatePostsAChangeAndCancelsNone()
+    {
+        Table districts(*m_store->db, QStringLiteral("semtler"));
+        districts.open();
+        QWidget screen;
+        RefreshOnActivate::install(&screen, &districts);
+        QWidget other;
+        other.show();
+        screen.show();
+        QApplication::setActiveWindow(&other);
+        QApplication::setActiveWindow(&screen);
+
+        districts.edit();
+        districts.setText(QStringLiteral("Aciklama"), QStringLiteral("değişti"));
+        QApplication::setActiveWindow(&other);
+        QApplication::setActiveWindow(&screen);
+        QCOMPARE(districts.state(), DatasetState::Browse);
+        Table check(*m_store->db, QStringLiteral("semtler"));
+        check.open();
+        QCOMPARE(check.text(QStringLiteral("Aciklama")), QStringLiteral("değişti"));
+
+        districts.edit();
+        QSignalSpy cancelled(&districts, &Dataset::afterCancel);
+        QApplication::setActiveWindow(&other);
+        QApplication::setActiveWindow(&screen);
+        QCOMPARE(cancelled.count(), 1);
+        QCOMPARE(districts.state(), DatasetState::Browse);
+    }
+
+    void mainWindowShowsContactsAddedElsewhereOnReturn()
+    {
+        QWidget phoneBook;
+        phoneBook.show();
+        m_main->show();
+        QApplication::setActiveWindow(m_main);
+        QCOMPARE(m_main->contactGrid()->model()->rowCount(), 0);
+        QApplication::setActiveWindow(&phoneBook);
+        Table phoneEntry(*m_store->db, QStringLiteral("tel"));
+        phoneEntry.open();
+        addContact(phoneEntry, QStringLiteral("Cem"));
+        QApplication::setActiveWindow(m_main);
+        QCOMPARE(m_main->contactGrid()->model()->rowCount(), 1);
+    }
+
+    void aboutWindowOpensThePageAndClosesOnDoubleClick()
+    {
+        Opened opened;
+        setShellOpener(&opened);
+        auto* about = m_screens->get<AboutBox>(QStringLiteral("AboutBox"));
+        QCOMPARE(about->windowTitle(), QStringLiteral("Talvoren Bilgisayar"));
+        QCOMPARE(about->size(), QSize(640, 480));
+        about->show();
+        clickCentre(about->link());
+        QCOMPARE(opened.urls, QList<QUrl>{AboutBox::makersPage()});
+        QTest::mouseDClick(about->background(), Qt::LeftButton, {}, QPoint(50, 50));
+        QVERIFY(about->isHidden());
+        setShellOpener(nullptr);
+    }
+
+    void everyPrintMakesAFreshReport()
+    {
+        struct Report : ReportWindow {
+            int* previews;
+            explicit Report(int* counter) : previews(counter) {}
+            void preview() override { ++*previews; }
+        };
+        int made = 0, previews = 0;
+        LabelButton print(QStringLiteral("Yazdır"));
+        PrintButton::install(&print, [&] {
+            ++made;
+            return std::make_unique<Report>(&previews);
+        });
+        clickCentre(&print);
+        clickCentre(&print);
+        QCOMPARE(made, 2);
+        QCOMPARE(previews, 2);
+    }
+
+    void splashPlaysTheClipOrShowsWithoutIt()
+    {
+        const QString shipped = qEnvironmentVariable("EVLORA_SOURCE_DIR") + QStringLiteral("/assets/ani34.avi");
+        QFile::remove(QStringLiteral("ani34.avi"));
+        {
+            SplashScreen splash;
+            QCOMPARE(splash.size(), QSize(300, 145));
+            QVERIFY(!splash.isAnimating()); // no clip in the working directory
+        }
+        QVERIFY(QFile::copy(shipped, QStringLiteral("ani34.avi")));
+        {
+            SplashScreen splash;
+            splash.show();
+            QVERIFY(splash.isAnimating());
+        }
+        QFile::remove(QStringLiteral("ani34.avi"));
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "tst_shell.moc"

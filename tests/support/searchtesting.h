@@ -1,0 +1,111 @@
+#pragma once
+
+// A small register built for each search test, the screens over it, and a
+// stand-in entry screen for the grids to open records in.
+
+#include "kit/screens.h"
+#include "platform/controls/dbgrid.h"
+#include "platform/engine/query.h"
+#include "platform/engine/table.h"
+#include "search/searchscreen.h"
+#include "search/searchscreens.h"
+#include "support/fakes.h"
+#include "support/testsupport.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QWidget>
+
+namespace searchtest {
+
+// The search tests' names for the shared fakes.
+using Messages = CollectingReporter;
+using Beeps = CountingBeeper;
+
+// An entry screen reduced to its cursor: where a grid double-click lands.
+class StandInEntry : public QWidget, public CursorOwner {
+public:
+    StandInEntry(Screens& screens, const QString& name, const QString& table)
+    {
+        setObjectName(name);
+        m_table = new Table(screens.database(), table, this);
+        m_table->open();
+    }
+    Table* cursor() const override { return m_table; }
+
+private:
+    Table* m_table;
+};
+
+inline ScreenMaker standInEntry(const QString& name, const QString& table)
+{
+    return {name, [name, table](Screens& s) { return new StandInEntry(s, name, table); }};
+}
+
+// Writes one row straight into the store; columns by name.
+inline void insertRow(Database& db, const QString& table, const QVariantMap& values)
+{
+    QStringList names, marks;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        names << Database::quoted(it.key());
+        marks << QStringLiteral("?");
+    }
+    QSqlQuery insert(db.connection());
+    insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    for (const QVariant& value : values)
+        insert.addBindValue(value);
+    if (!insert.exec())
+        qFatal("insert into %s: %s", qPrintable(table), qPrintable(insert.lastError().text()));
+}
+
+inline void addDistrict(Database& db, const QString& name)
+{
+    QSqlQuery count(db.connection());
+    count.prepare(QStringLiteral("SELECT count(*) FROM semtler WHERE Semtler = ?"));
+    count.addBindValue(name);
+    count.exec();
+    if (count.next() && count.value(0).toInt() == 0)
+        insertRow(db, QStringLiteral("semtler"), {{QStringLiteral("Semtler"), name}});
+}
+
+// The values of one field over every row of the result, in order; nothing
+// when the query is closed.
+inline QStringList column(Query* query, const QString& field = QStringLiteral("Isim"))
+{
+    return query->isActive() ? valuesOf(*query, field) : QStringList();
+}
+
+// "Bul" with an option chosen, as the user does it: select, press, release.
+inline QStringList search(SearchScreen* screen, int option)
+{
+    screen->selectOption(option);
+    QTest::mouseClick(screen->findAction(), Qt::LeftButton);
+    return column(screen->query());
+}
+
+inline void doubleClickRow(DbGrid* grid, int row)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// The controls that Tab visits, in order, starting from `first`.
+inline QList<QWidget*> tabChain(QWidget* first, int count)
+{
+    QList<QWidget*> chain{first};
+    QWidget* w = first;
+    while (chain.size() < count) {
+        w = w->nextInFocusChain();
+        if (w == first)
+            break;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden() && !w->focusProxy()
+            && w->window() == first->window())
+            chain << w;
+    }
+    return chain;
+}
+
+} // namespace searchtest
