@@ -9,6 +9,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3
   libjpeg-dev
   fonts-liberation2 fonts-dejavu-core
+  qt6-translations-l10n
   xvfb xauth
 )
 

@@ -7,6 +7,7 @@
 #include "kit/screenkit.h"
 #include "kit/screens.h"
 #include "data/catalogue.h"
+#include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbgrid.h"
 #include "platform/controls/fieldlink.h"
 #include "platform/controls/lookupcombobox.h"
@@ -83,9 +84,6 @@ SearchScreen::SearchScreen(Screens& screens, const SearchSetup& setup)
     m_grid->setShowGrid(true);
     fitColumns();
     GridOpensRecord::install(m_grid, screens, setup.entryScreen, QStringLiteral("No"));
-    // The grid itself only opens rows it has; an empty result still shows the
-    // entry screen, on its own record.
-    m_grid->viewport()->installEventFilter(this);
 
     ScreenKit kit(this);
     if (setup.minimiseIcon)
@@ -192,12 +190,10 @@ void SearchScreen::buildCriteria(const QList<QWidget*>& edits, const QStringList
 
     const QString statusCaption = QStringLiteral("Durum");
     kit.caption(statusCaption, QRect(statusRow.topLeft(), QSize(captionWidth, RowHeight)));
-    m_status = new QComboBox(this);
+    m_status = new TypedComboBox(this);
     m_status->setObjectName(QStringLiteral("ComboBox1"));
     m_status->setAccessibleName(statusCaption);
     m_status->setAccessibleDescription(statusCaption);
-    m_status->setEditable(true);
-    m_status->setInsertPolicy(QComboBox::NoInsert);
     m_status->addItems(m_search.statusItems);
     m_status->setCurrentIndex(m_status->findText(allStatuses()));
     m_status->setEditText(allStatuses());
@@ -287,17 +283,4 @@ void SearchScreen::showAll()
     } catch (const DataError& error) {
         reportDataError(this, error.message());
     }
-}
-
-void SearchScreen::openEntryOnEmptyGrid()
-{
-    GridOpensRecord::open(*m_query, m_screens, m_search.entryScreen, QStringLiteral("No"));
-}
-
-bool SearchScreen::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick
-        && (!m_query->isActive() || m_query->isEmpty()))
-        openEntryOnEmptyGrid();
-    return Screen::eventFilter(watched, event);
 }

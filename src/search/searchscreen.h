@@ -111,9 +111,7 @@ private:
     Statement statementFor(int option) const;
     Statement wholeRegister() const;
     void reopen(const Statement& statement);
-    void openEntryOnEmptyGrid();
     void fitColumns();
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     Screens& m_screens;
     const SearchSetup m_search;

@@ -2,6 +2,7 @@
 
 #include "platform/engine/dataerror.h"
 #include "platform/system/errorreporter.h"
+#include "platform/system/localeformats.h"
 
 #include <QFont>
 
@@ -10,6 +11,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("Evlora"));
     setApplicationDisplayName(QStringLiteral("Evlora"));
     setFont(QFont(QStringLiteral("Arial"), 9));
+    LocaleFormats::useTurkish();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

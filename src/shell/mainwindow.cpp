@@ -234,6 +234,9 @@ void MainWindow::tick()
     const QDateTime now = systemClock().now();
     m_date->setText(QStringLiteral("Tarih ") + LocaleFormats::shortDate(now.date()));
     m_time->setText(QStringLiteral("Saat ") + LocaleFormats::longTime(now.time()));
+    // A screen reader reads the date and time themselves, not the caption.
+    m_date->setAccessibleName(m_date->text());
+    m_time->setAccessibleName(m_time->text());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

@@ -234,6 +234,7 @@ private slots:
         QVERIFY(grid->model()->rowCount() > 3);
 
         const QModelIndex third = grid->model()->index(2, 1);
+        const QString thirdName = third.data().toString();
         const QPoint at = grid->visualRect(third).center();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
@@ -248,7 +249,19 @@ private slots:
         search(list, QStringLiteral("zzzz"));
         QCOMPARE(grid->model()->rowCount(), 0);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(40, 30));
+        QVERIFY(entry->isVisible());
         QCOMPARE(entry->cursor()->integer(QStringLiteral("No")), standing);
+
+        // Below the last row of a grid with room to spare: the current row's record.
+        entry->hide();
+        search(list, thirdName);
+        QVERIFY(grid->model()->rowCount() >= 1);
+        const int lastRow = grid->model()->rowCount() - 1;
+        const int below = grid->visualRect(grid->model()->index(lastRow, 0)).bottom() + 6;
+        QVERIFY2(below < grid->viewport()->height(), qPrintable(QStringLiteral("%1 rows, below %2, viewport %3").arg(lastRow + 1).arg(below).arg(grid->viewport()->height())));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(40, below));
+        QVERIFY(entry->isVisible());
+        QCOMPARE(entry->cursor()->text(nameOf(pair)), thirdName);
     }
 
     // --- entry screen -----------------------------------------------------

@@ -215,8 +215,12 @@ private slots:
         QCOMPARE(fifteen.size(), 15);
         districts.setText(QStringLiteral("Semtler"), fifteen);
         QVERIFY(messageOf([&] { districts.setText(QStringLiteral("Semtler"), fifteen + QStringLiteral("x")); })
-                    .contains(QStringLiteral("at most 15 characters")));
+                    .contains(QStringLiteral("en çok 15 karakter")));
         QCOMPARE(districts.text(QStringLiteral("Semtler")), fifteen);
+        // A long paste is refused in a message a clerk can read: short, in Turkish.
+        const QString pasted = messageOf([&] { districts.setText(QStringLiteral("Semtler"), QString(10000, u'a')); });
+        QVERIFY2(pasted.size() < 120, qPrintable(pasted));
+        QVERIFY(pasted.contains(QStringLiteral("'Semtler' alanına sığmıyor")));
         QCOMPARE(messageOf([&] { districts.setInteger(QStringLiteral("No"), 7); }),
                  QStringLiteral("Field 'No' cannot be modified"));
         QCOMPARE(messageOf([&] { districts.text(QStringLiteral("Yok")); }), QStringLiteral("Field 'Yok' not found"));

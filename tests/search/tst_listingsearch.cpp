@@ -305,6 +305,23 @@ private slots:
         QCOMPARE(search(s, 0), QStringList{"r2"});
         // The filter is on the register's own Durum, whether or not the grid shows it.
         QCOMPARE(search(s, 6), QStringList{"r2"});
+
+        // Typed by hand with a small first letter, Enter pressed, the box left
+        // for the options: still as typed, so still unfiltered.
+        QVERIFY(activate(s));
+        const QString small = s0.at(0).toLower() + s0.mid(1);
+        s->statusBox()->setEditText(QString());
+        typeInto(s->statusBox(), small);
+        QTest::keyClick(s->statusBox(), Qt::Key_Return);
+        QCOMPARE(s->statusBox()->currentText(), small);
+        QVERIFY(focusOn(s->optionsBox()));
+        QCOMPARE(s->statusBox()->currentText(), small);
+        QCOMPARE(search(s, 1), all);
+        // Nor is the start of a status completed.
+        s->statusBox()->setEditText(QString());
+        typeInto(s->statusBox(), s0.left(4));
+        QVERIFY(focusOn(s->optionsBox()));
+        QCOMPARE(s->statusBox()->currentText(), s0.left(4));
     }
 
     // Land can be searched under each of the four statuses, rental ones too.

@@ -15,6 +15,12 @@ void useTurkishLocale()
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
 }
 
+QStringList sortedCopy(QStringList texts)
+{
+    texts.sort();
+    return texts;
+}
+
 QStringList valuesOf(Dataset& rows, const QString& field)
 {
     QStringList values;

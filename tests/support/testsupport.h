@@ -25,6 +25,10 @@ struct ScratchStore {
 // Pins the locale the tests expect, whatever the machine is set to.
 void useTurkishLocale();
 
+// The same texts in plain code-point order: for comparing which names a
+// list holds, whatever order it shows them in.
+QStringList sortedCopy(QStringList texts);
+
 // The values of one field over every row of the dataset, in order.
 QStringList valuesOf(Dataset& rows, const QString& field);
 

@@ -3,14 +3,22 @@
 #include "platform/system/localeformats.h"
 #include "support/behaviourtesting.h"
 
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+
+#include <memory>
 
 using namespace behaviourtest;
 
 class LocaleFormatsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { pinTurkish(); }
+    // The program makes its formats Turkish itself: this program also runs
+    // under LANG=C and LANG=en_US.UTF-8 (see tests/CMakeLists.txt).
+    void initTestCase() { LocaleFormats::useTurkish(); }
+    void turkishWhateverTheSystemSays();
 
     void thousandsPattern_data();
     void thousandsPattern();
@@ -18,6 +26,31 @@ private slots:
     void currency();
     void readingTypedNumbers();
 };
+
+void LocaleFormatsTest::turkishWhateverTheSystemSays()
+{
+    qInfo("system locale: %s", qPrintable(QLocale::system().name()));
+    QCOMPARE(LocaleFormats::shortDate(QDate(2026, 12, 8)), QStringLiteral("8.12.2026"));
+    QCOMPARE(LocaleFormats::longTime(QTime(14, 5, 9)), QStringLiteral("14:05:09"));
+    QCOMPARE(LocaleFormats::currency(12500), QStringLiteral("₺12.500,00"));
+    bool ok = false;
+    QCOMPARE(LocaleFormats::readNumber(QStringLiteral("12,5"), &ok), 12.5);
+    QVERIFY(ok);
+    // Machine-readable text stays in the C locale.
+    QCOMPARE(LocaleFormats::machine().toString(12.5), QStringLiteral("12.5"));
+
+    // The toolkit's own texts: an edit's context menu speaks Turkish.
+    QLineEdit edit;
+    edit.setText(QStringLiteral("metin"));
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList entries;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+            entries << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+    QVERIFY2(!entries.contains(QStringLiteral("Undo")) && !entries.contains(QStringLiteral("Paste")),
+             qPrintable(entries.join(QStringLiteral(", "))));
+    QVERIFY2(entries.contains(QStringLiteral("Yapıştır")), qPrintable(entries.join(QStringLiteral(", "))));
+}
 
 void LocaleFormatsTest::thousandsPattern_data()
 {

@@ -45,6 +45,7 @@ void AmountPreview::refresh()
         return;
     }
     m_preview->setText(LocaleFormats::thousands(value));
+    m_preview->setAccessibleName(m_preview->text()); // read out as the amount it shows
 }
 
 bool AmountPreview::eventFilter(QObject* watched, QEvent* event)

@@ -4,6 +4,7 @@
 #include "kit/screens.h"
 #include "platform/controls/dbedit.h"
 #include "platform/controls/dbgrid.h"
+#include "platform/controls/fieldlink.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
@@ -11,6 +12,7 @@
 #include "platform/system/localeformats.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 
 namespace GridOpensRecord {
 
@@ -78,7 +80,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == m_edit && event->type() == QEvent::FocusIn)
+        // Only the clerk entering the field stamps it: coming back from another
+        // window, or from a context menu, finds the caret there but must leave
+        // an old record's date alone.
+        if (watched == m_edit && event->type() == QEvent::FocusIn
+            && FieldLink::isEntering(static_cast<QFocusEvent*>(event)->reason()))
             m_edit->setTypedText(LocaleFormats::shortDate(systemClock().now().date()));
         return false;
     }

@@ -7,12 +7,23 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-// --- fixed drop-down ---------------------------------------------------------
+// --- typed drop-down ---------------------------------------------------------
 
-DbComboBox::DbComboBox(QWidget* parent) : QComboBox(parent)
+TypedComboBox::TypedComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // The completer both completes inline and, being blind to letter case, hands
+    // back the item's own letters; Enter would pick the item matching the text
+    // without regard to case. Neither may touch what the clerk typed.
+    setCompleter(nullptr);
+    disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+}
+
+// --- fixed drop-down ---------------------------------------------------------
+
+DbComboBox::DbComboBox(QWidget* parent) : TypedComboBox(parent)
+{
     m_link = new FieldLink(
         this, [this] { setEditText(m_link->editText()); },
         [this] { m_link->table()->setText(m_link->field()->name, currentText()); });
@@ -51,7 +62,7 @@ bool DbComboBox::eventFilter(QObject* watched, QEvent* event)
         if (keyChangesText(key) && !m_link->beginEdit())
             return true;
     }
-    return QComboBox::eventFilter(watched, event);
+    return TypedComboBox::eventFilter(watched, event);
 }
 
 void DbComboBox::keyPressEvent(QKeyEvent* event)
@@ -70,7 +81,7 @@ void DbComboBox::keyPressEvent(QKeyEvent* event)
 void DbComboBox::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
-    m_link->commit();
+    m_link->focusLeft(event->reason());
 }
 
 // --- lookup drop-down --------------------------------------------------------

@@ -6,9 +6,19 @@
 
 #include <QComboBox>
 
+// An editable drop-down that takes what is typed exactly as typed: it neither
+// completes a word begun ("Soba" stays "Soba"), nor puts a typed text into the
+// letter case of a list item ("kiralanmadı" stays small), nor turns Enter into
+// the pick of an item. The list is only offered.
+class TypedComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TypedComboBox(QWidget* parent = nullptr);
+};
+
 // A fixed drop-down bound to a field: it offers its items, but any typed
 // text is stored as typed.
-class DbComboBox : public QComboBox {
+class DbComboBox : public TypedComboBox {
     Q_OBJECT
 public:
     explicit DbComboBox(QWidget* parent = nullptr);

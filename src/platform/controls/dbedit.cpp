@@ -109,12 +109,7 @@ void DbEdit::focusInEvent(QFocusEvent* event)
 void DbEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // A context menu opening over the edit, or a switch to another window, is
-    // not leaving the field: a half-typed value is not refused then (it is
-    // still checked when the focus moves on or before a post).
-    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
-        return;
-    if (!m_link->commit())
+    if (!m_link->focusLeft(event->reason()))
         return;
     if (m_mask.isEmpty() && !m_link->isDirty() && m_link->isBound())
         setText(m_link->displayText());

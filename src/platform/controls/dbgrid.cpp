@@ -82,8 +82,9 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 void DbGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTableView::mouseDoubleClickEvent(event);
-    // Below the last row there is no record to open.
-    if (indexAt(event->position().toPoint()).isValid())
+    // Anywhere in the rows' area, on a row, below the last one or on an empty
+    // grid: whoever opens the record reads the current row (none: no record).
+    if (event->button() == Qt::LeftButton)
         emit recordDoubleClicked();
 }
 

@@ -52,7 +52,7 @@ void DbMemo::keyPressEvent(QKeyEvent* event)
 void DbMemo::focusOutEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    m_link->commit();
+    m_link->focusLeft(event->reason());
 }
 
 DbImage::DbImage(QWidget* parent) : QLabel(parent)

@@ -109,6 +109,19 @@ bool FieldLink::commit()
     }
 }
 
+bool FieldLink::focusLeft(Qt::FocusReason reason)
+{
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        return false;
+    return commit();
+}
+
+bool FieldLink::isEntering(Qt::FocusReason reason)
+{
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
+           && reason != Qt::MenuBarFocusReason;
+}
+
 void FieldLink::reset()
 {
     m_dirty = false;

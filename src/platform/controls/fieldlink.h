@@ -41,6 +41,17 @@ public:
     // Writes pending text now; on failure reports it, keeps the focus in the
     // control and returns false.
     bool commit();
+    // The one rule for every bound control losing the focus: moving to another
+    // control writes the pending text (commit()); a context menu opening over
+    // the control or a switch to another window is not leaving the field, so
+    // the text stays pending (a half-typed value is not refused then; it is
+    // still written when the focus moves on or before a post). False when a
+    // write was tried and refused, or nothing was written.
+    bool focusLeft(Qt::FocusReason reason);
+    // Whether the focus arriving for this reason is the clerk entering the
+    // field (mouse, Tab, Enter, a shortcut, the program's own move) rather
+    // than coming back from another window or a popup.
+    static bool isEntering(Qt::FocusReason reason);
     void writeToRecord() override; // for the dataset, before a post: throws
     void reset();                  // shows the record's value again, dropping typed text
 

@@ -4,7 +4,11 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/dataset.h"
 
+#include <QCollator>
 #include <QKeyEvent>
+#include <QLocale>
+
+#include <algorithm>
 
 LookupComboBox::LookupComboBox(QWidget* parent) : QComboBox(parent)
 {
@@ -67,6 +71,12 @@ void LookupComboBox::reloadNames()
             reportDataError(this, error.message());
         }
     }
+    // In the Turkish alphabet (Ç after C, Ğ after G, I before İ, Ş after S ...),
+    // whatever order the names were entered in.
+    QCollator turkish(QLocale(QLocale::Turkish, QLocale::Turkey));
+    turkish.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(),
+                     [&turkish](const QString& a, const QString& b) { return turkish.compare(a, b) < 0; });
     const QSignalBlocker quiet(this);
     clear();
     addItems(names);

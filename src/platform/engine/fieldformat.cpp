@@ -84,6 +84,16 @@ bool isBlank(const FieldSchema& field, const QVariant& value)
     return false;
 }
 
+// Quotes the start of the text only: a long paste must not fill the screen.
+static QString tooLongMessage(const QString& text, const FieldSchema& field)
+{
+    constexpr int Quoted = 40;
+    const QString start = text.size() > Quoted ? text.left(Quoted) + QChar(0x2026) : text;
+    return QStringLiteral("'%1' metni '%2' alanına sığmıyor (en çok %3 karakter)")
+        .arg(start, field.name)
+        .arg(field.size);
+}
+
 QVariant parse(const FieldSchema& field, const QString& text)
 {
     switch (field.type) {
@@ -91,9 +101,7 @@ QVariant parse(const FieldSchema& field, const QString& text)
         throw DataError(QStringLiteral("Field '%1' cannot be modified").arg(field.name));
     case FieldType::Text:
         if (text.size() > field.size)
-            throw DataError(QStringLiteral("'%1' is too long for field '%2' (at most %3 characters)")
-                                .arg(text, field.name)
-                                .arg(field.size));
+            throw DataError(tooLongMessage(text, field));
         return text.isNull() ? QString(QLatin1String("")) : text;
     case FieldType::Memo:
         return text.isNull() ? QString(QLatin1String("")) : text;

@@ -1,8 +1,33 @@
 #include "platform/system/localeformats.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include <cmath>
 
 namespace LocaleFormats {
+
+bool useTurkish()
+{
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    QLocale::setDefault(turkish);
+    auto* app = QCoreApplication::instance();
+    if (!app)
+        return false;
+    static QTranslator* toolkit = nullptr;
+    if (toolkit)
+        return true;
+    auto* translator = new QTranslator(app);
+    if (!translator->load(turkish, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    toolkit = translator;
+    return true;
+}
 
 QString shortDate(const QDate& date)
 {

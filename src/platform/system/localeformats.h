@@ -5,10 +5,16 @@
 #include <QString>
 #include <QTime>
 
-// Text a person reads, in the system locale at run time (QLocale()); tests pin it to
-// Turkish with QLocale::setDefault. Anything a machine reads (SQL, files) goes
-// through machine() instead, never through the system locale.
+// Text a person reads, in the program's locale (QLocale()), which is Turkish on
+// every machine whatever the system's language: stored dates are text and must
+// read the same on every desk. Anything a machine reads (SQL, files) goes
+// through machine() instead.
 namespace LocaleFormats {
+
+// Makes Turkish the program's locale and loads the toolkit's own Turkish texts
+// (context menus, standard dialog buttons, file and print dialogs). False when
+// those texts are not installed; the formats are Turkish all the same.
+bool useTurkish();
 
 // The system's short date format ("8.12.2024" in Turkish).
 QString shortDate(const QDate& date);
