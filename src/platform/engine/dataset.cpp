@@ -254,10 +254,14 @@ int Dataset::fetchedCount() const
     if (!isActive())
         return 0;
     if (m_offered < 0) {
-        // Counts no further than the rows offered: cheap however large the result.
+        // Counts no further than the rows offered: cheap however large the
+        // result. The first page, which the grid paints next, tells as much.
+        if (m_count < 0 && m_hasRows && m_horizon <= RowsPerPage)
+            page(0); // a short page counts the rows; a full one holds all offered
         m_offered = m_count >= 0 ? std::min(m_count, m_horizon)
-                    : m_hasRows  ? int(countOf(texts().countUpTo, {m_horizon}))
-                                 : 0;
+                    : !m_hasRows ? 0
+                    : m_horizon <= RowsPerPage ? m_horizon
+                                               : int(countOf(texts().countUpTo, {m_horizon}));
         if (m_offered < m_horizon)
             m_count = m_offered;
     }
@@ -320,12 +324,12 @@ const Dataset::Page& Dataset::page(int number) const
         return *cached;
     }
 
-    // Read the page from the nearest row whose key is known: the ends, the
-    // current row, the pages already read. SQLite then skips only the rows
-    // between (OFFSET), never the whole register.
-    const int count = recordCount();
+    // Read the page from the nearest row whose key is known: the start, the
+    // current row, the pages already read, and the end once the rows are
+    // counted. SQLite then skips only the rows between (OFFSET), never the
+    // whole register, and a page is read without counting the rows first.
     const int from = number * RowsPerPage;
-    const int to = std::min(count, from + RowsPerPage) - 1;
+    const int to = (m_count >= 0 ? std::min(m_count, from + RowsPerPage) : from + RowsPerPage) - 1;
     bool forward = true;
     qint64 anchorKey = BeforeAllKeys;
     int skip = from;
@@ -342,9 +346,9 @@ const Dataset::Page& Dataset::page(int number) const
             anchorKey = key;
         }
     };
-    if (count - 1 - to < skip) {
+    if (m_count >= 0 && m_count - 1 - to < skip) {
         forward = false;
-        skip = count - 1 - to;
+        skip = m_count - 1 - to;
         anchorKey = AfterAllKeys;
     }
     if (m_place == Place::Known && m_state != DatasetState::Insert)
@@ -387,8 +391,14 @@ const Dataset::Page& Dataset::page(int number) const
         std::reverse(rows.keys.begin(), rows.keys.end());
         std::reverse(rows.rows.begin(), rows.rows.end());
     }
+    const int got = int(rows.keys.size());
+    if (m_count < 0 && forward && got < wanted && (got > 0 || from == 0)) {
+        m_count = from + got; // the result ends in this page
+        m_offered = -1;
+    }
+    const int present = m_count >= 0 ? std::max(0, std::min(wanted, m_count - from)) : got;
     // Rows another window deleted since they were counted show blank.
-    while (int(rows.keys.size()) < wanted) {
+    while (int(rows.keys.size()) < present) {
         if (forward) {
             rows.keys.push_back(-1);
             rows.rows.append(m_blankRecord);
@@ -411,7 +421,7 @@ QVariant Dataset::valueAt(int rowNumber, int field) const
     if (m_state == DatasetState::Edit ? rowNumber == position()
                                       : (m_place == Place::Known && rowNumber == m_position && m_currentKey >= 0))
         return m_record.value(field);
-    if (rowNumber >= recordCount())
+    if (m_count >= 0 && rowNumber >= m_count)
         return {};
     const Page& rows = page(rowNumber / RowsPerPage);
     const int at = rowNumber % RowsPerPage;
@@ -431,7 +441,7 @@ qint64 Dataset::keyAt(int rowNumber) const
         return -1;
     if (m_state != DatasetState::Insert && m_place == Place::Known && rowNumber == m_position && m_currentKey >= 0)
         return m_currentKey;
-    if (rowNumber >= recordCount())
+    if (m_count >= 0 && rowNumber >= m_count)
         return -1;
     const Page& rows = page(rowNumber / RowsPerPage);
     const size_t at = size_t(rowNumber % RowsPerPage);
