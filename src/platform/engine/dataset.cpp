@@ -20,7 +20,7 @@ constexpr qint64 AfterAllKeys = std::numeric_limits<qint64>::max();
 
 // The statements of one dataset, made once per table and condition.
 struct Dataset::Texts {
-    QString first, last, after, before, atKey, atOrAfter, count, countUpTo, countBefore, keyAfter, keyBefore;
+    QString after, before, atKey, atOrAfter, count, countUpTo, countBefore, keyAfter, keyBefore;
     QString locateField, locate; // the statement of the field located last
 };
 
@@ -58,8 +58,9 @@ const Dataset::Texts& Dataset::texts() const
     const QString whereAnd = QStringLiteral(" WHERE ") + (condition.isEmpty() ? QString() : condition + QStringLiteral(" AND "));
     const QString select = QStringLiteral("SELECT rowid,%1 FROM %2").arg(m_database.columnList(table), name);
     auto texts = std::make_unique<Texts>();
-    texts->first = select + where + QStringLiteral(" ORDER BY rowid LIMIT 1");
-    texts->last = select + where + QStringLiteral(" ORDER BY rowid DESC LIMIT 1");
+    // First and last are "after the lowest key" and "before the highest": a
+    // rowid range lets SQLite walk the keys in order, as every page read
+    // does, instead of sorting what an index on the condition finds.
     texts->after = select + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT ? OFFSET ?");
     texts->before = select + whereAnd + QStringLiteral("rowid < ? ORDER BY rowid DESC LIMIT ? OFFSET ?");
     texts->atKey = select + QStringLiteral(" WHERE rowid = ?");
@@ -146,7 +147,7 @@ bool Dataset::readInPlaceOf(qint64 key)
         setCurrent(m_currentKey, Place::Unknown, 0);
         return true;
     }
-    if (readOne(texts().last, {})) {
+    if (readOne(texts().before, {AfterAllKeys, 1, 0})) {
         setCurrent(m_currentKey, Place::FromEnd, 0);
         return true;
     }
@@ -191,7 +192,7 @@ void Dataset::open()
     invalidateRows();
     m_horizon = FirstRows;
     // A bad condition throws here, leaving the dataset closed.
-    if (readOne(texts().first, {}))
+    if (readOne(texts().after, {BeforeAllKeys, 1, 0}))
         setCurrent(m_currentKey, Place::Known, 0);
     else
         clearRecord();
@@ -455,7 +456,7 @@ void Dataset::first()
     checkBrowseMode();
     if (!isActive())
         return;
-    if (readOne(texts().first, {}))
+    if (readOne(texts().after, {BeforeAllKeys, 1, 0}))
         setCurrent(m_currentKey, Place::Known, 0);
     else
         clearRecord();
@@ -469,7 +470,7 @@ void Dataset::last()
     checkBrowseMode();
     if (!isActive())
         return;
-    if (readOne(texts().last, {}))
+    if (readOne(texts().before, {AfterAllKeys, 1, 0}))
         setCurrent(m_currentKey, Place::FromEnd, 0);
     else
         clearRecord();
