@@ -99,12 +99,14 @@ bool Database::holdsNoTables()
 void Database::validate()
 {
     for (const TableSchema& table : m_catalogue) {
-        QSqlQuery info(m_db);
-        if (!info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name))))
-            throw DataError(QStringLiteral("Veri dosyası okunamadı (%1): %2").arg(table.name, storeError(info.lastError())));
         QHash<QString, QString> columns; // name -> declared type
-        while (info.next())
-            columns.insert(info.value(1).toString(), info.value(2).toString());
+        try {
+            SqlStatement info(*this, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name)));
+            while (info.step())
+                columns.insert(columnText(info.get(), 1), columnText(info.get(), 2));
+        } catch (const DataError& error) {
+            throw DataError(QStringLiteral("Veri dosyası okunamadı (%1): %2").arg(table.name, error.message()));
+        }
         if (columns.isEmpty())
             throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosu yok.").arg(table.name));
         for (const FieldSchema& field : table.fields) {
@@ -406,9 +408,7 @@ void Database::run(QSqlQuery& query, const QVariantList& values)
 
 void Database::exec(const QString& sql)
 {
-    QSqlQuery query(m_db);
-    if (!query.exec(sql))
-        throw DataError(storeError(query.lastError()));
+    execRaw(sql.toUtf8().constData());
 }
 
 void Database::execRaw(const char* sql)
