@@ -1019,7 +1019,10 @@ void measureWalk(Database& db, BareStatements& bare)
         [&](int) { query.reset(); });
     const QString allInOrder = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid").arg(columnsOf("kdgiris"));
     const double cursorPlain = medianMs(1, [&](int) { bareSelect(bare, allInOrder, {}, ListingRows + 1); });
-    report(QStringLiteral("walk %1 rows by next() on a query (every column)").arg(cursorRows), 1, cursor, cursorPlain);
+    report(QStringLiteral("walk %1 rows by next() on a query (every column) (=)").arg(cursorRows), 1, cursor,
+           cursorPlain);
+    notes << QStringLiteral("(=) a cursor seeks every row by its key and reads it whole, where bare steps one "
+                            "statement: walk whole registers with RowStream (the line above it), not with next().");
 }
 
 void measurePost(Database& db, sqlite3* bareDb, BareStatements& bare)
@@ -1130,8 +1133,9 @@ int run(const QString& folder, const QString& only)
     if (!QFileInfo::exists(path))
         generateStore(folder);
     checkGeneratedStore(path);
-    std::printf("Store: %s (%.0f MB), SQLite %s, median of N runs after one warm-up run\n\n", qPrintable(path),
-                QFileInfo(path).size() / 1e6, sqlite3_libversion());
+    std::printf("Store: %s (%.0f MB), SQLite %s, median of N runs after one warm-up run\n"
+                "(other work on the machine moves single figures by a third either way; compare ratios)\n\n",
+                qPrintable(path), QFileInfo(path).size() / 1e6, sqlite3_libversion());
     std::printf("  %-52s %4s %10s %10s %8s  %s\n", "operation", "runs", "engine ms", "bare ms", "ratio", "target");
     std::printf("  %s\n", QString(100, QLatin1Char('-')).toLatin1().constData());
 
