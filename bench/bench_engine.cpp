@@ -1019,7 +1019,7 @@ void measureWalk(Database& db, BareStatements& bare)
         [&](int) { query.reset(); });
     const QString allInOrder = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid").arg(columnsOf("kdgiris"));
     const double cursorPlain = medianMs(1, [&](int) { bareSelect(bare, allInOrder, {}, ListingRows + 1); });
-    report(QStringLiteral("walk %1 rows by next() on a query (every column) (=)").arg(cursorRows), 1, cursor,
+    report(QStringLiteral("walk %1 rows of a query by next() (=)").arg(cursorRows), 1, cursor,
            cursorPlain);
     notes << QStringLiteral("(=) a cursor seeks every row by its key and reads it whole, where bare steps one "
                             "statement: walk whole registers with RowStream (the line above it), not with next().");

@@ -269,6 +269,9 @@ private slots:
                     .contains(QStringLiteral("single character")));
         QCOMPARE(sqlRows(QStringLiteral("SELECT quote(NULL LIKE 'a') || quote('a' LIKE NULL)"), {}),
                  QStringList{QStringLiteral("NULLNULL")});
+        // '_' is one character, also one beyond the 16-bit range.
+        QCOMPARE(sqlRows(QStringLiteral("SELECT ? LIKE '_ gülen'"), {QString::fromUtf8("\U0001F600 GÜLEN")}),
+                 QStringList{QStringLiteral("1")});
 
         // trfold() in SQL is fold() in C++, and TURKISH_CI sorts by it.
         QStringList folded;
