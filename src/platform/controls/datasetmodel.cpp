@@ -20,7 +20,7 @@ void DatasetModel::setDataset(Dataset* dataset, const QList<Column>& columns)
 
     connect(dataset, &Dataset::rowsReset, this, &DatasetModel::resetAll);
     connect(dataset, &Dataset::rowsFetched, this, [this](int from, int to) {
-        // The dataset has the rows already; the grid only needs to hear of them.
+        // The dataset offers more rows; the grid only needs to hear of them.
         beginInsertRows({}, from, to);
         endInsertRows();
     });
@@ -46,6 +46,9 @@ void DatasetModel::currentRowChanged()
     if (!m_dataset)
         return;
     const int row = m_dataset->position();
+    if (row >= m_dataset->fetchedCount())
+        m_dataset->fetchTo(row); // the cursor jumped past the rows offered: offer them
+
     if (m_markedRow >= 0 && m_markedRow < rowCount() && m_markedRow != row)
         emit headerDataChanged(Qt::Vertical, m_markedRow, m_markedRow);
     m_markedRow = row;
@@ -57,7 +60,14 @@ void DatasetModel::currentRowChanged()
 
 int DatasetModel::rowCount(const QModelIndex& parent) const
 {
-    return (parent.isValid() || !m_dataset || !m_dataset->isActive()) ? 0 : m_dataset->fetchedCount();
+    if (parent.isValid() || !m_dataset || !m_dataset->isActive())
+        return 0;
+    try {
+        return m_dataset->fetchedCount();
+    } catch (const DataError& error) {
+        reportDataError(nullptr, error.message());
+        return 0;
+    }
 }
 
 int DatasetModel::columnCount(const QModelIndex& parent) const

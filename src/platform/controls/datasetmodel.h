@@ -7,8 +7,10 @@
 class Dataset;
 
 // A dataset's rows as a table model for a grid: the columns are fields by
-// name, the rows are fetched as the grid scrolls, and the row header marks
-// the current record (▶ browsing, ✎ editing, * a new record).
+// name, more rows are offered as the grid scrolls (and at once as far as the
+// current record when the cursor jumps), the dataset reads only the pages the
+// grid paints, and the row header marks the current record (▶ browsing, ✎
+// editing, * a new record).
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
 public:

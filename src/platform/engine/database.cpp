@@ -1,13 +1,16 @@
 #include "platform/engine/database.h"
 
 #include "platform/engine/dataerror.h"
+#include "platform/engine/fieldformat.h"
 #include "platform/engine/turkishtext.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <algorithm>
 #include <atomic>
+#include <utility>
 #include <sqlite3.h>
 
 namespace {
@@ -51,8 +54,15 @@ Database::Database(const QString& path, const QVector<TableSchema>& catalogue)
 
 Database::~Database()
 {
-    for (sqlite3_stmt* statement : std::as_const(m_rawStatements))
+    *m_alive = false;
+    m_alive.reset(); // leases still out see the store gone and leave their statement alone
+    for (auto& [sql, slot] : m_slots)
+        for (sqlite3_stmt* statement : slot->idle)
+            sqlite3_finalize(statement);
+    m_slots.clear();
+    for (sqlite3_stmt* statement : m_lent)
         sqlite3_finalize(statement);
+    m_lent.clear();
     m_statements.clear();
     m_db.close();
     m_db = QSqlDatabase();
@@ -89,12 +99,14 @@ bool Database::holdsNoTables()
 void Database::validate()
 {
     for (const TableSchema& table : m_catalogue) {
-        QSqlQuery info(m_db);
-        if (!info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name))))
-            throw DataError(QStringLiteral("Veri dosyası okunamadı (%1): %2").arg(table.name, storeError(info.lastError())));
         QHash<QString, QString> columns; // name -> declared type
-        while (info.next())
-            columns.insert(info.value(1).toString(), info.value(2).toString());
+        try {
+            SqlStatement info(*this, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name)));
+            while (info.step())
+                columns.insert(columnText(info.get(), 1), columnText(info.get(), 2));
+        } catch (const DataError& error) {
+            throw DataError(QStringLiteral("Veri dosyası okunamadı (%1): %2").arg(table.name, error.message()));
+        }
         if (columns.isEmpty())
             throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosu yok.").arg(table.name));
         for (const FieldSchema& field : table.fields) {
@@ -200,62 +212,143 @@ QSqlQuery& Database::prepared(const QString& sql)
     return *m_statements.insert(sql, query);
 }
 
+// --- leased statements -------------------------------------------------------
+
+SqlStatement::Slot& Database::slotFor(const QString& sql)
+{
+    auto found = m_slots.find(sql);
+    if (found == m_slots.end()) {
+        auto slot = std::make_unique<SqlStatement::Slot>();
+        slot->database = this;
+        slot->sql = sql.toUtf8();
+        found = m_slots.emplace(sql, std::move(slot)).first;
+    }
+    return *found->second;
+}
+
+SqlStatement::SqlStatement(Database& database, const QString& sql) : m_slot(&database.slotFor(sql))
+{
+    if (!m_slot->idle.empty()) {
+        m_statement = m_slot->idle.back();
+        m_slot->idle.pop_back();
+    } else if (sqlite3_prepare_v3(database.m_handle, m_slot->sql.constData(), int(m_slot->sql.size()),
+                                  SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr)
+               != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(database.m_handle));
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+        m_slot = nullptr;
+        throw DataError(message);
+    }
+    database.m_lent.push_back(m_statement);
+    m_storeAlive = database.m_alive;
+}
+
+SqlStatement::SqlStatement(SqlStatement&& other) noexcept
+    : m_slot(std::exchange(other.m_slot, nullptr))
+    , m_statement(std::exchange(other.m_statement, nullptr))
+    , m_storeAlive(std::move(other.m_storeAlive))
+{
+}
+
+SqlStatement& SqlStatement::operator=(SqlStatement&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_slot = std::exchange(other.m_slot, nullptr);
+        m_statement = std::exchange(other.m_statement, nullptr);
+        m_storeAlive = std::move(other.m_storeAlive);
+    }
+    return *this;
+}
+
+void SqlStatement::release()
+{
+    if (!m_statement)
+        return;
+    if (!m_storeAlive.expired()) {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+        std::vector<sqlite3_stmt*>& lent = m_slot->database->m_lent;
+        const auto it = std::find(lent.rbegin(), lent.rend(), m_statement);
+        if (it != lent.rend())
+            lent.erase(std::next(it).base());
+        m_slot->idle.push_back(m_statement);
+    }
+    m_statement = nullptr;
+    m_slot = nullptr;
+}
+
+void SqlStatement::bindInteger(int at, qint64 value)
+{
+    sqlite3_bind_int64(m_statement, at, value);
+}
+
+void SqlStatement::bind(int at, const QVariant& value)
+{
+    if (value.isNull()) {
+        sqlite3_bind_null(m_statement, at);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        sqlite3_bind_int64(m_statement, at, value.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(m_statement, at, value.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob(m_statement, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(m_statement, at, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+int SqlStatement::bind(const QVariantList& values, int first)
+{
+    for (const QVariant& value : values)
+        bind(first++, value);
+    return first;
+}
+
+bool SqlStatement::step()
+{
+    const int result = sqlite3_step(m_statement);
+    if (result == SQLITE_ROW)
+        return true;
+    if (result == SQLITE_DONE)
+        return false;
+    const QString message = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+    sqlite3_reset(m_statement);
+    throw DataError(message);
+}
+
 void Database::select(const QString& sql, const QVariantList& values,
                       const std::function<void(sqlite3_stmt*)>& row)
 {
-    sqlite3_stmt* statement = m_rawStatements.value(sql);
-    if (!statement) {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v3(m_handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &statement,
-                               nullptr) != SQLITE_OK)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(m_handle)));
-        m_rawStatements.insert(sql, statement);
-    }
-    struct Reset {
-        sqlite3_stmt* statement;
-        ~Reset()
-        {
-            sqlite3_reset(statement);
-            sqlite3_clear_bindings(statement);
-        }
-    } reset{statement};
+    SqlStatement statement(*this, sql);
+    statement.bind(values);
+    while (statement.step())
+        row(statement.get());
+}
 
-    for (int i = 0; i < values.size(); ++i) {
-        const QVariant& value = values.at(i);
-        const int at = i + 1;
-        if (value.isNull()) {
-            sqlite3_bind_null(statement, at);
-            continue;
-        }
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-        case QMetaType::Bool:
-            sqlite3_bind_int64(statement, at, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            sqlite3_bind_double(statement, at, value.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            sqlite3_bind_blob(statement, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QString text = value.toString();
-            sqlite3_bind_text16(statement, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
-            break;
-        }
-        }
-    }
-    int step;
-    while ((step = sqlite3_step(statement)) == SQLITE_ROW)
-        row(statement);
-    if (step != SQLITE_DONE)
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(m_handle)));
+QString Database::columnText(sqlite3_stmt* statement, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    if (!text)
+        return QString(QLatin1String(""));
+    return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
 }
 
 QVariant Database::columnValue(sqlite3_stmt* statement, int column)
@@ -266,14 +359,43 @@ QVariant Database::columnValue(sqlite3_stmt* statement, int column)
     case SQLITE_FLOAT:
         return sqlite3_column_double(statement, column);
     case SQLITE_TEXT:
-        return QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_text16(statement, column)),
-                                  sqlite3_column_bytes16(statement, column) / 2);
+        return columnText(statement, column);
     case SQLITE_BLOB:
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
                           sqlite3_column_bytes(statement, column));
     default:
         return {};
     }
+}
+
+QVariant Database::fieldValue(sqlite3_stmt* statement, int column, const FieldSchema& field)
+{
+    const int type = sqlite3_column_type(statement, column);
+    if (type == SQLITE_NULL)
+        return FieldFormat::blank(field);
+    if (field.isTextual()) {
+        if (type == SQLITE_TEXT)
+            return columnText(statement, column);
+        return columnValue(statement, column).toString();
+    }
+    if (field.isNumeric()) {
+        if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
+            return sqlite3_column_double(statement, column);
+        return columnValue(statement, column).toDouble();
+    }
+    return columnValue(statement, column);
+}
+
+const QString& Database::columnList(const TableSchema& table)
+{
+    auto found = m_columnLists.find(&table);
+    if (found == m_columnLists.end()) {
+        QStringList columns;
+        for (const FieldSchema& field : table.fields)
+            columns << quoted(field.name);
+        found = m_columnLists.insert(&table, columns.join(QLatin1Char(',')));
+    }
+    return *found;
 }
 
 void Database::run(QSqlQuery& query, const QVariantList& values)
@@ -286,22 +408,31 @@ void Database::run(QSqlQuery& query, const QVariantList& values)
 
 void Database::exec(const QString& sql)
 {
-    QSqlQuery query(m_db);
-    if (!query.exec(sql))
-        throw DataError(storeError(query.lastError()));
+    execRaw(sql.toUtf8().constData());
+}
+
+void Database::execRaw(const char* sql)
+{
+    if (sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw DataError(QString::fromUtf8(sqlite3_errmsg(m_handle)));
 }
 
 void Database::inTransaction(const std::function<void()>& work)
 {
-    exec(QStringLiteral("BEGIN IMMEDIATE"));
+    execRaw("BEGIN IMMEDIATE");
     try {
         work();
-        exec(QStringLiteral("COMMIT"));
+        execRaw("COMMIT");
     } catch (...) {
-        QSqlQuery rollback(m_db);
-        rollback.exec(QStringLiteral("ROLLBACK"));
+        if (!sqlite3_get_autocommit(m_handle))
+            sqlite3_exec(m_handle, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+}
+
+bool Database::inTransaction() const
+{
+    return !sqlite3_get_autocommit(m_handle);
 }
 
 void Database::checkpoint()

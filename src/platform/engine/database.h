@@ -9,9 +9,50 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
+
+class Database;
+
+// A prepared statement lent by the store for one use: bound, stepped, and
+// reset and handed back when the lease ends, so the next user of the same SQL
+// text finds it prepared. Two leases of one text at once get two statements.
+class SqlStatement {
+public:
+    SqlStatement() = default;
+    SqlStatement(Database& database, const QString& sql); // throws DataError with the store's message
+    SqlStatement(SqlStatement&& other) noexcept;
+    SqlStatement& operator=(SqlStatement&& other) noexcept;
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+    ~SqlStatement() { release(); }
+
+    // Binds values in order from position `first` (1-based); returns the next free position.
+    int bind(const QVariantList& values, int first = 1);
+    void bind(int at, const QVariant& value);
+    void bindInteger(int at, qint64 value);
+    // True while rows come; throws DataError with the store's message.
+    bool step();
+    // Resets the statement and hands it back; the lease is empty afterwards.
+    void release();
+
+    bool isValid() const { return m_statement != nullptr; }
+    sqlite3_stmt* get() const { return m_statement; }
+
+private:
+    friend class Database;
+    struct Slot {
+        Database* database;
+        QByteArray sql;
+        std::vector<sqlite3_stmt*> idle;
+    };
+    Slot* m_slot = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+    std::weak_ptr<bool> m_storeAlive;
+};
 
 // The one store of the program: a single SQLite file holding every table of
 // the catalogue. Opening a path that holds no store creates it with all
@@ -49,11 +90,20 @@ public:
     // the values in order. The callback sees each row; the statement is reset
     // afterwards whatever happens.
     void select(const QString& sql, const QVariantList& values, const std::function<void(sqlite3_stmt*)>& row);
+    // A column as SQLite holds it; text is read as UTF-8 and converted once.
     static QVariant columnValue(sqlite3_stmt* statement, int column);
+    static QString columnText(sqlite3_stmt* statement, int column);
+    // A column converted to what a field of this kind holds (a number for
+    // numeric fields, text for text fields, the field's blank for NULL).
+    static QVariant fieldValue(sqlite3_stmt* statement, int column, const FieldSchema& field);
+
+    // The quoted column list of a table, in declaration order, made once.
+    const QString& columnList(const TableSchema& table);
 
     // Runs work inside one write transaction: committed (and durable) when it
     // returns, rolled back entirely when it throws.
     void inTransaction(const std::function<void()>& work);
+    bool inTransaction() const;
 
     // Copies what the write-ahead log holds into the store file itself, as far
     // as no reader stands in the way. Posted records are durable without it.
@@ -65,6 +115,13 @@ public:
     static QString quoted(const QString& identifier);
 
 private:
+    friend class SqlStatement;
+    struct SqlHash {
+        size_t operator()(const QString& sql) const noexcept { return qHash(sql); }
+    };
+    SqlStatement::Slot& slotFor(const QString& sql);
+    void execRaw(const char* sql);
+
     Database(const QString& path, const QVector<TableSchema>& catalogue);
     void connect();
     bool holdsNoTables();
@@ -80,5 +137,9 @@ private:
     QSqlDatabase m_db;
     sqlite3* m_handle = nullptr;
     QHash<QString, QSqlQuery> m_statements;
-    QHash<QString, sqlite3_stmt*> m_rawStatements;
+    // Prepared statements by SQL text: the idle ones wait in their slot.
+    std::unordered_map<QString, std::unique_ptr<SqlStatement::Slot>, SqlHash> m_slots;
+    std::vector<sqlite3_stmt*> m_lent; // leased now, finalized with the store if never returned
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    QHash<const TableSchema*, QString> m_columnLists;
 };

@@ -6,23 +6,23 @@
 
 #include <sqlite3.h>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
-constexpr int PageSize = 64;      // rows fetched at once for display
-constexpr int PagesKept = 64;     // pages cached per dataset
-constexpr int FirstKeys = 64;     // keys fetched when a dataset opens: about one screenful
-constexpr int MoreKeys = 4096;    // keys fetched when a grid scrolls further
-
-QString pagePlaceholders()
-{
-    QStringList marks;
-    for (int i = 0; i < PageSize; ++i)
-        marks << QStringLiteral("?");
-    return marks.join(QLatin1Char(','));
-}
+constexpr int PagesKept = 16; // pages of rows cached per dataset: a grid shows one or two
+constexpr int FirstRows = 64;   // rows a grid offers after opening: about one screenful
+constexpr int MoreRows = 4096;  // rows a grid offers more as it scrolls further
+constexpr qint64 BeforeAllKeys = std::numeric_limits<qint64>::min();
+constexpr qint64 AfterAllKeys = std::numeric_limits<qint64>::max();
 
 } // namespace
+
+// The statements of one dataset, made once per table and condition.
+struct Dataset::Texts {
+    QString after, before, atKey, atOrAfter, count, countUpTo, countBefore, keyAfter, keyBefore;
+    QString locateField, locate; // the statement of the field located last
+};
 
 Dataset::Dataset(Database& database, QObject* parent) : QObject(parent), m_database(database) {}
 
@@ -39,6 +39,40 @@ void Dataset::setSource(const TableSchema* schema, const Statement& statement)
 {
     m_schema = schema;
     m_statement = statement;
+    m_texts.reset();
+    m_blankRecord.clear();
+    if (schema) {
+        for (const FieldSchema& field : schema->fields)
+            m_blankRecord.append(FieldFormat::blank(field));
+    }
+}
+
+const Dataset::Texts& Dataset::texts() const
+{
+    if (m_texts)
+        return *m_texts;
+    const TableSchema& table = schema();
+    const QString name = Database::quoted(table.name);
+    const QString& condition = m_statement.condition();
+    const QString where = condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition;
+    const QString whereAnd = QStringLiteral(" WHERE ") + (condition.isEmpty() ? QString() : condition + QStringLiteral(" AND "));
+    const QString select = QStringLiteral("SELECT rowid,%1 FROM %2").arg(m_database.columnList(table), name);
+    auto texts = std::make_unique<Texts>();
+    // First and last are "after the lowest key" and "before the highest": a
+    // rowid range lets SQLite walk the keys in order, as every page read
+    // does, instead of sorting what an index on the condition finds.
+    texts->after = select + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT ? OFFSET ?");
+    texts->before = select + whereAnd + QStringLiteral("rowid < ? ORDER BY rowid DESC LIMIT ? OFFSET ?");
+    texts->atKey = select + QStringLiteral(" WHERE rowid = ?");
+    texts->atOrAfter = select + whereAnd + QStringLiteral("rowid >= ? ORDER BY rowid LIMIT 1");
+    texts->count = QStringLiteral("SELECT count(*) FROM ") + name + where;
+    texts->countUpTo = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM ") + name + where + QStringLiteral(" LIMIT ?)");
+    texts->countBefore = QStringLiteral("SELECT count(*) FROM ") + name + whereAnd + QStringLiteral("rowid < ?");
+    texts->keyAfter = QStringLiteral("SELECT rowid FROM ") + name + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT 1");
+    texts->keyBefore =
+        QStringLiteral("SELECT rowid FROM ") + name + whereAnd + QStringLiteral("rowid < ? ORDER BY rowid DESC LIMIT 1");
+    m_texts = std::move(texts);
+    return *m_texts;
 }
 
 void Dataset::setState(DatasetState state)
@@ -49,6 +83,105 @@ void Dataset::setState(DatasetState state)
     emit stateChanged(state);
 }
 
+// --- reading rows ------------------------------------------------------------
+
+void Dataset::readRecordFrom(SqlStatement& statement)
+{
+    const TableSchema& table = *m_schema;
+    const int fields = int(table.fields.size());
+    m_record.resize(fields);
+    for (int f = 0; f < fields; ++f)
+        m_record[f] = Database::fieldValue(statement.get(), f + 1, table.fields.at(f));
+}
+
+bool Dataset::readOne(const QString& sql, std::initializer_list<qint64> extra)
+{
+    SqlStatement statement(m_database, sql);
+    int at = statement.bind(m_statement.values());
+    for (qint64 value : extra)
+        statement.bindInteger(at++, value);
+    if (!statement.step())
+        return false;
+    m_currentKey = sqlite3_column_int64(statement.get(), 0);
+    readRecordFrom(statement);
+    return true;
+}
+
+bool Dataset::readAtKey(qint64 key)
+{
+    SqlStatement statement(m_database, texts().atKey);
+    statement.bindInteger(1, key);
+    if (!statement.step())
+        return false;
+    m_currentKey = key;
+    readRecordFrom(statement);
+    return true;
+}
+
+qint64 Dataset::countOf(const QString& sql, std::initializer_list<qint64> extra) const
+{
+    SqlStatement statement(m_database, sql);
+    int at = statement.bind(m_statement.values());
+    for (qint64 value : extra)
+        statement.bindInteger(at++, value);
+    return statement.step() ? sqlite3_column_int64(statement.get(), 0) : 0;
+}
+
+bool Dataset::hasRowAfter(qint64 key) const
+{
+    SqlStatement statement(m_database, texts().keyAfter);
+    statement.bindInteger(statement.bind(m_statement.values()), key);
+    return statement.step();
+}
+
+bool Dataset::hasRowBefore(qint64 key) const
+{
+    SqlStatement statement(m_database, texts().keyBefore);
+    statement.bindInteger(statement.bind(m_statement.values()), key);
+    return statement.step();
+}
+
+bool Dataset::readInPlaceOf(qint64 key)
+{
+    if (readOne(texts().atOrAfter, {key})) {
+        setCurrent(m_currentKey, Place::Unknown, 0);
+        return true;
+    }
+    if (readOne(texts().before, {AfterAllKeys, 1, 0})) {
+        setCurrent(m_currentKey, Place::FromEnd, 0);
+        return true;
+    }
+    clearRecord();
+    return false;
+}
+
+void Dataset::setCurrent(qint64 key, Place place, int position)
+{
+    m_currentKey = key;
+    m_hasRows = true;
+    m_place = place;
+    m_position = position;
+    if (place == Place::FromEnd && m_count >= 0) {
+        m_place = Place::Known;
+        m_position = std::max(0, m_count - 1 - position);
+    }
+}
+
+void Dataset::clearRecord()
+{
+    m_currentKey = -1;
+    m_hasRows = false;
+    m_place = Place::Known;
+    m_position = -1;
+    m_record = m_blankRecord;
+}
+
+void Dataset::announceMove()
+{
+    emit recordChanged();
+    emit afterScroll();
+}
+
 // --- opening and closing ---------------------------------------------------
 
 void Dataset::open()
@@ -56,18 +189,21 @@ void Dataset::open()
     if (isActive())
         return;
     schema();
-    resetKeys();
-    fetchKeys(FirstKeys); // a bad condition throws here, leaving the dataset closed
-    m_position = m_keys.empty() ? -1 : 0;
+    invalidateRows();
+    m_horizon = FirstRows;
+    // A bad condition throws here, leaving the dataset closed.
+    if (readOne(texts().after, {BeforeAllKeys, 1, 0}))
+        setCurrent(m_currentKey, Place::Known, 0);
+    else
+        clearRecord();
     m_bof = true;
-    m_eof = m_keys.empty();
+    m_eof = !m_hasRows;
     m_modified = false;
     setState(DatasetState::Browse);
-    loadCurrent();
     emit rowsReset();
     emit afterOpen();
     emit recordChanged();
-    if (!m_keys.empty())
+    if (m_hasRows)
         emit afterScroll();
 }
 
@@ -75,7 +211,10 @@ void Dataset::close()
 {
     if (!isActive())
         return;
-    resetKeys();
+    invalidateRows();
+    m_currentKey = -1;
+    m_hasRows = false;
+    m_place = Place::Known;
     m_position = -1;
     m_bof = m_eof = true;
     m_modified = false;
@@ -86,174 +225,208 @@ void Dataset::close()
     emit recordChanged();
 }
 
-// --- keys --------------------------------------------------------------------
+// --- place and count -----------------------------------------------------------
 
-QString Dataset::rowsWhere() const
+int Dataset::position() const
 {
-    return m_statement.condition().isEmpty() ? QString() : m_statement.condition() + QStringLiteral(" AND ");
+    if (!isActive() || m_state == DatasetState::Insert || m_currentKey < 0)
+        return -1;
+    if (m_place == Place::FromEnd) {
+        m_position = std::max(0, recordCount() - 1 - m_position);
+        m_place = Place::Known;
+    } else if (m_place == Place::Unknown) {
+        m_position = int(countOf(texts().countBefore, {m_currentKey}));
+        m_place = Place::Known;
+    }
+    return m_position;
 }
 
-void Dataset::resetKeys()
+int Dataset::recordCount() const
 {
-    m_keys.clear();
-    m_allFetched = false;
-    invalidateRows();
+    if (!isActive())
+        return 0;
+    if (m_count < 0)
+        m_count = m_hasRows ? int(countOf(texts().count, {})) : 0;
+    return m_count;
 }
 
-bool Dataset::fetchKeys(int count)
+int Dataset::fetchedCount() const
 {
-    if (m_allFetched)
-        return false;
-    QVariantList values = m_statement.values();
-    values << (m_keys.empty() ? std::numeric_limits<qint64>::min() : m_keys.back()) << count;
-    const size_t before = m_keys.size();
-    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2rowid > ? ORDER BY rowid LIMIT ?")
-                          .arg(Database::quoted(schema().name), rowsWhere()),
-                      values, [this](sqlite3_stmt* row) { m_keys.push_back(sqlite3_column_int64(row, 0)); });
-    const int arrived = int(m_keys.size() - before);
-    if (count < 0 || arrived < count)
-        m_allFetched = true;
-    return arrived > 0;
+    if (!isActive())
+        return 0;
+    if (m_offered < 0) {
+        // Counts no further than the rows offered: cheap however large the
+        // result. The first page, which the grid paints next, tells as much.
+        if (m_count < 0 && m_hasRows && m_horizon <= RowsPerPage)
+            page(0); // a short page counts the rows; a full one holds all offered
+        m_offered = m_count >= 0 ? std::min(m_count, m_horizon)
+                    : !m_hasRows ? 0
+                    : m_horizon <= RowsPerPage ? m_horizon
+                                               : int(countOf(texts().countUpTo, {m_horizon}));
+        if (m_offered < m_horizon)
+            m_count = m_offered;
+    }
+    return m_offered;
+}
+
+bool Dataset::canFetchMore() const
+{
+    return isActive() && fetchedCount() == m_horizon && (m_count < 0 || m_count > m_horizon);
 }
 
 void Dataset::fetchMore()
 {
+    fetchTo(fetchedCount() + MoreRows - 1);
+}
+
+void Dataset::fetchTo(int row)
+{
+    if (!isActive() || row < m_horizon)
+        return;
     const int before = fetchedCount();
-    if (fetchKeys(MoreKeys))
-        emit rowsFetched(before, fetchedCount() - 1);
+    m_horizon = row + 1;
+    m_offered = -1;
+    const int after = fetchedCount();
+    if (after > before)
+        emit rowsFetched(before, after - 1);
 }
-
-void Dataset::ensureFetched(int row)
-{
-    const int before = fetchedCount();
-    while (row >= fetchedCount() && !m_allFetched)
-        fetchKeys(std::max(MoreKeys, row - fetchedCount() + 1));
-    if (fetchedCount() > before)
-        emit rowsFetched(before, fetchedCount() - 1);
-}
-
-int Dataset::recordCount()
-{
-    if (!isActive())
-        return 0;
-    const int before = fetchedCount();
-    fetchKeys(-1);
-    if (fetchedCount() > before)
-        emit rowsFetched(before, fetchedCount() - 1);
-    return fetchedCount();
-}
-
-int Dataset::rowOfKey(qint64 key)
-{
-    const int before = fetchedCount();
-    while ((m_keys.empty() || m_keys.back() < key) && !m_allFetched)
-        fetchKeys(MoreKeys);
-    if (fetchedCount() > before)
-        emit rowsFetched(before, fetchedCount() - 1);
-    const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
-    return (it != m_keys.end() && *it == key) ? int(it - m_keys.begin()) : -1;
-}
-
-qint64 Dataset::currentKey() const
-{
-    return (m_position >= 0 && m_position < fetchedCount()) ? m_keys[size_t(m_position)] : -1;
-}
-
-bool Dataset::isEmpty() const
-{
-    return m_keys.empty();
-}
-
-// --- rows --------------------------------------------------------------------
 
 void Dataset::invalidateRows() const
 {
     m_pages.clear();
     m_pageOrder.clear();
+    m_count = -1;
+    m_offered = -1;
 }
 
-const QVector<QVariant>& Dataset::row(int rowNumber) const
+// --- rows for grids ---------------------------------------------------------------
+
+bool Dataset::placeInPages(qint64 key, int* row) const
 {
-    const int page = rowNumber / PageSize;
-    auto cached = m_pages.find(page);
-    if (cached != m_pages.end()) {
-        if (m_pageOrder.last() != page) {
-            m_pageOrder.removeOne(page);
-            m_pageOrder.append(page);
+    for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
+        const std::vector<qint64>& keys = it->keys;
+        const auto found = std::lower_bound(keys.begin(), keys.end(), key);
+        if (found != keys.end() && *found == key) {
+            *row = it.key() * RowsPerPage + int(found - keys.begin());
+            return true;
         }
-        return (*cached)[rowNumber % PageSize];
+    }
+    return false;
+}
+
+const Dataset::Page& Dataset::page(int number) const
+{
+    auto cached = m_pages.find(number);
+    if (cached != m_pages.end()) {
+        if (m_pageOrder.last() != number) {
+            m_pageOrder.removeOne(number);
+            m_pageOrder.append(number);
+        }
+        return *cached;
+    }
+
+    // Read the page from the nearest row whose key is known: the start, the
+    // current row, the pages already read, and the end once the rows are
+    // counted. SQLite then skips only the rows between (OFFSET), never the
+    // whole register, and a page is read without counting the rows first.
+    const int from = number * RowsPerPage;
+    const int to = (m_count >= 0 ? std::min(m_count, from + RowsPerPage) : from + RowsPerPage) - 1;
+    bool forward = true;
+    qint64 anchorKey = BeforeAllKeys;
+    int skip = from;
+    const auto consider = [&](int row, qint64 key) {
+        if (key < 0)
+            return;
+        if (row < from && from - row - 1 < skip) {
+            forward = true;
+            skip = from - row - 1;
+            anchorKey = key;
+        } else if (row > to && row - to - 1 < skip) {
+            forward = false;
+            skip = row - to - 1;
+            anchorKey = key;
+        }
+    };
+    if (m_count >= 0 && m_count - 1 - to < skip) {
+        forward = false;
+        skip = m_count - 1 - to;
+        anchorKey = AfterAllKeys;
+    }
+    if (m_place == Place::Known && m_state != DatasetState::Insert)
+        consider(m_position, m_currentKey);
+    for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
+        const int first = it.key() * RowsPerPage;
+        for (int i = 0; i < int(it->keys.size()); ++i) // the first and last known key of the page
+            if (it->keys[size_t(i)] >= 0) {
+                consider(first + i, it->keys[size_t(i)]);
+                break;
+            }
+        for (int i = int(it->keys.size()) - 1; i >= 0; --i)
+            if (it->keys[size_t(i)] >= 0) {
+                consider(first + i, it->keys[size_t(i)]);
+                break;
+            }
     }
 
     const TableSchema& table = schema();
-    QStringList columns{QStringLiteral("rowid")};
-    for (const FieldSchema& field : table.fields)
-        columns << Database::quoted(field.name);
-    const int from = page * PageSize;
-    const int to = std::min(fetchedCount(), from + PageSize);
-    QVariantList keys;
-    for (int i = 0; i < PageSize; ++i)
-        keys << (from + i < to ? m_keys[size_t(from + i)] : qint64(-1));
-
-    QVector<QVariant> blankRow(table.fields.size());
-    for (int f = 0; f < table.fields.size(); ++f)
-        blankRow[f] = FieldFormat::blank(table.fields.at(f));
-    // Rows come back in key order; a row another window deleted since the
-    // keys were read is missing and shows blank.
-    QVector<QVector<QVariant>> rows;
-    rows.reserve(PageSize);
-    m_database.select(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3) ORDER BY rowid")
-            .arg(columns.join(QLatin1Char(',')), Database::quoted(table.name), pagePlaceholders()),
-        keys, [&](sqlite3_stmt* statement) {
-            const qint64 key = sqlite3_column_int64(statement, 0);
-            while (from + rows.size() < to && m_keys[size_t(from + rows.size())] < key)
-                rows.append(blankRow);
-            if (from + rows.size() >= to || m_keys[size_t(from + rows.size())] != key)
-                return;
-            QVector<QVariant> values;
-            values.reserve(table.fields.size());
-            for (int f = 0; f < table.fields.size(); ++f) {
-                const FieldSchema& field = table.fields.at(f);
-                QVariant raw = Database::columnValue(statement, f + 1);
-                if (raw.isNull())
-                    values.append(blankRow.at(f));
-                else if (field.isNumeric() && raw.typeId() != QMetaType::Double)
-                    values.append(raw.toDouble());
-                else if (field.isTextual() && raw.typeId() != QMetaType::QString)
-                    values.append(raw.toString());
-                else
-                    values.append(std::move(raw));
-            }
-            rows.append(std::move(values));
-        });
-    while (rows.size() < PageSize)
-        rows.append(blankRow);
+    const int fields = int(table.fields.size());
+    const int wanted = std::max(0, to - from + 1);
+    Page rows;
+    rows.keys.reserve(size_t(wanted));
+    rows.rows.reserve(wanted);
+    if (wanted > 0) {
+        SqlStatement statement(m_database, forward ? texts().after : texts().before);
+        int at = statement.bind(m_statement.values());
+        statement.bindInteger(at++, anchorKey);
+        statement.bindInteger(at++, wanted);
+        statement.bindInteger(at, skip);
+        while (statement.step()) {
+            rows.keys.push_back(sqlite3_column_int64(statement.get(), 0));
+            QVector<QVariant> values(fields);
+            for (int f = 0; f < fields; ++f)
+                values[f] = Database::fieldValue(statement.get(), f + 1, table.fields.at(f));
+            rows.rows.append(std::move(values));
+        }
+    }
+    if (!forward) {
+        std::reverse(rows.keys.begin(), rows.keys.end());
+        std::reverse(rows.rows.begin(), rows.rows.end());
+    }
+    const int got = int(rows.keys.size());
+    if (m_count < 0 && forward && got < wanted && (got > 0 || from == 0)) {
+        m_count = from + got; // the result ends in this page
+        m_offered = -1;
+    }
+    const int present = m_count >= 0 ? std::max(0, std::min(wanted, m_count - from)) : got;
+    // Rows another window deleted since they were counted show blank.
+    while (int(rows.keys.size()) < present) {
+        if (forward) {
+            rows.keys.push_back(-1);
+            rows.rows.append(m_blankRecord);
+        } else {
+            rows.keys.insert(rows.keys.begin(), -1);
+            rows.rows.prepend(m_blankRecord);
+        }
+    }
 
     if (m_pageOrder.size() >= PagesKept)
         m_pages.remove(m_pageOrder.takeFirst());
-    m_pageOrder.append(page);
-    return m_pages.insert(page, rows)->at(rowNumber % PageSize);
-}
-
-void Dataset::loadCurrent()
-{
-    const TableSchema& table = schema();
-    if (m_position >= 0 && m_position < fetchedCount()) {
-        m_record = row(m_position);
-    } else {
-        m_record.resize(table.fields.size());
-        for (int f = 0; f < table.fields.size(); ++f)
-            m_record[f] = FieldFormat::blank(table.fields.at(f));
-    }
+    m_pageOrder.append(number);
+    return *m_pages.insert(number, std::move(rows));
 }
 
 QVariant Dataset::valueAt(int rowNumber, int field) const
 {
-    if (!isActive() || rowNumber < 0 || rowNumber >= fetchedCount() || field < 0 || field >= fieldCount())
+    if (!isActive() || rowNumber < 0 || field < 0 || field >= fieldCount())
         return {};
-    if (rowNumber == m_position && isEditing())
+    if (m_state == DatasetState::Edit ? rowNumber == position()
+                                      : (m_place == Place::Known && rowNumber == m_position && m_currentKey >= 0))
         return m_record.value(field);
-    return row(rowNumber).value(field);
+    if (m_count >= 0 && rowNumber >= m_count)
+        return {};
+    const Page& rows = page(rowNumber / RowsPerPage);
+    const int at = rowNumber % RowsPerPage;
+    return at < rows.rows.size() ? rows.rows.at(at).value(field) : QVariant();
 }
 
 QString Dataset::displayTextAt(int rowNumber, int field) const
@@ -265,27 +438,31 @@ QString Dataset::displayTextAt(int rowNumber, int field) const
 
 qint64 Dataset::keyAt(int rowNumber) const
 {
-    return (rowNumber >= 0 && rowNumber < fetchedCount()) ? m_keys[size_t(rowNumber)] : -1;
+    if (!isActive() || rowNumber < 0)
+        return -1;
+    if (m_state != DatasetState::Insert && m_place == Place::Known && rowNumber == m_position && m_currentKey >= 0)
+        return m_currentKey;
+    if (m_count >= 0 && rowNumber >= m_count)
+        return -1;
+    const Page& rows = page(rowNumber / RowsPerPage);
+    const size_t at = size_t(rowNumber % RowsPerPage);
+    return at < rows.keys.size() ? rows.keys[at] : -1;
 }
 
 // --- moving ------------------------------------------------------------------
-
-void Dataset::setPosition(int rowNumber)
-{
-    m_position = rowNumber;
-    loadCurrent();
-    emit recordChanged();
-    emit afterScroll();
-}
 
 void Dataset::first()
 {
     checkBrowseMode();
     if (!isActive())
         return;
+    if (readOne(texts().after, {BeforeAllKeys, 1, 0}))
+        setCurrent(m_currentKey, Place::Known, 0);
+    else
+        clearRecord();
     m_bof = true;
-    m_eof = m_keys.empty();
-    setPosition(m_keys.empty() ? -1 : 0);
+    m_eof = !m_hasRows;
+    announceMove();
 }
 
 void Dataset::last()
@@ -293,10 +470,13 @@ void Dataset::last()
     checkBrowseMode();
     if (!isActive())
         return;
-    recordCount();
+    if (readOne(texts().before, {AfterAllKeys, 1, 0}))
+        setCurrent(m_currentKey, Place::FromEnd, 0);
+    else
+        clearRecord();
     m_eof = true;
-    m_bof = m_keys.empty();
-    setPosition(int(m_keys.size()) - 1);
+    m_bof = !m_hasRows;
+    announceMove();
 }
 
 void Dataset::next()
@@ -304,14 +484,28 @@ void Dataset::next()
     checkBrowseMode();
     if (!isActive())
         return;
-    ensureFetched(m_position + 1);
-    if (m_position + 1 < fetchedCount()) {
-        m_bof = m_eof = false;
-        setPosition(m_position + 1);
-    } else {
+    if (m_currentKey < 0 || !readOne(texts().after, {m_currentKey, 1, 0})) {
         m_eof = true;
+        if (m_place == Place::Known && m_count >= 0 && m_currentKey >= 0 && m_position + 1 != m_count) {
+            // Rows after this one went away since they were counted.
+            invalidateRows();
+            emit rowsReset();
+        }
         emit afterScroll();
+        return;
     }
+    m_bof = m_eof = false;
+    if (m_place == Place::Known) {
+        ++m_position;
+        if (m_count >= 0 && m_position >= m_count) { // a row was added after the count
+            m_count = m_position + 1;
+            m_offered = -1;
+        }
+    } else if (m_place == Place::FromEnd) {
+        if (--m_position < 0)
+            m_place = Place::Unknown;
+    }
+    announceMove();
 }
 
 void Dataset::prior()
@@ -319,27 +513,43 @@ void Dataset::prior()
     checkBrowseMode();
     if (!isActive())
         return;
-    if (m_position > 0) {
-        m_bof = m_eof = false;
-        setPosition(m_position - 1);
-    } else {
+    const bool knownFirst = m_place == Place::Known && m_position == 0;
+    if (m_currentKey < 0 || knownFirst || !readOne(texts().before, {m_currentKey, 1, 0})) {
         m_bof = true;
+        if (m_currentKey >= 0 && !knownFirst) {
+            if (m_place == Place::Known) { // rows before this one went away since they were counted
+                invalidateRows();
+                emit rowsReset();
+            }
+            m_place = Place::Known;
+            m_position = 0;
+        }
         emit afterScroll();
+        return;
     }
+    m_bof = m_eof = false;
+    if (m_place == Place::Known)
+        --m_position;
+    else if (m_place == Place::FromEnd)
+        ++m_position;
+    announceMove();
 }
 
 void Dataset::moveTo(int rowNumber)
 {
-    if (rowNumber == m_position && !isEditing())
+    if (!isEditing() && isActive() && rowNumber == position())
         return;
     checkBrowseMode();
     if (!isActive())
         return;
-    ensureFetched(rowNumber);
-    if (rowNumber < 0 || rowNumber >= fetchedCount())
+    if (rowNumber < 0 || rowNumber >= recordCount())
+        return;
+    const qint64 key = keyAt(rowNumber);
+    if (key < 0 || !readAtKey(key))
         return;
     m_bof = m_eof = false;
-    setPosition(rowNumber);
+    setCurrent(key, Place::Known, rowNumber);
+    announceMove();
 }
 
 bool Dataset::locate(const QString& fieldName, qint64 value)
@@ -348,23 +558,28 @@ bool Dataset::locate(const QString& fieldName, qint64 value)
     if (!isActive())
         return false;
     const FieldSchema& field = fieldSchema(fieldIndex(fieldName));
-    QVariantList values = m_statement.values();
-    values << value;
-    bool found = false;
-    qint64 key = -1;
-    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3 = ? ORDER BY rowid LIMIT 1")
-                          .arg(Database::quoted(schema().name), rowsWhere(), Database::quoted(field.name)),
-                      values, [&](sqlite3_stmt* row) {
-                          found = true;
-                          key = sqlite3_column_int64(row, 0);
-                      });
-    if (!found)
+    const Texts& sql = texts();
+    if (sql.locateField != field.name) {
+        const QString& condition = m_statement.condition();
+        m_texts->locateField = field.name;
+        m_texts->locate = QStringLiteral("SELECT rowid,%1 FROM %2 WHERE %3%4 = ? ORDER BY rowid LIMIT 1")
+                              .arg(m_database.columnList(schema()), Database::quoted(schema().name),
+                                   condition.isEmpty() ? QString() : condition + QStringLiteral(" AND "),
+                                   Database::quoted(field.name));
+    }
+    const qint64 before = m_currentKey;
+    const Place place = m_place;
+    if (!readOne(sql.locate, {value}))
         return false;
-    const int rowNumber = rowOfKey(key);
-    if (rowNumber < 0)
-        return false;
+    int row = -1;
+    if (m_currentKey == before && before >= 0)
+        m_place = place; // the same row: its place stands
+    else if (placeInPages(m_currentKey, &row))
+        setCurrent(m_currentKey, Place::Known, row);
+    else
+        setCurrent(m_currentKey, Place::Unknown, 0);
     m_bof = m_eof = false;
-    setPosition(rowNumber);
+    announceMove();
     return true;
 }
 
@@ -373,23 +588,11 @@ void Dataset::refresh()
     checkBrowseMode();
     if (!isActive())
         return;
-    const qint64 key = currentKey();
-    resetKeys();
-    fetchKeys(FirstKeys);
-    int rowNumber = -1;
-    if (key >= 0) {
-        rowOfKey(key);
-        const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
-        rowNumber = int(it - m_keys.begin());
-        if (rowNumber >= fetchedCount())
-            rowNumber = fetchedCount() - 1;
-    } else if (!m_keys.empty()) {
-        rowNumber = 0;
-    }
-    m_position = rowNumber;
-    m_bof = m_position <= 0;
-    m_eof = m_keys.empty();
-    loadCurrent();
+    invalidateRows();
+    m_horizon = FirstRows;
+    readInPlaceOf(m_currentKey < 0 ? BeforeAllKeys : m_currentKey);
+    m_bof = !m_hasRows || !hasRowBefore(m_currentKey);
+    m_eof = !m_hasRows;
     emit rowsReset();
     emit recordChanged();
     emit afterRefresh();

@@ -8,9 +8,11 @@
 #include <QObject>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 #include <vector>
 
 class Database;
+class SqlStatement;
 
 enum class DatasetState { Inactive, Browse, Edit, Insert };
 
@@ -23,15 +25,24 @@ public:
     virtual void writeToRecord() = 0; // may throw DataError
 };
 
-// Rows of one table, in key order, with a current record. The rows are
-// reached through their keys, fetched in chunks as far as they are needed,
-// and the row data in small pages, so a register of any size opens and moves
-// to its end without being loaded into memory.
+// Rows of one table, in key order, with a current record.
+//
+// Nothing is loaded that is not shown: the current record is read alone, by
+// its key, and every move (first, next, prior, last, locate) asks SQLite for
+// the one row it lands on. A grid's rows are read in small pages, only those
+// it paints. The number of rows comes from SQLite's count(*) when someone
+// asks for it, and so does a row's place when it is not known from the way
+// the cursor got there. So a register of any size opens, moves to its end and
+// locates a far key at the cost of one row.
 //
 // Dataset is read-only; Table adds editing, Query a replaceable statement.
+// Whole-register work that only reads goes through RowStream instead.
 class Dataset : public QObject {
     Q_OBJECT
 public:
+    // Rows read at once for a grid.
+    static constexpr int RowsPerPage = 64;
+
     explicit Dataset(Database& database, QObject* parent = nullptr);
     ~Dataset() override;
 
@@ -56,12 +67,22 @@ public:
     void moveTo(int row);
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
-    bool isEmpty() const;
-    int position() const { return m_position; } // -1 when there is no current row
-    int recordCount();                          // fetches every key
-    int fetchedCount() const { return int(m_keys.size()); }
-    bool canFetchMore() const { return isActive() && !m_allFetched; }
+    bool isEmpty() const { return !m_hasRows; }
+    // The current row's place, 0-based; -1 when there is none (an empty
+    // dataset, a new record). Counted by SQLite when the cursor got there
+    // by key (locate, refresh).
+    int position() const;
+    // The number of rows, from SQLite's count(*); kept until this dataset
+    // changes its rows or is refreshed or reopened.
+    int recordCount() const;
+    // The rows a grid offers so far: the first page's worth after opening,
+    // growing by fetchMore() as the grid scrolls and by fetchTo() when the
+    // cursor goes further. Only a number: no key or row is read for it, and
+    // rows beyond it can be read all the same.
+    int fetchedCount() const;
+    bool canFetchMore() const;
     void fetchMore();
+    void fetchTo(int row);
 
     // Moves to the first row whose field equals value exactly. Not found:
     // the current row stays where it was and false is returned.
@@ -85,7 +106,7 @@ public:
     double number(const QString& field) const;
     bool isBlank(const QString& field) const;
 
-    // Rows by their place, for grids.
+    // Rows by their place, for grids: read a page at a time.
     QVariant valueAt(int row, int field) const;
     QString displayTextAt(int row, int field) const;
     qint64 keyAt(int row) const;
@@ -107,23 +128,32 @@ signals:
     void recordChanged();
     // The set of rows changed (opened, closed, refreshed, row added or removed).
     void rowsReset();
-    // More keys were fetched: rows [from, to] now exist at the end.
+    // The rows offered grew: rows [from, to] now exist at the end.
     void rowsFetched(int from, int to);
 
 protected:
+    // Where the current row stands, as far as the cursor knows without asking.
+    enum class Place { Known, FromEnd, Unknown };
+
     void setSource(const TableSchema* schema, const Statement& statement);
     const Statement& source() const { return m_statement; }
 
     void setState(DatasetState state);
-    void loadCurrent();        // fills the record buffer from the current row
-    void invalidateRows() const;
-    bool fetchKeys(int count); // -1: all; returns whether any arrived
-    void resetKeys();
-    void ensureFetched(int row);
-    void setPosition(int row);
+    void invalidateRows() const;    // forgets the pages and the count
+    qint64 currentKey() const { return m_currentKey; }
     void flushEditors();
-    int rowOfKey(qint64 key); // fetches as needed; -1 when not present
-    qint64 currentKey() const;
+
+    // Reads the row with this key into the record (no condition applied);
+    // false when it is gone.
+    bool readAtKey(qint64 key);
+    // Reads the first row at or after the key (with the dataset's condition),
+    // else the last row; sets the place. False when there are no rows at all.
+    bool readInPlaceOf(qint64 key);
+    bool hasRowAfter(qint64 key) const;
+    bool hasRowBefore(qint64 key) const;
+    void setCurrent(qint64 key, Place place, int position);
+    void clearRecord();
+    void announceMove(); // recordChanged + afterScroll
 
     // Editing hooks for Table; the read-only dataset refuses.
     virtual void postPending();
@@ -134,9 +164,13 @@ protected:
     Statement m_statement;
     DatasetState m_state = DatasetState::Inactive;
 
-    std::vector<qint64> m_keys;
-    bool m_allFetched = true;
-    int m_position = -1;
+    qint64 m_currentKey = -1; // -1: no current row
+    bool m_hasRows = false;
+    mutable Place m_place = Place::Known;
+    mutable int m_position = -1; // the row's place when Known; rows after it when FromEnd
+    mutable int m_count = -1;    // -1: not counted yet
+    int m_horizon = 0;           // rows a grid may offer (fetchedCount() before the end is reached)
+    mutable int m_offered = -1;  // min(m_horizon, rows), -1: not counted yet
     bool m_bof = true;
     bool m_eof = true;
 
@@ -144,10 +178,24 @@ protected:
     bool m_modified = false;
 
 private:
-    const QVector<QVariant>& row(int row) const;
-    QString rowsWhere() const;
+    struct Texts;
+    struct Page {
+        std::vector<qint64> keys;
+        QVector<QVector<QVariant>> rows;
+    };
+    const Texts& texts() const;
+    // Runs a statement of this dataset: binds the condition's values, then
+    // the extra integers; reads at most one row into the record.
+    bool readOne(const QString& sql, std::initializer_list<qint64> extra);
+    qint64 countOf(const QString& sql, std::initializer_list<qint64> extra) const;
+    void readRecordFrom(SqlStatement& statement);
+    const Page& page(int number) const;
+    bool placeInPages(qint64 key, int* row) const;
+    bool move(const QString& sql, std::initializer_list<qint64> extra);
 
-    mutable QHash<int, QVector<QVector<QVariant>>> m_pages; // page number -> rows
-    mutable QList<int> m_pageOrder;                          // least recently used first
+    mutable std::unique_ptr<Texts> m_texts;
+    mutable QHash<int, Page> m_pages; // page number -> rows
+    mutable QList<int> m_pageOrder;   // least recently used first
+    QVector<QVariant> m_blankRecord;
     QList<RecordEditor*> m_editors;
 };

@@ -4,8 +4,7 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
 
-#include <QSqlQuery>
-#include <algorithm>
+#include <sqlite3.h>
 
 Table::Table(Database& database, const QString& tableName, QObject* parent) : Dataset(database, parent)
 {
@@ -18,9 +17,15 @@ void Table::append()
     checkBrowseMode();
     if (!isActive())
         throw DataError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    m_keyBeforeInsert = m_currentKey;
+    m_placeBeforeInsert = m_place;
     m_positionBeforeInsert = m_position;
+    m_currentKey = -1;
+    m_place = Place::Known;
     m_position = -1;
-    loadCurrent(); // blank record
+    m_record = QVector<QVariant>();
+    for (const FieldSchema& field : schema().fields)
+        m_record.append(FieldFormat::blank(field));
     m_modified = false;
     m_bof = m_eof = false;
     setState(DatasetState::Insert);
@@ -97,37 +102,36 @@ void Table::checkRequired() const
 qint64 Table::writeRecord()
 {
     const TableSchema& table = schema();
-    QStringList names, marks, assignments;
-    QVariantList values;
-    for (int f = 0; f < table.fields.size(); ++f) {
-        const FieldSchema& field = table.fields.at(f);
-        if (field.isKey())
-            continue;
-        names << Database::quoted(field.name);
-        marks << QStringLiteral("?");
-        assignments << Database::quoted(field.name) + QStringLiteral(" = ?");
-        values << m_record.at(f);
+    if (m_insertSql.isEmpty()) {
+        QStringList names, marks, assignments;
+        for (const FieldSchema& field : table.fields) {
+            if (field.isKey())
+                continue;
+            names << Database::quoted(field.name);
+            marks << QStringLiteral("?");
+            assignments << Database::quoted(field.name) + QStringLiteral(" = ?");
+        }
+        m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(Database::quoted(table.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        m_updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                          .arg(Database::quoted(table.name), assignments.join(QLatin1Char(',')));
     }
 
+    const bool inserting = m_state == DatasetState::Insert;
     qint64 key = currentKey();
     m_database.inTransaction([&] {
-        if (m_state == DatasetState::Insert) {
-            QSqlQuery& insert = m_database.prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                        .arg(Database::quoted(table.name), names.join(QLatin1Char(',')),
-                                                             marks.join(QLatin1Char(','))));
-            m_database.run(insert, values);
-            key = insert.lastInsertId().toLongLong();
-            insert.finish();
-        } else {
-            QSqlQuery& update = m_database.prepared(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                                        .arg(Database::quoted(table.name),
-                                                             assignments.join(QLatin1Char(','))));
-            m_database.run(update, values << key);
-            const int changed = update.numRowsAffected();
-            update.finish();
-            if (changed == 0)
-                throw DataError(QStringLiteral("Record/Key deleted."));
-        }
+        SqlStatement write(m_database, inserting ? m_insertSql : m_updateSql);
+        int at = 1;
+        for (int f = 0; f < table.fields.size(); ++f)
+            if (!table.fields.at(f).isKey())
+                write.bind(at++, m_record.at(f));
+        if (!inserting)
+            write.bindInteger(at, key);
+        write.step();
+        if (inserting)
+            key = sqlite3_last_insert_rowid(m_database.handle());
+        else if (sqlite3_changes(m_database.handle()) == 0)
+            throw DataError(QStringLiteral("Record/Key deleted."));
     });
     return key;
 }
@@ -139,19 +143,17 @@ void Table::post()
     emit beforePost();
     checkRequired();
     const bool inserting = m_state == DatasetState::Insert;
+    const int countBefore = m_count;
     const qint64 key = writeRecord(); // throws with the store's message; state unchanged
 
     invalidateRows();
-    if (inserting) {
-        recordCount(); // the new key belongs after every fetched one
-        const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
-        if (it == m_keys.end() || *it != key)
-            m_keys.insert(it, key);
-        m_position = rowOfKey(key);
-    }
+    if (countBefore >= 0)
+        m_count = inserting ? countBefore + 1 : countBefore;
+    readAtKey(key); // re-read: the key and what the store made of the values
+    if (inserting) // a new key is the highest, so the new row is normally the last one
+        setCurrent(key, hasRowAfter(key) ? Place::Unknown : Place::FromEnd, 0);
     m_modified = false;
     m_bof = m_eof = false;
-    loadCurrent(); // re-read: the key and what the store made of the values
     setState(DatasetState::Browse);
     if (inserting)
         emit rowsReset();
@@ -164,10 +166,13 @@ void Table::cancel()
     if (!isEditing())
         return;
     if (m_state == DatasetState::Insert) {
-        m_position = m_positionBeforeInsert;
-        if (m_position >= fetchedCount())
-            m_position = fetchedCount() - 1;
-        loadCurrent();
+        if (m_keyBeforeInsert >= 0 && readAtKey(m_keyBeforeInsert)) {
+            setCurrent(m_keyBeforeInsert, m_placeBeforeInsert, m_positionBeforeInsert);
+        } else if (m_hasRows) {
+            readInPlaceOf(m_keyBeforeInsert);
+        } else {
+            clearRecord();
+        }
     } else {
         m_record = m_savedRecord;
     }
@@ -183,26 +188,33 @@ void Table::remove()
         cancel();
         return;
     }
-    if (!isActive() || isEmpty() || m_position < 0)
+    if (!isActive() || isEmpty() || m_currentKey < 0)
         throw DataError(QStringLiteral("Cannot perform this operation on an empty dataset"));
     const qint64 key = currentKey();
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Database::quoted(schema().name));
     m_database.inTransaction([&] {
-        QSqlQuery& remove = m_database.prepared(
-            QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Database::quoted(schema().name)));
-        m_database.run(remove, {key});
-        remove.finish();
+        SqlStatement remove(m_database, sql);
+        remove.bindInteger(1, key);
+        remove.step();
     });
-    m_keys.erase(m_keys.begin() + m_position);
+
+    // The row after the deleted one takes its place; after the last, the one before.
+    const Place place = m_place;
+    const int position = m_position;
+    const int count = m_count;
     invalidateRows();
-    if (m_position >= fetchedCount() && !m_allFetched)
-        ensureFetched(m_position);
-    if (m_position >= fetchedCount())
-        m_position = fetchedCount() - 1;
+    if (count > 0)
+        m_count = count - 1;
+    if (readInPlaceOf(key)) {
+        if (m_place == Place::Unknown && place == Place::Known)
+            setCurrent(m_currentKey, Place::Known, position);
+        else if (m_place == Place::Unknown && place == Place::FromEnd && position > 0)
+            setCurrent(m_currentKey, Place::FromEnd, position - 1);
+    }
     m_modified = false;
-    m_bof = m_position <= 0;
-    m_eof = m_keys.empty();
+    m_bof = !m_hasRows || (m_place == Place::Known ? m_position <= 0 : !hasRowBefore(m_currentKey));
+    m_eof = !m_hasRows;
     setState(DatasetState::Browse);
-    loadCurrent();
     emit rowsReset();
     emit recordChanged();
     emit afterDelete();

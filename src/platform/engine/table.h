@@ -39,6 +39,10 @@ private:
     void checkRequired() const;
     qint64 writeRecord();
 
+    // The row that was current when a new record was started, for cancel.
+    qint64 m_keyBeforeInsert = -1;
+    Place m_placeBeforeInsert = Place::Known;
     int m_positionBeforeInsert = -1;
     QVector<QVariant> m_savedRecord;
+    QString m_insertSql, m_updateSql;
 };
