@@ -13,16 +13,6 @@
 
 namespace {
 
-QString messageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const DataError& error) {
-        return error.message();
-    }
-    return QStringLiteral("<no error>");
-}
-
 // Counts rows through a second, independent connection to the same file:
 // what is there is on disk, not in this process's cache.
 int rowsOnDisk(const QString& path, const QString& table, const QString& where = {})

@@ -29,16 +29,6 @@ void fill(Database& db)
     });
 }
 
-QString messageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const DataError& error) {
-        return error.message();
-    }
-    return QStringLiteral("<no error>");
-}
-
 // Names that trip up case folding: dotted and dotless I in every case, the
 // letters with marks, a combining dot, letters of other alphabets, and the
 // LIKE wildcards themselves.

@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include "kit/screens.h"
+#include "platform/engine/dataerror.h"
 #include "platform/engine/dataset.h"
 
 #include <QApplication>
@@ -29,6 +30,16 @@ QStringList valuesOf(Dataset& rows, const QString& field)
     for (int row = 0; row < count; ++row)
         values << rows.valueAt(row, column).toString();
     return values;
+}
+
+QString messageOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const DataError& error) {
+        return error.message();
+    }
+    return QStringLiteral("<no error>");
 }
 
 QByteArray fileHash(const QString& path)

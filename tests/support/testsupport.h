@@ -8,6 +8,7 @@
 #include <Qt>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class Dataset;
@@ -31,6 +32,9 @@ QStringList sortedCopy(QStringList texts);
 
 // The values of one field over every row of the dataset, in order.
 QStringList valuesOf(Dataset& rows, const QString& field);
+
+// The message of the data-layer error the action raises, or "<no error>".
+QString messageOf(const std::function<void()>& action);
 
 // A fingerprint of the file's bytes (empty when it cannot be read): tells
 // whether a write reached the file itself.
