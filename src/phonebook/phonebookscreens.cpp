@@ -1,11 +1,13 @@
 #include "phonebook/phonebookscreens.h"
 
+#include "phonebook/phonebook.h"
 #include "phonebook/phoneentry.h"
 #include "phonebook/phonesearch.h"
 
 ScreenMakers phoneBookScreens()
 {
     ScreenMakers makers{
+        {QStringLiteral("PhoneBook"), [](Screens& s) { return new PhoneBook(s); }},
         {QStringLiteral("PhoneEntry"), [](Screens& s) { return new PhoneEntry(s); }},
     };
     for (const PhoneSearchTwin& twin : PhoneSearch::twins())
