@@ -133,14 +133,14 @@ void PhoneBook::buildMenu()
     m_highlight->setPixmap(QPixmap(QStringLiteral(":/art/phonebook_highlight.jpg")));
     m_highlight->resize(MenuItemSize);
 
-    QFont font(QStringLiteral("Arial Black"), 11, QFont::Black);
+    QFont font(QStringLiteral("Arial Black"), 10, QFont::Black);
     for (int i = 0; i < menuCaptions().size(); ++i) {
         const QString& caption = menuCaptions().at(i);
         auto* item = new ClickLabel(caption, this);
         item->setObjectName(QStringLiteral("LabelMenu%1").arg(i + 1));
         item->setAccessibleName(caption);
         item->setGeometry(QRect(QPoint(MenuLeft, MenuTop + i * MenuPitch), MenuItemSize));
-        item->setIndent(14);
+        item->setIndent(12);
         item->setFont(font);
         item->setStyleSheet(LimeText);
         item->setCursor(Qt::PointingHandCursor);

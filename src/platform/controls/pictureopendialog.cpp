@@ -5,10 +5,21 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace {
+
 const QSize PreviewSize(200, 200);
+
+// Where the next dialog opens: the folder of the last picture taken, at
+// first the user's pictures.
+QString& lastFolder()
+{
+    static QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return folder;
+}
+
 } // namespace
 
 PictureOpenDialog::PictureOpenDialog(QWidget* parent, const QString& title, const QStringList& filters)
@@ -20,6 +31,9 @@ PictureOpenDialog::PictureOpenDialog(QWidget* parent, const QString& title, cons
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     setNameFilters(filters);
+    if (QFileInfo(lastFolder()).isDir())
+        setDirectory(lastFolder());
+    resize(860, 480);
 
     auto* side = new QWidget(this);
     side->setObjectName(QStringLiteral("PreviewPane"));
@@ -60,7 +74,7 @@ void PictureOpenDialog::showPreviewOf(const QString& path)
     m_details->setText(QStringLiteral("%1 × %2\n%3")
                            .arg(picture.width())
                            .arg(picture.height())
-                           .arg(QLocale().formattedDataSize(file.size())));
+                           .arg(QLocale().formattedDataSize(file.size(), 1, QLocale::DataSizeTraditionalFormat)));
 }
 
 QString PictureOpenDialog::choose(QWidget* parent, const QString& title, const QStringList& filters)
@@ -68,5 +82,7 @@ QString PictureOpenDialog::choose(QWidget* parent, const QString& title, const Q
     PictureOpenDialog dialog(parent, title, filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastFolder() = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
