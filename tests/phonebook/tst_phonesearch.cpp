@@ -149,18 +149,6 @@ private slots:
         QCOMPARE(surnames(search).size(), book().size());
     }
 
-    void theChoicesOfferOnlyTheirItems()
-    {
-        PhoneSearch* search = screen(QStringLiteral("PhoneEdit"));
-        QVERIFY(!search->fieldChoice()->isEditable());
-        QVERIFY(!search->matchChoice()->isEditable());
-        QCOMPARE(search->windowTitle(), QStringLiteral("Düzeltme"));
-        QCOMPARE(screen(QStringLiteral("PhoneSearch"))->windowTitle(), QStringLiteral("Arama"));
-        QCOMPARE(search->grid()->selectionBehavior(), QAbstractItemView::SelectRows);
-        QCOMPARE(screen(QStringLiteral("PhoneSearch"))->grid()->selectionBehavior(),
-                 QAbstractItemView::SelectItems);
-    }
-
     void doubleClickOpensTheContact_data()
     {
         QTest::addColumn<QString>("twin");
