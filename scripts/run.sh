@@ -17,6 +17,7 @@ if [ -f "$root/assets/ani34.avi" ] && [ ! -f "$data/ani34.avi" ]; then
 fi
 cd "$data"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$build/src/evlora"
+  # Nobody sits at a virtual display: the timed shut-down only says what it would do.
+  EVLORA_SHUTDOWN="${EVLORA_SHUTDOWN:-print}" exec xvfb-run -a -s "-screen 0 1280x800x24" "$build/src/evlora"
 fi
 exec "$build/src/evlora"

@@ -55,6 +55,9 @@ FormEntry::FormEntry(Screens& screens, const FormPlan& plan)
     if (plan.cornerIcons) {
         kit.minimiseIcon();
         kit.exitIcon();
+    } else if (plan.cornerPictures) {
+        kit.minimisePicture();
+        kit.exitPicture();
     }
     installBehaviours(plan);
 }
@@ -75,6 +78,9 @@ void FormEntry::buildRow(const FormRow& row)
                                row.controlRect);
     } else if (field->type == FieldType::Memo) {
         control = kit.memo(QStringLiteral("DBMemo") + row.field, accessible, m_table, row.field, row.controlRect);
+    } else if (field->type == FieldType::Graphic) {
+        control = kit.picture(QStringLiteral("DBImage") + row.field, accessible, m_table, row.field,
+                              row.controlRect);
     } else {
         control = kit.edit(QStringLiteral("DBEdit") + row.field, accessible, m_table, row.field, row.controlRect);
     }
@@ -109,12 +115,15 @@ Table* FormEntry::lookupSource(const QString& table)
 void FormEntry::buildActions(const FormPlan& plan)
 {
     ScreenKit kit(this);
-    m_list = kit.action(QStringLiteral("LabelListe"), QStringLiteral("Liste"), plan.listFrame);
-    connect(m_list, &PressButton::activated, this, &FormEntry::showListScreen);
+    if (!plan.listFrame.isEmpty()) {
+        m_list = kit.action(QStringLiteral("LabelListe"), QStringLiteral("Liste"), plan.listFrame);
+        connect(m_list, &PressButton::activated, this, &FormEntry::showListScreen);
+    }
     // Previewing the record card is wired by the reports; until then it does nothing.
     if (!plan.printFrame.isEmpty())
         m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), plan.printFrame);
-    m_exit = kit.exitAction(plan.exitFrame);
+    if (!plan.exitFrame.isEmpty())
+        m_exit = kit.exitAction(plan.exitFrame);
     if (m_ownerPanel) {
         m_ownerToggle = kit.action(QStringLiteral("LabelSahibi"), OwnerPanelToggle::showCaption(),
                                    plan.ownerToggleFrame);

@@ -16,8 +16,8 @@ class QLabel;
 class Table;
 
 // One data control of a form entry screen. What kind of control it is (edit,
-// masked edit, fixed drop-down, lookup, memo), its mask, size, items and lookup
-// source all follow from the field's catalogue entry.
+// masked edit, fixed drop-down, lookup, memo, picture), its mask, size, items
+// and lookup source all follow from the field's catalogue entry.
 struct FormRow {
     QString caption;  // shown beside the control; "M²" shows the M² picture instead
     QString field;
@@ -56,6 +56,7 @@ struct FormPlan {
     QRect listFrame, printFrame, exitFrame;
     QString listScreen;        // shown by "Liste"
     bool cornerIcons = false;  // minimise and exit pictures at the top right
+    bool cornerPictures = false; // the same two acting on a plain click, no pressed look
     // The stop-sign panel over the owner's details, and "Emlak Sahibini Göster".
     QRect ownerPanel, ownerToggleFrame;
     QString todayField = {};   // stamped with today's date whenever it takes the focus
@@ -67,8 +68,8 @@ struct FormPlan {
 // A register edited record by record through a table cursor bound directly to
 // its controls, laid out from a FormPlan: the record navigator across the top,
 // the fields, the owner panel where there is one, and "Liste", "Yazdır",
-// "Çıkış" in the footer. Each lookup field gets a cursor of its own over its
-// lookup table.
+// "Çıkış" in the footer where the plan has their frames. Each lookup field
+// gets a cursor of its own over its lookup table.
 class FormEntry : public Screen, public CursorOwner {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "kit/screenkit.h"
 
 #include "kit/behaviours/pressbutton.h"
+#include "kit/picturemenu.h"
 #include "kit/screen.h"
 #include "kit/behaviours/windowbuttons.h"
 #include "platform/controls/dbcombobox.h"
@@ -106,6 +107,24 @@ DbMemo* ScreenKit::memo(const QString& name, const QString& captionText, Dataset
     return control;
 }
 
+DbImage* ScreenKit::picture(const QString& name, const QString& captionText, Dataset* data, const QString& field,
+                           const QRect& rect)
+{
+    auto* control = new DbImage(m_screen);
+    control->setObjectName(name);
+    control->setAccessibleName(captionText);
+    control->setGeometry(rect);
+    control->setFrameShape(QFrame::Panel);
+    control->setFrameShadow(QFrame::Sunken);
+    control->setAutoFillBackground(true);
+    QPalette colours = control->palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    control->setPalette(colours);
+    control->bind(data, field);
+    PictureMenu::install(control);
+    return control;
+}
+
 LabelButton* ScreenKit::action(const QString& name, const QString& captionText, const QRect& frame)
 {
     auto* button = new LabelButton(captionText, m_screen);
@@ -163,6 +182,28 @@ IconButton* ScreenKit::exitIcon()
     icon->createPressedPicture(QPixmap(QStringLiteral(":/art/icon_close_pressed.jpg")));
     ExitButton::install(icon, m_screen);
     return icon;
+}
+
+ClickLabel* ScreenKit::minimisePicture()
+{
+    auto* picture = new ClickLabel(QString(), m_screen);
+    picture->setObjectName(QStringLiteral("ImageMinimise"));
+    picture->setAccessibleName(QStringLiteral("Simge Durumuna Küçült"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/art/icon_minimise.jpg")));
+    picture->setGeometry(m_screen->width() - 48, 12, 18, 18);
+    MinimiseButton::install(picture, m_screen);
+    return picture;
+}
+
+ClickLabel* ScreenKit::exitPicture()
+{
+    auto* picture = new ClickLabel(QString(), m_screen);
+    picture->setObjectName(QStringLiteral("ImageExit"));
+    picture->setAccessibleName(QStringLiteral("Kapat"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/art/icon_close.jpg")));
+    picture->setGeometry(m_screen->width() - 26, 12, 18, 18);
+    ExitButton::install(picture, m_screen);
+    return picture;
 }
 
 DbNavigator* ScreenKit::navigator(Table* table, const QRect& rect, const QStringList& hints)

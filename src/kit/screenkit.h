@@ -10,7 +10,9 @@
 class Dataset;
 class DbComboBox;
 class DbEdit;
+class ClickLabel;
 class DbGrid;
+class DbImage;
 class DbLookupComboBox;
 class DbMemo;
 class DbNavigator;
@@ -50,6 +52,9 @@ public:
                              Dataset* source, const QString& sourceField, const QRect& rect);
     DbMemo* memo(const QString& name, const QString& captionText, Dataset* data, const QString& field,
                  const QRect& rect);
+    // A picture in a sunken frame, with the "Dosyadan" / "Clipborddan" pop-up menu.
+    DbImage* picture(const QString& name, const QString& captionText, Dataset* data, const QString& field,
+                     const QRect& rect);
 
     // A captioned action label ("Liste", "Yazdır", "Çıkış", "Bul" ...) in a
     // frame of the background, with the pressed picture under its text.
@@ -57,6 +62,10 @@ public:
     // The minimise and exit icons at the top right corner, already acting.
     IconButton* minimiseIcon();
     IconButton* exitIcon();
+    // The same two pictures acting on a plain click, with no pressed look (the
+    // phone-book screens).
+    ClickLabel* minimisePicture();
+    ClickLabel* exitPicture();
     // "Çıkış": closes (hides) the screen.
     LabelButton* exitAction(const QRect& frame);
 

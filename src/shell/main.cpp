@@ -7,13 +7,37 @@
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
+#include "platform/system/systemshutdown.h"
 
 #include <QDir>
 #include <QMessageBox>
+#include <QTextStream>
+
+namespace {
+
+// The phone book's timed shut-down asks the system through this. With
+// EVLORA_SHUTDOWN=print (any value but empty, in fact) the program only
+// writes the command it would run: for trying the program out.
+std::unique_ptr<ShutdownRequest> shutdownForThisRun(QTextStream& terminal)
+{
+    const QString mode = qEnvironmentVariable("EVLORA_SHUTDOWN");
+    if (mode.isEmpty())
+        return makeSystemShutdown();
+    if (mode != QLatin1String("print"))
+        terminal << "Evlora: EVLORA_SHUTDOWN=" << mode << " bilinmiyor; kapatma isteği yalnızca yazılacak ('print')."
+                 << Qt::endl;
+    return std::make_unique<PrintedShutdown>(terminal);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     Application app(argc, argv);
+
+    QTextStream terminal(stdout);
+    const std::unique_ptr<ShutdownRequest> shutdown = shutdownForThisRun(terminal);
+    setShutdownRequest(shutdown.get());
 
     auto* splash = new SplashScreen;
     splash->show();
@@ -36,5 +60,6 @@ int main(int argc, char* argv[])
     screens->show(QStringLiteral("MainWindow"));
     const int result = app.exec();
     screens.reset(); // screens close their datasets before the store goes
+    setShutdownRequest(nullptr);
     return result;
 }

@@ -19,3 +19,8 @@ void putInPlace(Beeper* fake)
 {
     setBeeper(fake);
 }
+
+void putInPlace(ShutdownRequest* fake)
+{
+    setShutdownRequest(fake);
+}

@@ -8,6 +8,7 @@
 #include "platform/system/clock.h"
 #include "platform/system/confirmer.h"
 #include "platform/system/errorreporter.h"
+#include "platform/system/shutdownrequest.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -46,11 +47,25 @@ struct CountingBeeper : Beeper {
     void beep() override { ++count; }
 };
 
-// Puts a service in place; nullptr restores the real one.
+// Stands in for the system's shut-down: counts the requests, and answers as
+// told (true: the system took the request).
+struct CountingShutdown : ShutdownRequest {
+    int requests = 0;
+    bool accepted = true;
+    bool request() override
+    {
+        ++requests;
+        return accepted;
+    }
+};
+
+// Puts a service in place; nullptr restores the real one (for the shut-down,
+// the one that refuses: tests never reach the real request).
 void putInPlace(ErrorReporter* fake);
 void putInPlace(Confirmer* fake);
 void putInPlace(Clock* fake);
 void putInPlace(Beeper* fake);
+void putInPlace(ShutdownRequest* fake);
 
 // A fake that is the program's service for as long as it lives; the real
 // service is back once it is gone. As a test class's member, for the whole

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QPixmap>
 
@@ -69,26 +70,48 @@ void DbImage::bind(Dataset* dataset, const QString& field)
 
 void DbImage::showValue()
 {
-    QPixmap picture;
-    picture.loadFromData(m_link->value().toByteArray());
+    const QImage picture = image();
     setPixmap(picture.isNull() ? QPixmap()
-                               : picture.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+                               : QPixmap::fromImage(picture.scaled(contentsRect().size(), Qt::KeepAspectRatio,
+                                                                   Qt::SmoothTransformation)));
+}
+
+void DbImage::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    showValue();
+}
+
+QByteArray DbImage::pictureData() const
+{
+    return m_link->value().toByteArray();
 }
 
 QImage DbImage::image() const
 {
-    return QImage::fromData(m_link->value().toByteArray());
+    QByteArray bytes = pictureData();
+    if (bytes.isEmpty())
+        return {};
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    return reader.read();
 }
 
 bool DbImage::setImage(const QImage& image)
 {
-    if (!m_link->beginEdit())
-        return false;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.isNull())
         image.save(&buffer, "BMP");
+    return setPictureData(bytes);
+}
+
+bool DbImage::setPictureData(const QByteArray& bytes)
+{
+    if (!m_link->beginEdit())
+        return false;
     try {
         m_link->table()->setValue(m_link->fieldIndex(), bytes);
     } catch (const DataError& error) {

@@ -22,7 +22,8 @@ private:
     bool m_showing = false;
 };
 
-// A picture bound to a graphic field (bitmap data).
+// A picture bound to a graphic field, shown whole in its frame (scaled to fit,
+// turned upright as the camera recorded it).
 class DbImage : public QLabel {
     Q_OBJECT
 public:
@@ -31,7 +32,14 @@ public:
     FieldLink& link() { return *m_link; }
     // Stores a picture into the field (putting the record into edit state).
     bool setImage(const QImage& image);
+    // Stores a picture file's bytes as they are (putting the record into edit
+    // state); false when the record cannot be edited.
+    bool setPictureData(const QByteArray& bytes);
     QImage image() const;
+    QByteArray pictureData() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showValue();
