@@ -554,6 +554,20 @@ private slots:
                                        "İnegöl",  "Ortaköy",  "Ödemiş",   "Sarıyer",   "Şişli",
                                        "Uzunköprü", "Ümraniye", "Üsküdar", "Zeytinburnu"};
         QCOMPARE(lookup.offered(), alphabetical);
+
+        // Typing the start of a name finds it with the searches' folding:
+        // "ine" finds İnegöl, "cank" Çankaya, without Turkish keys.
+        Window window;
+        auto* box = window.add(new LookupComboBox);
+        box->setSource(&districts, QStringLiteral("Semtler"));
+        QVERIFY(window.show());
+        QVERIFY(focusOn(box));
+        for (const auto& [typed, found] : {std::pair{"ine", "İnegöl"}, std::pair{"cank", "Çankaya"},
+                                           std::pair{"sis", "Şişli"}, std::pair{"ISP", "Isparta"}}) {
+            QTest::qWait(QApplication::keyboardInputInterval() + 50); // a new word
+            type(QString::fromUtf8(typed));
+            QCOMPARE(box->value(), QString::fromUtf8(found));
+        }
     }
 
     void memoStartsEditingAndWritesBeforePost()

@@ -4,7 +4,11 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/dataset.h"
 
+#include "platform/engine/turkishtext.h"
+
+#include <QApplication>
 #include <QCollator>
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QLocale>
 
@@ -93,6 +97,21 @@ void LookupComboBox::showValue()
     setPlaceholderText(index < 0 ? name : QString());
 }
 
+bool LookupComboBox::jumpToTyped(const QString& typed)
+{
+    const QString start = TurkishText::searchKey(typed);
+    for (int index = 0; index < count(); ++index) {
+        if (!TurkishText::searchKey(itemText(index)).startsWith(start))
+            continue;
+        if (index != currentIndex()) {
+            setCurrentIndex(index);
+            emit activated(index); // a pick, as the arrow keys make one
+        }
+        return true;
+    }
+    return false;
+}
+
 void LookupComboBox::showPopup()
 {
     reloadNames();
@@ -103,6 +122,16 @@ void LookupComboBox::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
         choose(QString());
+        return;
+    }
+    const QString text = event->text();
+    if (!text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (now - m_lastKeyAt > QApplication::keyboardInputInterval())
+            m_typed.clear();
+        m_lastKeyAt = now;
+        if (jumpToTyped(m_typed + text))
+            m_typed += text;
         return;
     }
     // Arrow keys step through the names; the combo box reports that as a pick.

@@ -36,8 +36,14 @@ protected:
     virtual void choose(const QString& name) { setValue(name); }
     void reloadNames();
     void showValue();
+    // Typing the start of a name moves to the first name that begins with it,
+    // Turkish letters folded as the searches fold them ("ist" finds İstanbul,
+    // "cank" Çankaya); the typed start grows while keys follow each other.
+    bool jumpToTyped(const QString& typed);
 
 private:
+    QString m_typed;
+    qint64 m_lastKeyAt = 0;
     void setValue(const QString& value);
 
     QPointer<Dataset> m_source;
