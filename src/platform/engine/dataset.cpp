@@ -3,6 +3,7 @@
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
+#include "platform/engine/turkishtext.h"
 
 #include <sqlite3.h>
 #include <algorithm>
@@ -368,24 +369,82 @@ bool Dataset::locate(const QString& fieldName, qint64 value)
     return true;
 }
 
+bool Dataset::locateFolded(const QString& fieldName, const QString& text)
+{
+    if (!isActive() || text.isEmpty())
+        return false;
+    const QString column = Database::quoted(fieldSchema(fieldIndex(fieldName)).name);
+    QVariantList values = m_statement.values();
+
+    // The plain index on the field finds the few names that begin with one of
+    // the spellings of the first two letters; only those are compared folded.
+    QStringList prefixes{QString()};
+    for (int i = 0; i < std::min<qsizetype>(2, text.size()) && !text.at(i).isSurrogate(); ++i) {
+        QStringList longer;
+        for (const QString& prefix : std::as_const(prefixes))
+            for (const QChar spelling : TurkishText::spellings(text.at(i)))
+                longer << prefix + spelling;
+        prefixes = longer;
+    }
+    QStringList ranges;
+    for (const QString& prefix : std::as_const(prefixes)) {
+        if (prefix.isEmpty() || prefix.back().unicode() == 0xFFFF)
+            continue;
+        QString after = prefix;
+        after.back() = QChar(char16_t(prefix.back().unicode() + 1));
+        ranges << QStringLiteral("(%1 >= ? AND %1 < ?)").arg(column);
+        values << prefix << after;
+    }
+    const QString narrowed = ranges.size() == prefixes.size() && !ranges.isEmpty()
+                                 ? QStringLiteral("(%1) AND ").arg(ranges.join(QStringLiteral(" OR ")))
+                                 : QString();
+    values << text;
+
+    // Names are seldom shared: the first record is picked here, not by sorting in SQL,
+    // which would tempt the store into reading the table in key order instead.
+    qint64 key = -1;
+    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3%4 = ? COLLATE TURKISH_CI")
+                          .arg(Database::quoted(schema().name), rowsWhere(), narrowed, column),
+                      values, [&](sqlite3_stmt* row) {
+                          const qint64 found = sqlite3_column_int64(row, 0);
+                          if (key < 0 || found < key)
+                              key = found;
+                      });
+    if (key < 0)
+        return false;
+    checkBrowseMode();
+    const int rowNumber = rowOfKey(key);
+    if (rowNumber < 0)
+        return false;
+    m_bof = m_eof = false;
+    setPosition(rowNumber);
+    return true;
+}
+
 void Dataset::refresh()
 {
     checkBrowseMode();
     if (!isActive())
         return;
-    const qint64 key = currentKey();
+    reread(currentKey(), false);
+}
+
+void Dataset::reread(qint64 key, bool firstWhenGone)
+{
     resetKeys();
     fetchKeys(FirstKeys);
     int rowNumber = -1;
     if (key >= 0) {
-        rowOfKey(key);
-        const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
-        rowNumber = int(it - m_keys.begin());
-        if (rowNumber >= fetchedCount())
-            rowNumber = fetchedCount() - 1;
-    } else if (!m_keys.empty()) {
-        rowNumber = 0;
+        rowNumber = rowOfKey(key);
+        if (rowNumber < 0 && !firstWhenGone) {
+            const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
+            rowNumber = int(it - m_keys.begin());
+            if (rowNumber >= fetchedCount())
+                rowNumber = fetchedCount() - 1;
+        }
     }
+    if (rowNumber < 0 && !m_keys.empty())
+        rowNumber = 0;
     m_position = rowNumber;
     m_bof = m_position <= 0;
     m_eof = m_keys.empty();

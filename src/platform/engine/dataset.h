@@ -66,6 +66,10 @@ public:
     // Moves to the first row whose field equals value exactly. Not found:
     // the current row stays where it was and false is returned.
     bool locate(const QString& field, qint64 value);
+    // Moves to the first row whose text field equals text, letter case folded
+    // the Turkish way ("ışık" finds "IŞIK" but not "isik"). Not found: nothing
+    // happens, a pending edit included, and false is returned.
+    bool locateFolded(const QString& field, const QString& text);
 
     // Re-reads the rows from the store, keeping the current record where it
     // still exists (otherwise the row now in its place).
@@ -115,6 +119,9 @@ protected:
     const Statement& source() const { return m_statement; }
 
     void setState(DatasetState state);
+    // Reads the rows afresh and puts the row holding `key` current; when it is
+    // gone, the row now in its place, or the first row with firstWhenGone.
+    void reread(qint64 key, bool firstWhenGone);
     void loadCurrent();        // fills the record buffer from the current row
     void invalidateRows() const;
     bool fetchKeys(int count); // -1: all; returns whether any arrived

@@ -60,6 +60,17 @@ int collate(void*, int lengthA, const void* a, int lengthB, const void* b)
 
 } // namespace
 
+QString spellings(QChar c)
+{
+    const QChar folded = foldChar(c);
+    QString all(folded);
+    for (const QChar candidate : {folded.toUpper(), folded.toTitleCase(), QChar(u'I'), QChar(u'İ')}) {
+        if (foldChar(candidate) == folded && !all.contains(candidate))
+            all += candidate;
+    }
+    return all;
+}
+
 QString fold(const QString& text)
 {
     QString out;
