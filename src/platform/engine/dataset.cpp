@@ -377,12 +377,17 @@ bool Dataset::locateFolded(const QString& fieldName, const QString& text)
     QVariantList values = m_statement.values();
 
     // The plain index on the field finds the few names that begin with one of
-    // the spellings of the first two letters; only those are compared folded.
+    // the spellings of the typed text's first letters (as many letters as keep
+    // the spellings to a few dozen); only those are compared folded.
+    constexpr qsizetype MostPrefixes = 64;
     QStringList prefixes{QString()};
-    for (int i = 0; i < std::min<qsizetype>(2, text.size()) && !text.at(i).isSurrogate(); ++i) {
+    for (const QChar c : text) {
+        const QString spellings = TurkishText::spellings(c);
+        if (c.isSurrogate() || prefixes.size() * spellings.size() > MostPrefixes)
+            break;
         QStringList longer;
         for (const QString& prefix : std::as_const(prefixes))
-            for (const QChar spelling : TurkishText::spellings(text.at(i)))
+            for (const QChar spelling : spellings)
                 longer << prefix + spelling;
         prefixes = longer;
     }

@@ -64,7 +64,7 @@ QString spellings(QChar c)
 {
     const QChar folded = foldChar(c);
     QString all(folded);
-    for (const QChar candidate : {folded.toUpper(), folded.toTitleCase(), QChar(u'I'), QChar(u'İ')}) {
+    for (const QChar candidate : {c, folded.toUpper(), folded.toTitleCase(), QChar(u'I'), QChar(u'İ')}) {
         if (foldChar(candidate) == folded && !all.contains(candidate))
             all += candidate;
     }
