@@ -54,7 +54,7 @@ NameList::NameList(Screens& screens, const NameListPlan& plan) : Screen(plan.win
     m_search->setObjectName(QStringLiteral("Edit1"));
     m_search->setAccessibleName(plan.searchCaption.isEmpty() ? plan.nameField : plan.searchCaption);
     m_search->setGeometry(plan.searchRect);
-    if (!plan.searchCaption.isEmpty())
+    if (!plan.searchCaption.isEmpty() && !plan.searchCaptionRect.isEmpty())
         kit.caption(plan.searchCaption, plan.searchCaptionRect)->setBuddy(m_search);
 
     m_showAll = new QPushButton(QStringLiteral("Tümü"), this);

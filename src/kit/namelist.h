@@ -33,7 +33,7 @@ struct NameListPlan {
     QRect showAllRect;        // "Tümü"
     QRect findFrame, exitFrame; // "Bul" and "Çıkış"
     QString searchCaption = {}; // a caption before the name edit; none when empty
-    QRect searchCaptionRect = {};
+    QRect searchCaptionRect = {}; // empty: the caption only names the edit, unseen
     QList<int> columnWidths = {}; // widths of the leading columns; the last one stretches
     bool refreshOnActivate = false; // re-read the result each time the screen is entered
     // The grid shows the entry screen's own cursor (made before this screen)

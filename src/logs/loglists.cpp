@@ -20,6 +20,7 @@ NameListPlan LogListTwin::plan() const
         .showAllRect = QRect(212, 231, 78, 26),
         .findFrame = QRect(53, 269, 90, 24),
         .exitFrame = QRect(157, 269, 90, 24),
+        .searchCaption = QStringLiteral("Adı Soyadı"), // names the edit; the screen shows no caption
         .columnWidths = {150},
         .refreshOnActivate = refreshOnActivate,
         .gridOverEntryCursor = showsEntryCursor,
