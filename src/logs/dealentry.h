@@ -36,7 +36,6 @@ public:
     static const QList<DealTwin>& twins();
 
     const DealTwin& twin() const { return m_twin; }
-    Table* districts() const { return lookupCursor(QStringLiteral("semtler")); }
     DbLookupComboBox* districtLookup() const;
 
 private:

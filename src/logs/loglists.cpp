@@ -74,14 +74,6 @@ const QList<LogListTwin>& all()
     return rows;
 }
 
-const LogListTwin* find(const QString& programName)
-{
-    for (const LogListTwin& row : all())
-        if (row.programName == programName)
-            return &row;
-    return nullptr;
-}
-
 } // namespace LogListTwins
 
 ScreenMakers logScreens()

@@ -27,7 +27,6 @@ struct LogListTwin {
 namespace LogListTwins {
 // The four twins, in start-up order.
 const QList<LogListTwin>& all();
-const LogListTwin* find(const QString& programName);
 } // namespace LogListTwins
 
 // The closed-deal and shown-property screens: four entry screens and their lists.
