@@ -4,11 +4,14 @@
 #include "kit/behaviours/ownerpaneltoggle.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
+#include "kit/behaviours/windowbuttons.h"
 #include "kit/screenkit.h"
 #include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbedit.h"
 #include "platform/controls/dbmemo.h"
 #include "platform/controls/dbnavigator.h"
+#include "platform/controls/fieldlink.h"
+#include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
 
 #include <QLabel>
@@ -35,7 +38,8 @@ FormRow FormColumn::memo(int memoTop, int right, int memoHeight, const QString& 
 // --- the screen -------------------------------------------------------------------
 
 FormEntry::FormEntry(Screens& screens, const FormPlan& plan)
-    : Screen(plan.window), m_screens(screens), m_listScreen(plan.listScreen)
+    : Screen(plan.window), m_screens(screens), m_listScreen(plan.listScreen),
+      m_rereadBeforeList(plan.rereadBeforeList)
 {
     // Opening fails with the store's message when a table is missing: start-up stops there.
     m_table = new Table(screens.database(), plan.table, this);
@@ -85,7 +89,9 @@ void FormEntry::buildRow(const FormRow& row)
         control = kit.edit(QStringLiteral("DBEdit") + row.field, accessible, m_table, row.field, row.controlRect);
     }
 
-    if (row.caption == SquareMetres) {
+    if (row.captionRect.isEmpty()) {
+        // Named, not shown: the background's group title stands over it.
+    } else if (row.caption == SquareMetres) {
         const QRect& r = row.captionRect;
         // The picture's glyphs start a little inside it: line them up with the captions.
         kit.squareMetresCaption(QRect(r.x() - 2, r.y() + (r.height() - 16) / 2, 30, 16));
@@ -122,8 +128,18 @@ void FormEntry::buildActions(const FormPlan& plan)
     // Previewing the record card is wired by the reports; until then it does nothing.
     if (!plan.printFrame.isEmpty())
         m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), plan.printFrame);
-    if (!plan.exitFrame.isEmpty())
+    if (plan.exitFrame.isEmpty()) {
+        // No "Çıkış" on this screen (the phone book's entry has corner pictures only).
+    } else if (plan.listOnExit == ListOnExit::ClosedBefore) {
+        // The list goes first, so it is never left as the active window in between.
+        m_exit = kit.action(QStringLiteral("LabelCikis"), QStringLiteral("Çıkış"), plan.exitFrame);
+        connect(m_exit, &PressButton::activated, this, &FormEntry::closeListScreen);
+        ExitButton::install(m_exit, this);
+    } else {
         m_exit = kit.exitAction(plan.exitFrame);
+        if (plan.listOnExit == ListOnExit::ClosedAfter)
+            connect(m_exit, &PressButton::activated, this, &FormEntry::closeListScreen);
+    }
     if (m_ownerPanel) {
         m_ownerToggle = kit.action(QStringLiteral("LabelSahibi"), OwnerPanelToggle::showCaption(),
                                    plan.ownerToggleFrame);
@@ -163,5 +179,21 @@ QWidget* FormEntry::control(const QString& field) const
 
 void FormEntry::showListScreen()
 {
+    if (m_rereadBeforeList) {
+        // The list shows the register as it is now; a pending change is posted
+        // first, and when that fails the list is not shown.
+        try {
+            m_table->refresh();
+        } catch (const DataError& error) {
+            reportDataError(this, error.message());
+            return;
+        }
+    }
     m_screens.show(m_listScreen);
+}
+
+void FormEntry::closeListScreen()
+{
+    if (QWidget* list = m_screens.find(m_listScreen))
+        list->close();
 }

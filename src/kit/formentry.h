@@ -21,7 +21,7 @@ class Table;
 struct FormRow {
     QString caption;  // shown beside the control; "M²" shows the M² picture instead
     QString field;
-    QRect captionRect;
+    QRect captionRect; // empty: the caption is not shown, only names the control
     QRect controlRect;
     QString heading = {}; // the group caption above it, part of its accessible name
 };
@@ -44,6 +44,10 @@ struct FormColumn {
 // Which of a form's cursors write every post through to the store file at once.
 enum class WriteThrough { None, Register, RegisterAndLookups };
 
+// What "Çıkış" does with the list screen: leaves it as it is, or closes it
+// too, before or after this screen.
+enum class ListOnExit { Stays, ClosedBefore, ClosedAfter };
+
 // Everything one form entry screen does differently: its window, register, rows
 // in tab order, footer frames and behaviours. An empty rectangle leaves its
 // piece out; an empty field name its behaviour.
@@ -55,6 +59,8 @@ struct FormPlan {
     QStringList navigatorHints; // the buttons' tooltips; none when empty
     QRect listFrame, printFrame, exitFrame;
     QString listScreen;        // shown by "Liste"
+    bool rereadBeforeList = false; // "Liste" re-reads the register first
+    ListOnExit listOnExit = ListOnExit::Stays;
     bool cornerIcons = false;  // minimise and exit pictures at the top right
     bool cornerPictures = false; // the same two acting on a plain click, no pressed look
     // The stop-sign panel over the owner's details, and "Emlak Sahibini Göster".
@@ -100,9 +106,11 @@ private:
     void installBehaviours(const FormPlan& plan);
     Table* lookupSource(const QString& table);
     void showListScreen();
+    void closeListScreen();
 
     Screens& m_screens;
     const QString m_listScreen;
+    const bool m_rereadBeforeList;
     Table* m_table = nullptr;
     QHash<QString, Table*> m_lookups;
     QList<QWidget*> m_controls;

@@ -10,8 +10,10 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/query.h"
 #include "platform/engine/statement.h"
+#include "platform/engine/table.h"
 
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,10 +33,20 @@ Statement NameList::wholeRegister(const NameListPlan& plan)
 
 NameList::NameList(Screens& screens, const NameListPlan& plan) : Screen(plan.window), m_plan(plan)
 {
-    m_query = new Query(screens.database(), this);
-    m_query->setObjectName(QStringLiteral("Query1"));
-    m_query->setStatement(wholeRegister(plan));
-    m_query->open();
+    if (plan.gridOverEntryCursor) {
+        if (auto* owner = dynamic_cast<CursorOwner*>(screens.find(plan.entryScreen)))
+            m_cursor = owner->cursor();
+        Q_ASSERT_X(m_cursor, "NameList", "the entry screen is made first");
+    }
+    if (m_cursor) {
+        m_rows = m_cursor;
+    } else {
+        m_query = new Query(screens.database(), this);
+        m_query->setObjectName(QStringLiteral("Query1"));
+        m_query->setStatement(wholeRegister(plan));
+        m_query->open();
+        m_rows = m_query;
+    }
 
     ScreenKit kit(this);
 
@@ -42,7 +54,7 @@ NameList::NameList(Screens& screens, const NameListPlan& plan) : Screen(plan.win
     m_search->setObjectName(QStringLiteral("Edit1"));
     m_search->setAccessibleName(plan.searchCaption.isEmpty() ? plan.nameField : plan.searchCaption);
     m_search->setGeometry(plan.searchRect);
-    if (!plan.searchCaption.isEmpty())
+    if (!plan.searchCaption.isEmpty() && !plan.searchCaptionRect.isEmpty())
         kit.caption(plan.searchCaption, plan.searchCaptionRect)->setBuddy(m_search);
 
     m_showAll = new QPushButton(QStringLiteral("Tümü"), this);
@@ -63,13 +75,16 @@ NameList::NameList(Screens& screens, const NameListPlan& plan) : Screen(plan.win
     QList<DatasetModel::Column> columns;
     for (const QString& field : plan.gridFields)
         columns << DatasetModel::Column{field, field};
-    m_grid->setDataset(m_query, columns);
+    m_grid->setDataset(m_rows, columns);
+    m_grid->setEditable(m_cursor != nullptr);
     for (int column = 0; column < plan.columnWidths.size(); ++column)
         m_grid->setColumnWidth(column, plan.columnWidths.at(column));
     m_grid->horizontalHeader()->setStretchLastSection(true);
     GridOpensRecord::install(m_grid, screens, plan.entryScreen, plan.keyField);
     if (plan.refreshOnActivate)
-        RefreshOnActivate::install(this, m_query);
+        RefreshOnActivate::install(this, m_rows);
+    if (plan.lookUpWhileTyping)
+        connect(m_search, &QLineEdit::textChanged, this, &NameList::lookUp);
 
     m_find = kit.action(QStringLiteral("LabelBul"), QStringLiteral("Bul"), plan.findFrame);
     connect(m_find, &PressButton::activated, this, &NameList::find);
@@ -89,9 +104,40 @@ void NameList::showAll()
 void NameList::run(const Statement& statement)
 {
     try {
+        if (m_cursor) {
+            // The entry screen keeps its record where it is among the rows.
+            m_cursor->setRowFilter(statement);
+            return;
+        }
         m_query->close();
         m_query->setStatement(statement);
         m_query->open();
+    } catch (const DataError& error) {
+        reportDataError(this, error.message());
+    }
+}
+
+void NameList::lookUp(const QString& typed)
+{
+    // An emptied edit names no one: the record stays where it is.
+    if (typed.isEmpty() || !m_rows)
+        return;
+    try {
+        m_rows->locateFolded(m_plan.nameField, typed);
+    } catch (const DataError& error) {
+        reportDataError(this, error.message());
+    }
+}
+
+void NameList::hideEvent(QHideEvent* event)
+{
+    Screen::hideEvent(event);
+    // Narrowing the entry screen's cursor lasts while the list is open: once
+    // it is closed, the entry screen walks through every record again.
+    if (event->spontaneous() || !m_cursor || !m_cursor->isFiltered())
+        return;
+    try {
+        m_cursor->setRowFilter(wholeRegister(m_plan));
     } catch (const DataError& error) {
         reportDataError(this, error.message());
     }

@@ -3,6 +3,7 @@
 #include "definitions/definitionscreens.h"
 #include "entry/landrequestentry.h"
 #include "entry/listingentry.h"
+#include "logs/loglists.h"
 #include "phonebook/phonebookscreens.h"
 #include "search/searchscreens.h"
 #include "shell/aboutbox.h"
@@ -42,7 +43,7 @@ ScreenMakers programScreens()
     };
     QHash<QString, ScreenMaker> byName;
     for (const ScreenMakers& group : {shellScreens, listingEntryScreens(), landAndRequestScreens(),
-                                      searchScreens(), definitionScreens(), phoneBookScreens()}) {
+                                      logScreens(), searchScreens(), definitionScreens(), phoneBookScreens()}) {
         for (const ScreenMaker& maker : group)
             byName.insert(maker.name, maker);
     }

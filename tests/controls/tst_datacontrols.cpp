@@ -715,6 +715,61 @@ private slots:
         QCOMPARE(price->text(), QStringLiteral("12a"));
     }
 
+    void gridEditsInPlaceNoLongerThanTheFieldHolds()
+    {
+        ScratchStore store;
+        Table deals(*store.db, QStringLiteral("kiralanandaireler"));
+        deals.open();
+        for (const QString& name : {QStringLiteral("Ayşe Yılmaz"), QStringLiteral("Can Demir")}) {
+            deals.append();
+            deals.setText(QStringLiteral("Adsoyad"), name);
+            deals.post();
+        }
+        deals.first();
+
+        Window window;
+        auto* grid = window.add(new DbGrid);
+        auto* name = window.add(new DbEdit);
+        name->bind(&deals, QStringLiteral("Adsoyad"));
+        grid->setDataset(&deals, {{QStringLiteral("Adsoyad"), {}}, {QStringLiteral("Semt"), {}}});
+        grid->setEditable(true);
+        QVERIFY(window.show());
+        QSignalSpy doubleClicks(grid, &DbGrid::recordDoubleClicked);
+        auto cell = [grid](int row, int column) { return grid->visualRect(grid->model()->index(row, column)).center(); };
+
+        // A double-click opens the record rather than an editor.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(1, 0));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell(1, 0));
+        QCOMPARE(doubleClicks.count(), 1);
+        QVERIFY(!grid->findChild<QLineEdit*>());
+        QCOMPARE(deals.state(), DatasetState::Browse);
+
+        // Typing starts the editor; what the field cannot hold is not taken.
+        QVERIFY(focusOn(grid));
+        type(QStringLiteral("M"));
+        auto* editor = grid->findChild<QLineEdit*>();
+        QVERIFY(editor && editor->isVisible());
+        QTRY_VERIFY(editor->hasFocus());
+        type(QStringLiteral("ehmet Kayalıoğlu Yıldırım"));
+        QCOMPARE(editor->text(), QStringLiteral("Mehmet Kayalıoğlu Yı"));
+        press(Qt::Key_Return);
+        QTRY_COMPARE(deals.state(), DatasetState::Edit); // the editor hands its text over once back in the loop
+        QCOMPARE(name->text(), QStringLiteral("Mehmet Kayalıoğlu Yı")); // the record has it at once
+
+        // The district holds 15; moving to another row posts.
+        grid->setCurrentIndex(grid->model()->index(1, 1));
+        type(QStringLiteral("B"));
+        QTRY_VERIFY(QApplication::focusWidget() != grid);
+        type(QStringLiteral("üyükçekmece Merkez"));
+        press(Qt::Key_Return);
+        QTRY_COMPARE(deals.text(QStringLiteral("Semt")), QStringLiteral("Büyükçekmece Me"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(0, 0));
+        QCOMPARE(deals.state(), DatasetState::Browse);
+        QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Adsoyad || '|' || ifnull(Semt, '') FROM kiralanandaireler")),
+                 (QStringList{QStringLiteral("Ayşe Yılmaz|"), QStringLiteral("Mehmet Kayalıoğlu Yı|Büyükçekmece Me")}));
+        QVERIFY(m_reporter.shown.isEmpty());
+    }
+
     void gridFetchesALargeTableAsItScrolls()
     {
         ScratchStore store;

@@ -274,6 +274,101 @@ private slots:
         QVERIFY(some.locate(QStringLiteral("No"), lastKey));
     }
 
+    void locateFoldedFindsAWholeNameInAnyTurkishCase_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("found"); // empty: nothing found, the cursor stays
+        QTest::newRow("as stored") << "Işık Çelik" << "Işık Çelik";
+        QTest::newRow("capitals") << "IŞIK ÇELİK" << "Işık Çelik";
+        QTest::newRow("small letters") << "ışık çelik" << "Işık Çelik";
+        QTest::newRow("dotted capital i") << "İPEK SU" << "ipek su";
+        QTest::newRow("dotless I is not i") << "IPEK SU" << "";
+        QTest::newRow("s is not ş") << "isik celik" << "";
+        QTest::newRow("only the start") << "Işık" << "";
+        QTest::newRow("the first of two") << "ALİ" << "Ali";
+        QTest::newRow("quote") << "o\"neil" << "O\"Neil";
+        QTest::newRow("no such name") << "Zeynep" << "";
+    }
+
+    void locateFoldedFindsAWholeNameInAnyTurkishCase()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, found);
+        ScratchStore store;
+        Table deals(*store.db, QStringLiteral("kiralanandaireler"));
+        deals.open();
+        for (const QString& name : {"Ali Veli", "Işık Çelik", "ipek su", "Ali", "O\"Neil", "ali", "Zeynepli"}) {
+            deals.append();
+            deals.setText(QStringLiteral("Adsoyad"), name);
+            deals.post();
+        }
+        deals.first();
+        deals.edit();
+        deals.setText(QStringLiteral("Tarih"), QStringLiteral("bekliyor")); // a pending change
+
+        QCOMPARE(deals.locateFolded(QStringLiteral("adsoyad"), typed), !found.isEmpty());
+        if (found.isEmpty()) {
+            // Nothing moved and the pending change is still pending.
+            QCOMPARE(deals.position(), 0);
+            QCOMPARE(deals.state(), DatasetState::Edit);
+        } else {
+            QCOMPARE(deals.text(QStringLiteral("Adsoyad")), found);
+            QCOMPARE(deals.state(), DatasetState::Browse); // moving posted it
+            QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("kiralanandaireler"), "WHERE Tarih = 'bekliyor'"), 1);
+        }
+    }
+
+    void rowFilterNarrowsATableCursor()
+    {
+        ScratchStore store;
+        Table deals(*store.db, QStringLiteral("satilandaireler"));
+        deals.open();
+        for (const QString& name : {"Ayşe", "Mehmet", "Ayhan", "Deniz"}) {
+            deals.append();
+            deals.setText(QStringLiteral("Adsoyad"), name);
+            deals.post();
+        }
+        auto startingWithAy = [] {
+            return Statement(QStringLiteral("satilandaireler")).where(QStringLiteral("Adsoyad LIKE ?"), {"ay%"});
+        };
+
+        // The current record stays current when it is among the rows ...
+        deals.last();
+        deals.prior(); // Ayhan
+        deals.setRowFilter(startingWithAy());
+        QVERIFY(deals.isFiltered());
+        QCOMPARE(valuesOf(deals, QStringLiteral("Adsoyad")), (QStringList{"Ayşe", "Ayhan"}));
+        QCOMPARE(deals.text(QStringLiteral("Adsoyad")), QStringLiteral("Ayhan"));
+        QVERIFY(!deals.locate(QStringLiteral("Satilandno"), 2)); // Mehmet is outside
+        QVERIFY(!deals.locateFolded(QStringLiteral("Adsoyad"), QStringLiteral("mehmet")));
+
+        // ... and showing every row again keeps it too.
+        deals.setRowFilter(Statement(QStringLiteral("satilandaireler")));
+        QVERIFY(!deals.isFiltered());
+        QCOMPARE(deals.recordCount(), 4);
+        QCOMPARE(deals.text(QStringLiteral("Adsoyad")), QStringLiteral("Ayhan"));
+
+        // Otherwise the first row is current; a pending change is posted first.
+        deals.last(); // Deniz
+        deals.edit();
+        deals.setText(QStringLiteral("Tarih"), QStringLiteral("01.02.2026"));
+        deals.setRowFilter(startingWithAy());
+        QCOMPARE(deals.text(QStringLiteral("Adsoyad")), QStringLiteral("Ayşe"));
+        QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("satilandaireler"), "WHERE Tarih = '01.02.2026'"), 1);
+
+        // A record added while narrowed stays in view until the rows are read again.
+        deals.append();
+        deals.setText(QStringLiteral("Adsoyad"), QStringLiteral("Kemal"));
+        deals.post();
+        QCOMPARE(deals.text(QStringLiteral("Adsoyad")), QStringLiteral("Kemal"));
+        deals.refresh();
+        QCOMPARE(valuesOf(deals, QStringLiteral("Adsoyad")), (QStringList{"Ayşe", "Ayhan"}));
+
+        // A statement over another table narrows nothing.
+        QVERIFY(messageOf([&] { deals.setRowFilter(Statement(QStringLiteral("kdgiris"))); }) != "<no error>");
+        QCOMPARE(deals.recordCount(), 2);
+    }
+
     void refreshKeepsThePosition()
     {
         ScratchStore store;

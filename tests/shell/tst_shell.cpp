@@ -94,8 +94,9 @@ private slots:
             QCOMPARE(m_screens->find(name)->objectName(), name);
         }
         // The screens built so far are all there.
-        for (const char* name : {"MainWindow", "RentalFlatEntry", "SalePropertyList", "RequestList", "LandEntry",
-                                 "AboutBox", "DistrictList", "PropertyTypeEntry"})
+        for (const char* name : {"MainWindow", "RentalFlatEntry", "RentedFlatList", "ShownSaleEntry",
+                                 "SalePropertyList", "RequestList", "LandEntry", "AboutBox", "DistrictList",
+                                 "PropertyTypeEntry"})
             QVERIFY2(m_screens->find(QString::fromLatin1(name)), name);
         QVERIFY(!m_screens->show(QStringLiteral("NoSuchScreen")));
     }
@@ -148,6 +149,19 @@ private slots:
         QVERIFY(about->isHidden());
         clickCentre(m_main->panelItem(QStringLiteral("Program Hakkında")));
         QVERIFY(!about->isHidden());
+        // The closed deals and showings on the first two panels.
+        const QList<QPair<int, QPair<const char*, const char*>>> logItems{
+            {0, {"Kiralanan Daire Girişi", "RentedFlatEntry"}},
+            {0, {"Gösterilen Kiralık Daire", "ShownRentalEntry"}},
+            {1, {"Satılan Dairelerin Girişi", "SoldFlatEntry"}},
+            {1, {"Gösterilen Emlak Girişi", "ShownSaleEntry"}}};
+        for (const auto& [menu, item] : logItems) {
+            clickCentre(m_main->menuItems().at(menu));
+            QWidget* screen = m_screens->find(QString::fromLatin1(item.second));
+            QVERIFY(screen->isHidden());
+            clickCentre(m_main->panelItem(QString::fromUtf8(item.first)));
+            QVERIFY2(screen->isVisible(), item.second);
+        }
         // The hover bar lies behind the item under the pointer.
         MenuPanel* panel = m_main->panels().at(6);
         ClickLabel* item = panel->items().at(1);

@@ -7,7 +7,36 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// A cell edited in place takes no more characters than its field holds, as the
+// entry screens' edits do.
+class FieldSizeDelegate : public QStyledItemDelegate {
+public:
+    FieldSizeDelegate(DatasetModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        const int field = m_model->fieldOfColumn(index.column());
+        if (line && m_model->dataset() && field >= 0) {
+            const FieldSchema& schema = m_model->dataset()->fieldSchema(field);
+            if (schema.type == FieldType::Text && schema.size > 0)
+                line->setMaxLength(schema.size);
+        }
+        return editor;
+    }
+
+private:
+    DatasetModel* m_model;
+};
+
+} // namespace
 
 DbGrid::DbGrid(QWidget* parent) : QTableView(parent), m_model(new DatasetModel(this))
 {
@@ -21,6 +50,7 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent), m_model(new DatasetModel(t
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     setWordWrap(false);
+    setItemDelegate(new FieldSizeDelegate(m_model, this));
 }
 
 void DbGrid::setDataset(Dataset* dataset, const QList<DatasetModel::Column>& columns)
@@ -35,8 +65,8 @@ void DbGrid::setDataset(Dataset* dataset, const QList<DatasetModel::Column>& col
 void DbGrid::setEditable(bool editable)
 {
     m_model->setEditable(editable);
-    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                   | QAbstractItemView::AnyKeyPressed
+    // Typing or F2 starts editing a cell: a double-click opens the record.
+    setEditTriggers(editable ? QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed
                              : QAbstractItemView::NoEditTriggers);
 }
 

@@ -5,8 +5,10 @@
 #include <QTableView>
 
 // A grid over a dataset: whole-row selection that follows and moves the
-// dataset's current record, an indicator column, optional editing in place,
-// and Ctrl+Delete deleting the current record after "Delete record?".
+// dataset's current record, an indicator column, optional editing in place
+// (typing or F2 on a cell of a table cursor; a text cell takes no more than
+// its field holds), and Ctrl+Delete deleting the current record after
+// "Delete record?".
 class DbGrid : public QTableView {
     Q_OBJECT
 public:

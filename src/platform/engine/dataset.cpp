@@ -3,6 +3,7 @@
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
+#include "platform/engine/turkishtext.h"
 
 #include <sqlite3.h>
 #include <algorithm>
@@ -583,14 +584,98 @@ bool Dataset::locate(const QString& fieldName, qint64 value)
     return true;
 }
 
+bool Dataset::locateFolded(const QString& fieldName, const QString& text)
+{
+    if (!isActive() || text.isEmpty())
+        return false;
+    const QString column = Database::quoted(fieldSchema(fieldIndex(fieldName)).name);
+    QVariantList values = m_statement.values();
+
+    // The plain index on the field finds the few names that begin with one of
+    // the spellings of the typed text's first letters (as many letters as keep
+    // the spellings to a few dozen); only those are compared folded.
+    constexpr qsizetype MostPrefixes = 64;
+    QStringList prefixes{QString()};
+    for (const QChar c : text) {
+        const QString spellings = TurkishText::spellings(c);
+        if (c.isSurrogate() || prefixes.size() * spellings.size() > MostPrefixes)
+            break;
+        QStringList longer;
+        for (const QString& prefix : std::as_const(prefixes))
+            for (const QChar spelling : spellings)
+                longer << prefix + spelling;
+        prefixes = longer;
+    }
+    QStringList ranges;
+    for (const QString& prefix : std::as_const(prefixes)) {
+        if (prefix.isEmpty() || prefix.back().unicode() == 0xFFFF)
+            continue;
+        QString after = prefix;
+        after.back() = QChar(char16_t(prefix.back().unicode() + 1));
+        ranges << QStringLiteral("(%1 >= ? AND %1 < ?)").arg(column);
+        values << prefix << after;
+    }
+    const QString narrowed = ranges.size() == prefixes.size() && !ranges.isEmpty()
+                                 ? QStringLiteral("(%1) AND ").arg(ranges.join(QStringLiteral(" OR ")))
+                                 : QString();
+    values << text;
+
+    // Names are seldom shared: the first record is picked here, not by sorting in SQL,
+    // which would tempt the store into reading the table in key order instead.
+    qint64 key = -1;
+    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3%4 = ? COLLATE TURKISH_CI")
+                          .arg(Database::quoted(schema().name),
+                               m_statement.condition().isEmpty() ? QString() : m_statement.condition() + QStringLiteral(" AND "),
+                               narrowed, column),
+                      values, [&](sqlite3_stmt* row) {
+                          const qint64 found = sqlite3_column_int64(row, 0);
+                          if (key < 0 || found < key)
+                              key = found;
+                      });
+    if (key < 0)
+        return false;
+    checkBrowseMode();
+    const qint64 before = m_currentKey;
+    const Place place = m_place;
+    if (!readOne(texts().atOrAfter, {key}) || m_currentKey != key) {
+        readInPlaceOf(before < 0 ? BeforeAllKeys : before);
+        return false;
+    }
+    int row = -1;
+    if (key == before)
+        m_place = place; // the same row: its place stands
+    else if (placeInPages(key, &row))
+        setCurrent(key, Place::Known, row);
+    else
+        setCurrent(key, Place::Unknown, 0);
+    m_bof = m_eof = false;
+    announceMove();
+    return true;
+}
+
 void Dataset::refresh()
 {
     checkBrowseMode();
     if (!isActive())
         return;
+    reread(m_currentKey, false);
+}
+
+void Dataset::reread(qint64 key, bool firstWhenGone)
+{
     invalidateRows();
     m_horizon = FirstRows;
-    readInPlaceOf(m_currentKey < 0 ? BeforeAllKeys : m_currentKey);
+    if (key >= 0 && firstWhenGone) {
+        // The row holding the key, or else the first row.
+        if (readOne(texts().atOrAfter, {key}) && m_currentKey == key)
+            setCurrent(key, Place::Unknown, 0);
+        else if (readOne(texts().after, {BeforeAllKeys, 1, 0}))
+            setCurrent(m_currentKey, Place::Known, 0);
+        else
+            clearRecord();
+    } else {
+        readInPlaceOf(key < 0 ? BeforeAllKeys : key);
+    }
     m_bof = !m_hasRows || !hasRowBefore(m_currentKey);
     m_eof = !m_hasRows;
     emit rowsReset();

@@ -87,6 +87,10 @@ public:
     // Moves to the first row whose field equals value exactly. Not found:
     // the current row stays where it was and false is returned.
     bool locate(const QString& field, qint64 value);
+    // Moves to the first row whose text field equals text, letter case folded
+    // the Turkish way ("ışık" finds "IŞIK" but not "isik"). Not found: nothing
+    // happens, a pending edit included, and false is returned.
+    bool locateFolded(const QString& field, const QString& text);
 
     // Re-reads the rows from the store, keeping the current record where it
     // still exists (otherwise the row now in its place).
@@ -141,6 +145,9 @@ protected:
     void setState(DatasetState state);
     void invalidateRows() const;    // forgets the pages and the count
     qint64 currentKey() const { return m_currentKey; }
+    // Reads the rows afresh and puts the row holding `key` current; when it is
+    // gone, the row now in its place, or the first row with firstWhenGone.
+    void reread(qint64 key, bool firstWhenGone);
     void flushEditors();
 
     // Reads the row with this key into the record (no condition applied);

@@ -220,3 +220,24 @@ void Table::remove()
     emit afterDelete();
     emit afterScroll();
 }
+
+void Table::setRowFilter(const Statement& rows)
+{
+    if (Database::canonicalTableName(rows.table()) != schema().name)
+        throw DataError(QStringLiteral("A filter of '%1' cannot narrow '%2'").arg(rows.table(), schema().name));
+    if (rows.isFailed())
+        throw DataError(rows.failure());
+    checkBrowseMode();
+    const Statement before = source();
+    setSource(&schema(), rows);
+    if (!isActive())
+        return;
+    const qint64 key = currentKey();
+    try {
+        reread(key, true);
+    } catch (const DataError&) {
+        setSource(&schema(), before);
+        reread(key, false);
+        throw;
+    }
+}

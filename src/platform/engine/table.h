@@ -21,6 +21,14 @@ public:
     void cancel();
     void remove();                 // the navigator's delete
 
+    // Narrows the cursor to the rows `rows` selects, a statement over this
+    // table; Statement(table) shows every row again. A pending edit is ended
+    // first. The current record stays current when it is among the rows,
+    // otherwise the first row becomes current. A record posted afterwards
+    // stays in the rows until they are read again, whatever it holds.
+    void setRowFilter(const Statement& rows);
+    bool isFiltered() const { return !source().condition().isEmpty(); }
+
     // Writing fields of the current record (edit or insert state only).
     void setValue(int field, const QVariant& value);
     void setValue(const QString& field, const QVariant& value) { setValue(fieldIndex(field), value); }

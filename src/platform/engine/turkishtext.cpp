@@ -261,6 +261,17 @@ QString fromSqlite(sqlite3_value* value)
 
 } // namespace
 
+QString spellings(QChar c)
+{
+    const QChar folded = foldChar(c);
+    QString all(folded);
+    for (const QChar candidate : {c, folded.toUpper(), folded.toTitleCase(), QChar(u'I'), QChar(u'İ')}) {
+        if (foldChar(candidate) == folded && !all.contains(candidate))
+            all += candidate;
+    }
+    return all;
+}
+
 QString fold(const QString& text)
 {
     QString out;

@@ -23,6 +23,12 @@ bool like(const QString& pattern, const QString& text, QChar escape = QChar());
 
 bool equalsFolded(const QString& a, const QString& b);
 
+// Every character that folds to the same letter as c: "iİ" for 'i' or 'İ',
+// "ıI" for 'ı' or 'I', "şŞ" for 'ş'. A text equal to another after folding
+// starts with one of these spellings of its first letter, so a lookup can
+// narrow an index on the plain text to them before it compares folded.
+QString spellings(QChar c);
+
 // Reads text a person typed as a number: "100", "100,5", "1.250,75" (Turkish
 // grouping) or "1250.75"; empty when the text is no number.
 std::optional<double> readNumber(const QString& text);
