@@ -86,6 +86,25 @@ QString fitBlock(QString text, const QFont& font, double widthPx, double heightM
 
 } // namespace
 
+bool Report::ItemStyle::surelyFits(const QString& text, double widthPx) const
+{
+    // Letter by letter the advances add up to the shaped width give or take
+    // kerning, which a tenth of an em per letter more than covers.
+    const double kerning = metrics.averageCharWidth() * 0.2;
+    double width = 0;
+    for (const QChar c : text) {
+        if (c.isSurrogate() || c.isMark() || c < QLatin1Char(' '))
+            return false;
+        auto known = letterAdvances.constFind(c.unicode());
+        if (known == letterAdvances.cend())
+            known = letterAdvances.insert(c.unicode(), metrics.horizontalAdvance(c));
+        width += *known + kerning;
+        if (width > widthPx)
+            return false;
+    }
+    return true;
+}
+
 QFont Report::fontFor(const FontSpec& spec)
 {
     QFont font;
@@ -159,6 +178,8 @@ QString Report::itemText(const TextItem& item, const ItemStyle& style, const QSt
     const double width = (item.width > 0 ? item.width : printableWidth() - item.left) / MmPerReferencePixel;
     if (item.height > 0)
         return fitBlock(raw, style.font, width, item.height, style.lineSpacing);
+    if (style.surelyFits(raw, width))
+        return raw;
     return fitLine(raw, style.metrics, width);
 }
 

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QStringList>
 #include <QVector>
@@ -96,6 +97,10 @@ private:
         QFontMetricsF metrics; // at the reference resolution
         double ascent;         // mm
         double lineSpacing;    // mm
+        // Advances of single letters, learnt as texts are fitted, to tell
+        // without shaping the text that it surely fits its box.
+        mutable QHash<char16_t, double> letterAdvances;
+        bool surelyFits(const QString& text, double widthPx) const;
     };
 
     const Band& band(BandKind kind) const;

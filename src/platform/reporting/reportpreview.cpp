@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -187,6 +188,7 @@ ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent),
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_scroll->setWidget(m_view);
     m_scroll->setWidgetResizable(false);
+    m_scroll->viewport()->installEventFilter(this);
 
     m_progressArea = new QWidget(this);
     m_progressArea->setObjectName(QStringLiteral("ProgressArea"));
@@ -217,8 +219,14 @@ ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent),
 
     showPage(0);
     applyFit();
-    // The page count needs every key of a large source: worked out once the first page is up.
-    QMetaObject::invokeMethod(this, [this] { m_countKnown = true; updateControls(); }, Qt::QueuedConnection);
+    // The page count may need to read through a large source: worked out once
+    // the first page is on screen, not before.
+    connect(m_view, &PageView::painted, this, [this] {
+        if (m_countKnown)
+            return;
+        m_countKnown = true;
+        QTimer::singleShot(0, this, &ReportPreview::updateControls);
+    });
 }
 
 ReportPreview::~ReportPreview() = default;
@@ -332,10 +340,12 @@ void ReportPreview::applyFit()
     updateControls();
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event)
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    QDialog::resizeEvent(event);
-    applyFit();
+    // A fitted page follows the room the window gives it.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        applyFit();
+    return QDialog::eventFilter(watched, event);
 }
 
 void ReportPreview::updateControls()

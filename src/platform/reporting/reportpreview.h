@@ -89,7 +89,7 @@ signals:
     void pageShown(int index); // the page has been painted
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     using Work = std::function<bool(const Report::Progress&)>;
