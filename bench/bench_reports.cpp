@@ -105,7 +105,8 @@ FirstPage measureResult(Database& db, const Statement& statement)
 
 void measureFirstPages(Database& db)
 {
-    const FirstPage few = measureResult(db, Statement(QStringLiteral("kdgiris")).where(QStringLiteral("rowid <= ?"), {10}));
+    const FirstPage few =
+        measureResult(db, Statement(QStringLiteral("kdgiris")).where(QStringLiteral("rowid <= ?"), {10}));
     const FirstPage all = measureResult(db, Statement(QStringLiteral("kdgiris")));
     std::printf("First page of RentalFlatListReport, from \"Yazdır\" (median of %d runs, ms):\n", Runs);
     std::printf("  %-44s %10s %10s\n", "", "engine", "preview");
@@ -140,8 +141,7 @@ void measureExport(Database& db, const QString& folder)
         const int pages = report.pagesLaidOut();
         std::printf("  %-26s %6d pages: laid out in %.2f s, drawn and written in %.2f s more;\n"
                     "  %-26s %6.0f pages/s for the whole export, %.1f MB of PDF\n",
-                    qPrintable(name), pages, layout, total - layout, "", pages / total,
-                    QFileInfo(path).size() / 1e6);
+                    qPrintable(name), pages, layout, total - layout, "", pages / total, QFileInfo(path).size() / 1e6);
     }
     QFile::remove(path);
 }

@@ -28,18 +28,19 @@ QVector<CardLine> listingLines(const QString& priceCaption, const QString& lastC
         {QStringLiteral("Oda"), QStringLiteral("Oda"), QStringLiteral("Kayıt Tarihi"), QStringLiteral("Satis")},
         {QStringLiteral("Kat"), QStringLiteral("Kat"), QStringLiteral("Anahtar"), QStringLiteral("Anahtar")},
         {QStringLiteral("Otopark"), QStringLiteral("Otopark"), QStringLiteral("Durum"), QStringLiteral("Durum")},
-        {QStringLiteral("Duvarlar"), QStringLiteral("Duvarlar"), QStringLiteral("Zeminler"), QStringLiteral("Zeminler")},
+        {QStringLiteral("Duvarlar"), QStringLiteral("Duvarlar"), QStringLiteral("Zeminler"),
+         QStringLiteral("Zeminler")},
         {QStringLiteral("Tavan"), QStringLiteral("Tavanlar"), QStringLiteral("Hidrofor"), QStringLiteral("Hidrofor")},
         {QStringLiteral("Banyo"), QStringLiteral("Banyo"), lastCaption, lastField},
     };
 }
 
-const CardColumns ListingColumns{.leftCaption = 14.6, .leftValue = 39.7, .rightCaption = 95.3, .rightValue = 115.9,
-                                 .pitch = 6.35};
-const CardColumns LandColumns{.leftCaption = 14.6, .leftValue = 39.7, .rightCaption = 95.3, .rightValue = 111.7,
-                              .pitch = 8.5};
-const CardColumns RequestColumns{.leftCaption = 14.6, .leftValue = 50.3, .rightCaption = 97.1, .rightValue = 124.4,
-                                 .pitch = 8.5};
+const CardColumns ListingColumns{
+    .leftCaption = 14.6, .leftValue = 39.7, .rightCaption = 95.3, .rightValue = 115.9, .pitch = 6.35};
+const CardColumns LandColumns{
+    .leftCaption = 14.6, .leftValue = 39.7, .rightCaption = 95.3, .rightValue = 111.7, .pitch = 8.5};
+const CardColumns RequestColumns{
+    .leftCaption = 14.6, .leftValue = 50.3, .rightCaption = 97.1, .rightValue = 124.4, .pitch = 8.5};
 
 // --- the shared design ---------------------------------------------------------------
 
@@ -72,43 +73,57 @@ TextItem centredTitle(const QString& text, const FontSpec& font)
 
 // A card: title, the caption/value lines and the notes under them, date and time.
 constexpr double CardFirstLine = 14.8;
-constexpr double NotesGap = 4.2;      // between the last line and "Açıklama"
-constexpr double NotesBelow = 6.35;   // from "Açıklama" down to the block
-constexpr double NotesIndent = 5.3;   // the block stands in from the captions
+constexpr double NotesGap = 4.2;    // between the last line and "Açıklama"
+constexpr double NotesBelow = 6.35; // from "Açıklama" down to the block
+constexpr double NotesIndent = 5.3; // the block stands in from the captions
 constexpr double NotesWidth = 118.8;
-constexpr double ValueGap = 1.0;      // a value stops short of the next column
+constexpr double ValueGap = 1.0; // a value stops short of the next column
 
 } // namespace
 
 const QVector<CardPlan>& cardPlans()
 {
     static const QVector<CardPlan> plans{
-        {.name = QStringLiteral("RentalFlatCard"), .title = QStringLiteral("Kiralık Daire"),
-         .table = QStringLiteral("kdgiris"), .columns = ListingColumns,
+        {.name = QStringLiteral("RentalFlatCard"),
+         .title = QStringLiteral("Kiralık Daire"),
+         .table = QStringLiteral("kdgiris"),
+         .columns = ListingColumns,
          .lines = listingLines(QStringLiteral("Kirası"), QStringLiteral("Depozito"), QStringLiteral("Depozito"), false),
          .notesHeight = 13},
-        {.name = QStringLiteral("SaleFlatCard"), .title = QStringLiteral("Satalık Daire"),
-         .table = QStringLiteral("sdgiris"), .columns = ListingColumns,
+        {.name = QStringLiteral("SaleFlatCard"),
+         .title = QStringLiteral("Satalık Daire"),
+         .table = QStringLiteral("sdgiris"),
+         .columns = ListingColumns,
          .lines = listingLines(QStringLiteral("Fiyat"), QStringLiteral("Döviz"), QStringLiteral("Döviz"), false),
          .notesHeight = 36},
-        {.name = QStringLiteral("RentalPropertyCard"), .title = QStringLiteral("Kiralık Emlaklar"),
-         .table = QStringLiteral("kegiris"), .columns = ListingColumns,
+        {.name = QStringLiteral("RentalPropertyCard"),
+         .title = QStringLiteral("Kiralık Emlaklar"),
+         .table = QStringLiteral("kegiris"),
+         .columns = ListingColumns,
          .lines = listingLines(QStringLiteral("Kirası"), QStringLiteral("Depozito"), QStringLiteral("Depozito"), true),
          .notesHeight = 27.5},
-        {.name = QStringLiteral("SalePropertyCard"), .title = QStringLiteral("Satılık Emlaklar"),
-         .table = QStringLiteral("segiris"), .columns = ListingColumns,
+        {.name = QStringLiteral("SalePropertyCard"),
+         .title = QStringLiteral("Satılık Emlaklar"),
+         .table = QStringLiteral("segiris"),
+         .columns = ListingColumns,
          .lines = listingLines(QStringLiteral("Fiyat"), QStringLiteral("Döviz"), QStringLiteral("Döviz"), true),
          .notesHeight = 26},
-        {.name = QStringLiteral("LandCard"), .title = QStringLiteral("Arsa Ve Arazi"), .table = QStringLiteral("arsa"),
+        {.name = QStringLiteral("LandCard"),
+         .title = QStringLiteral("Arsa Ve Arazi"),
+         .table = QStringLiteral("arsa"),
          .columns = LandColumns,
          .lines = {{QStringLiteral("Semt"), QStringLiteral("Semt"), QStringLiteral("Ada"), QStringLiteral("Ada")},
-                   {QStringLiteral("Fiyat"), QStringLiteral("Fiyati"), QStringLiteral("Parsel"), QStringLiteral("Parsel")},
-                   {QStringLiteral("Metre Kare"), QStringLiteral("Metre2"), QStringLiteral("Pafta"), QStringLiteral("Pafta")},
+                   {QStringLiteral("Fiyat"), QStringLiteral("Fiyati"), QStringLiteral("Parsel"),
+                    QStringLiteral("Parsel")},
+                   {QStringLiteral("Metre Kare"), QStringLiteral("Metre2"), QStringLiteral("Pafta"),
+                    QStringLiteral("Pafta")},
                    {QStringLiteral("Döviz"), QStringLiteral("Doviz"), QStringLiteral("İmar"), QStringLiteral("Imar")},
                    {QStringLiteral("Durum"), QStringLiteral("Durum")}},
          .notesHeight = 13},
-        {.name = QStringLiteral("RequestCard"), .title = QStringLiteral("Müşteri Talepleri Listesi"),
-         .table = QStringLiteral("musteritalepleri"), .columns = RequestColumns,
+        {.name = QStringLiteral("RequestCard"),
+         .title = QStringLiteral("Müşteri Talepleri Listesi"),
+         .table = QStringLiteral("musteritalepleri"),
+         .columns = RequestColumns,
          .lines = {{QStringLiteral("Semt"), QStringLiteral("Semtadi"), QStringLiteral("Oda"), QStringLiteral("Oda")},
                    {QStringLiteral("Emlak"), QStringLiteral("Emlak"), QStringLiteral("Kat"), QStringLiteral("Kat")},
                    {QStringLiteral("Metre İlk Değer"), QStringLiteral("IlkMetre2"), QStringLiteral("Isı Sistemi"),
@@ -124,7 +139,8 @@ const QVector<CardPlan>& cardPlans()
 const QVector<ListPlan>& listPlans()
 {
     static const QVector<ListPlan> plans{
-        {.name = QStringLiteral("RentalFlatListReport"), .title = QStringLiteral("İstenilen Özellikteki Kiralık Listesi"),
+        {.name = QStringLiteral("RentalFlatListReport"),
+         .title = QStringLiteral("İstenilen Özellikteki Kiralık Listesi"),
          .table = QStringLiteral("kdgiris"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semtadi"), 8.5},
                      {QStringLiteral("Kirası"), QStringLiteral("Fiyati"), 40.2},
@@ -134,7 +150,8 @@ const QVector<ListPlan>& listPlans()
                      {QStringLiteral("Oda"), QStringLiteral("Oda"), 163.0}},
          .wholeRegister = false},
         {.name = QStringLiteral("SaleFlatListReport"),
-         .title = QStringLiteral("İstenilen Özellikteki Satılık Daire Listesi"), .table = QStringLiteral("sdgiris"),
+         .title = QStringLiteral("İstenilen Özellikteki Satılık Daire Listesi"),
+         .table = QStringLiteral("sdgiris"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semtadi"), 8.5},
                      {QStringLiteral("Fiyatı"), QStringLiteral("Fiyati"), 40.2},
                      {QStringLiteral("Metre Karesi"), QStringLiteral("Metre2"), 65.6, 69.8},
@@ -143,7 +160,8 @@ const QVector<ListPlan>& listPlans()
                      {QStringLiteral("Isı Sistemi"), QStringLiteral("Isisistemi"), 156.6}},
          .wholeRegister = false},
         {.name = QStringLiteral("RentalPropertyListReport"),
-         .title = QStringLiteral("İstenilen Özellikteki Kiralık Emlak Listesi"), .table = QStringLiteral("kegiris"),
+         .title = QStringLiteral("İstenilen Özellikteki Kiralık Emlak Listesi"),
+         .table = QStringLiteral("kegiris"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semtadi"), 10.6},
                      {QStringLiteral("Kirası"), QStringLiteral("Fiyati"), 42.3},
                      {QStringLiteral("Metre Karesi"), QStringLiteral("Metre2"), 74.1},
@@ -152,7 +170,8 @@ const QVector<ListPlan>& listPlans()
                      {QStringLiteral("Isı Sistemi"), QStringLiteral("Isisistemi"), 163.0}},
          .wholeRegister = false},
         {.name = QStringLiteral("SalePropertyListReport"),
-         .title = QStringLiteral("İstenilen Özellikteki Satılık Emlak  Listesi"), .table = QStringLiteral("segiris"),
+         .title = QStringLiteral("İstenilen Özellikteki Satılık Emlak  Listesi"),
+         .table = QStringLiteral("segiris"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semtadi"), 10.6},
                      {QStringLiteral("Fiyatı"), QStringLiteral("Fiyati"), 48.7},
                      {QStringLiteral("Metre Karesi"), QStringLiteral("Metre2"), 80.4, 84.7},
@@ -170,7 +189,8 @@ const QVector<ListPlan>& listPlans()
                      {QStringLiteral("Metre İlk Değer"), QStringLiteral("IlkMetre2"), 122.8},
                      {QStringLiteral("Metre İkinci Değer"), QStringLiteral("Ikincimetre2"), 152.4}},
          .wholeRegister = false},
-        {.name = QStringLiteral("LandListReport"), .title = QStringLiteral("İstenilen Özellikteki Arsa Ve Arazi Listesi"),
+        {.name = QStringLiteral("LandListReport"),
+         .title = QStringLiteral("İstenilen Özellikteki Arsa Ve Arazi Listesi"),
          .table = QStringLiteral("arsa"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semt"), 10.6},
                      {QStringLiteral("Fiyatı"), QStringLiteral("Fiyati"), 48.7},
@@ -180,7 +200,8 @@ const QVector<ListPlan>& listPlans()
                      {QStringLiteral("Pafta"), QStringLiteral("Pafta"), 150.3},
                      {QStringLiteral("İmar"), QStringLiteral("Imar"), 169.3}},
          .wholeRegister = false},
-        {.name = QStringLiteral("RentalPropertyListPrint"), .title = QStringLiteral("Kiralık Emlak Listesi"),
+        {.name = QStringLiteral("RentalPropertyListPrint"),
+         .title = QStringLiteral("Kiralık Emlak Listesi"),
          .table = QStringLiteral("kegiris"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semtadi"), 6.3},
                      {QStringLiteral("Fiyatı"), QStringLiteral("Fiyati"), 46.6},
@@ -189,7 +210,8 @@ const QVector<ListPlan>& listPlans()
                      {QStringLiteral("Oda"), QStringLiteral("Oda"), 135.5},
                      {QStringLiteral("Isı Sistemi"), QStringLiteral("Isisistemi"), 158.8}},
          .wholeRegister = true},
-        {.name = QStringLiteral("SalePropertyListPrint"), .title = QStringLiteral("Satılık Emlak Listesi"),
+        {.name = QStringLiteral("SalePropertyListPrint"),
+         .title = QStringLiteral("Satılık Emlak Listesi"),
          .table = QStringLiteral("segiris"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semtadi"), 8.5},
                      {QStringLiteral("Fiyatı"), QStringLiteral("Fiyati"), 42.3},
@@ -199,7 +221,8 @@ const QVector<ListPlan>& listPlans()
                      {QStringLiteral("Kat"), QStringLiteral("Kat"), 154.5},
                      {QStringLiteral("Oda"), QStringLiteral("Oda"), 169.3}},
          .wholeRegister = true},
-        {.name = QStringLiteral("LandListPrint"), .title = QStringLiteral("Arsa Ve Arazi Listesi"),
+        {.name = QStringLiteral("LandListPrint"),
+         .title = QStringLiteral("Arsa Ve Arazi Listesi"),
          .table = QStringLiteral("arsa"),
          .columns = {{QStringLiteral("Semt Adı"), QStringLiteral("Semt"), 6.3},
                      {QStringLiteral("Fiyatı"), QStringLiteral("Fiyati"), 36.0},
@@ -250,16 +273,15 @@ ReportLayout cardLayout(const CardPlan& plan)
         top += c.pitch;
     }
     const double notesCaption = CardFirstLine + plan.lines.size() * c.pitch + NotesGap;
-    TextItem notes = field(QStringLiteral("Notlar"), c.leftCaption + NotesIndent, notesCaption + NotesBelow,
-                           NotesWidth, arial(10));
+    TextItem notes =
+        field(QStringLiteral("Notlar"), c.leftCaption + NotesIndent, notesCaption + NotesBelow, NotesWidth, arial(10));
     notes.height = plan.notesHeight;
     detail.items << literal(QStringLiteral("Açıklama"), c.leftCaption, notesCaption, pair) << notes;
 
-    layout.summary = Band{.height = 17.2,
-                          .items = {literal(QStringLiteral("Tarih"), 101.6, 4.2, arial(10)),
-                                    stamp(Source::Date, 116.4, 4.2),
-                                    literal(QStringLiteral("Saat"), 137.6, 4.2, arial(10)),
-                                    stamp(Source::Time, 152.4, 4.2)}};
+    layout.summary =
+        Band{.height = 17.2,
+             .items = {literal(QStringLiteral("Tarih"), 101.6, 4.2, arial(10)), stamp(Source::Date, 116.4, 4.2),
+                       literal(QStringLiteral("Saat"), 137.6, 4.2, arial(10)), stamp(Source::Time, 152.4, 4.2)}};
     return layout;
 }
 
@@ -277,11 +299,10 @@ ReportLayout listLayout(const ListPlan& plan)
         layout.columnHeader.items << literal(column.caption, column.left, 4.2, arial(10));
         layout.detail.items << field(column.field, column.valueAt(), 4.2, end - column.valueAt(), arial(10));
     }
-    layout.summary = Band{.height = 15.6,
-                          .items = {literal(QStringLiteral("Saat"), 88.9, 3.7, arial(10)),
-                                    stamp(Source::Time, 103.7, 3.7),
-                                    literal(QStringLiteral("Tarih"), 124.9, 3.7, arial(10)),
-                                    stamp(Source::Date, 146.0, 3.7)}};
+    layout.summary =
+        Band{.height = 15.6,
+             .items = {literal(QStringLiteral("Saat"), 88.9, 3.7, arial(10)), stamp(Source::Time, 103.7, 3.7),
+                       literal(QStringLiteral("Tarih"), 124.9, 3.7, arial(10)), stamp(Source::Date, 146.0, 3.7)}};
     return layout;
 }
 

@@ -28,7 +28,7 @@ struct CardColumns {
 };
 
 struct CardPlan {
-    QString name;  // the program's name for the card, e.g. "RentalFlatCard"
+    QString name; // the program's name for the card, e.g. "RentalFlatCard"
     QString title;
     QString table; // the register whose current record it prints
     CardColumns columns;
@@ -45,7 +45,7 @@ struct ListColumn {
 };
 
 struct ListPlan {
-    QString name;  // e.g. "RentalFlatListReport"
+    QString name; // e.g. "RentalFlatListReport"
     QString title;
     QString table;
     QVector<ListColumn> columns;

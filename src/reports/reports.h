@@ -41,7 +41,7 @@ std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store
 std::unique_ptr<reporting::Report> makeReport(const QString& name, Dataset& dataset);
 
 QStringList cardNames();
-QStringList listReportNames();     // the six result lists
-QStringList registerPrintNames();  // the three whole-register prints
+QStringList listReportNames();    // the six result lists
+QStringList registerPrintNames(); // the three whole-register prints
 
 } // namespace reports

@@ -31,19 +31,23 @@ ReportLayout listLayout(bool printIfEmpty = true)
 {
     ReportLayout layout;
     layout.name = QStringLiteral("Deneme Listesi");
-    layout.title = Band{.height = 20, .items = {TextItem{.text = QStringLiteral("Deneme Listesi"), .centred = true,
-                                                         .centredVertically = true,
-                                                         .font = FontSpec{.pointSize = 18, .bold = true}}}};
-    layout.columnHeader = Band{.height = 10, .items = {TextItem{.text = QStringLiteral("Adı"), .left = 5, .top = 2},
-                                                       TextItem{.text = QStringLiteral("Fiyatı"), .left = 60, .top = 2}}};
-    layout.detail = Band{.height = 25,
-                         .items = {TextItem{.source = Source::Field, .text = QStringLiteral("Ad"), .left = 5, .top = 3,
-                                            .width = 50},
-                                   TextItem{.source = Source::Field, .text = QStringLiteral("Fiyat"), .left = 60, .top = 3}}};
-    layout.summary = Band{.height = 30, .items = {TextItem{.text = QStringLiteral("Saat"), .left = 80, .top = 4},
-                                                  TextItem{.source = Source::Time, .left = 95, .top = 4},
-                                                  TextItem{.text = QStringLiteral("Tarih"), .left = 120, .top = 4},
-                                                  TextItem{.source = Source::Date, .left = 140, .top = 4}}};
+    layout.title = Band{.height = 20,
+                        .items = {TextItem{.text = QStringLiteral("Deneme Listesi"),
+                                           .centred = true,
+                                           .centredVertically = true,
+                                           .font = FontSpec{.pointSize = 18, .bold = true}}}};
+    layout.columnHeader = Band{.height = 10,
+                               .items = {TextItem{.text = QStringLiteral("Adı"), .left = 5, .top = 2},
+                                         TextItem{.text = QStringLiteral("Fiyatı"), .left = 60, .top = 2}}};
+    layout.detail = Band{
+        .height = 25,
+        .items = {TextItem{.source = Source::Field, .text = QStringLiteral("Ad"), .left = 5, .top = 3, .width = 50},
+                  TextItem{.source = Source::Field, .text = QStringLiteral("Fiyat"), .left = 60, .top = 3}}};
+    layout.summary = Band{.height = 30,
+                          .items = {TextItem{.text = QStringLiteral("Saat"), .left = 80, .top = 4},
+                                    TextItem{.source = Source::Time, .left = 95, .top = 4},
+                                    TextItem{.text = QStringLiteral("Tarih"), .left = 120, .top = 4},
+                                    TextItem{.source = Source::Date, .left = 140, .top = 4}}};
     layout.printIfEmpty = printIfEmpty;
     return layout;
 }
@@ -58,10 +62,10 @@ QVector<QStringList> numberedRows(int count)
 
 std::unique_ptr<Report> listReport(int rows, bool printIfEmpty = true)
 {
-    return std::make_unique<Report>(listLayout(printIfEmpty),
-                                    std::make_unique<ListRows>(QStringList{QStringLiteral("Ad"), QStringLiteral("Fiyat")},
-                                                               numberedRows(rows)),
-                                    Made);
+    return std::make_unique<Report>(
+        listLayout(printIfEmpty),
+        std::make_unique<ListRows>(QStringList{QStringLiteral("Ad"), QStringLiteral("Fiyat")}, numberedRows(rows)),
+        Made);
 }
 
 QList<Kind> kindsOn(const Report& report, int page)
@@ -97,8 +101,8 @@ private:
 };
 
 struct FakeDialogs : ReportDialogs {
-    QString pdfPath;          // empty: the save dialog is cancelled
-    QString printToFile;      // a PDF file standing in for the printer; empty: cancelled
+    QString pdfPath;     // empty: the save dialog is cancelled
+    QString printToFile; // a PDF file standing in for the printer; empty: cancelled
     int fromPage = 0, toPage = 0;
     int pageCountAsked = -1;
     bool choosePrinter(QPrinter& printer, int pageCount, QWidget*) override
@@ -213,16 +217,21 @@ void ReportEngineTest::laysOutOnlyThePagesAskedFor()
 void ReportEngineTest::boxesCutWhatDoesNotFit()
 {
     ReportLayout layout = listLayout();
-    layout.detail.items[0].width = 20;                // a value cut at its box
-    TextItem block{.source = Source::Field, .text = QStringLiteral("Not"), .left = 5, .top = 8, .width = 60,
+    layout.detail.items[0].width = 20; // a value cut at its box
+    TextItem block{.source = Source::Field,
+                   .text = QStringLiteral("Not"),
+                   .left = 5,
+                   .top = 8,
+                   .width = 60,
                    .height = 9}; // two lines of 10 pt
     layout.detail.items << block;
     const QString words = QStringLiteral("bir iki üç dört beş altı yedi sekiz dokuz on on bir on iki on üç on dört "
                                          "on beş on altı on yedi on sekiz on dokuz yirmi sonuncu");
-    Report report(layout,
-                  std::make_unique<ListRows>(QStringList{QStringLiteral("Ad"), QStringLiteral("Not")},
-                                             QVector<QStringList>{{QStringLiteral("Çok uzun bir semt adı ki sığmaz"), words}}),
-                  Made);
+    Report report(
+        layout,
+        std::make_unique<ListRows>(QStringList{QStringLiteral("Ad"), QStringLiteral("Not")},
+                                   QVector<QStringList>{{QStringLiteral("Çok uzun bir semt adı ki sığmaz"), words}}),
+        Made);
     QVERIFY(report.ensurePage(0));
     const QStringList texts = report.page(0).bands.at(2).texts;
     QVERIFY2(QStringLiteral("Çok uzun bir semt adı ki sığmaz").startsWith(texts.at(0)), qPrintable(texts.at(0)));
@@ -295,7 +304,11 @@ void ReportEngineTest::savingKeepsTheOldFileUnlessDone()
     kept.close();
 
     QList<QPair<int, int>> seen;
-    QCOMPARE(report->savePdf(path, nullptr, [&](int done, int total) { seen.append({done, total}); return true; }),
+    QCOMPARE(report->savePdf(path, nullptr,
+                             [&](int done, int total) {
+                                 seen.append({done, total});
+                                 return true;
+                             }),
              Report::Outcome::Done);
     QCOMPARE(readPdf(path).pageCount(), 5);
     QCOMPARE(seen.last(), qMakePair(5, 5));

@@ -88,11 +88,15 @@ bool near(double actual, double expected)
 
 QString where(const PdfWord& word)
 {
-    return QStringLiteral("'%1' on page %2 at %3, %4 mm").arg(word.text).arg(word.page + 1).arg(word.left).arg(word.top);
+    return QStringLiteral("'%1' on page %2 at %3, %4 mm")
+        .arg(word.text)
+        .arg(word.page + 1)
+        .arg(word.left)
+        .arg(word.top);
 }
 
-#define VERIFY_AT(word, x, y)                                                                                         \
-    QVERIFY2((word).page >= 0 && near((word).left, (x)) && near((word).top, (y)),                                    \
+#define VERIFY_AT(word, x, y)                                                                                          \
+    QVERIFY2((word).page >= 0 && near((word).left, (x)) && near((word).top, (y)),                                      \
              qPrintable(where(word) + QStringLiteral(", expected %1, %2").arg(x).arg(y)))
 
 // The documented columns of each card design.
@@ -255,8 +259,8 @@ void ReportsTest::listsPrintColumnsUnderCaptions()
     for (const ListColumn& column : plan->columns) {
         VERIFY_AT(pdf.find(column.caption, 0, captions), Margin + column.left, captions);
         for (int row = 0; row < 3; ++row) {
-            const QString value = FieldFormat::displayText(*schema.field(column.field),
-                                                           query.valueAt(row, schema.indexOf(column.field)));
+            const QString value =
+                FieldFormat::displayText(*schema.field(column.field), query.valueAt(row, schema.indexOf(column.field)));
             VERIFY_AT(pdf.find(value), Margin + column.valueAt(), Margin + 21.2 + row * 17.7 + 4.2);
         }
     }
@@ -270,9 +274,11 @@ void ReportsTest::emptyResult()
 {
     insertRows(db(), QStringLiteral("kdgiris"), {recordFor(db().table(QStringLiteral("kdgiris")), 1)});
     Query query(db());
-    query.setStatement(Statement(QStringLiteral("kdgiris")).where(QStringLiteral("Semtadi = ?"), {QStringLiteral("Yok")}));
+    query.setStatement(
+        Statement(QStringLiteral("kdgiris")).where(QStringLiteral("Semtadi = ?"), {QStringLiteral("Yok")}));
     query.open();
-    const PdfText pdf = render(*makeReport(QStringLiteral("RentalFlatListReport"), query), QStringLiteral("empty-list"));
+    const PdfText pdf =
+        render(*makeReport(QStringLiteral("RentalFlatListReport"), query), QStringLiteral("empty-list"));
     QCOMPARE(pdf.pageCount(), 1);
     QVERIFY(pdf.find(QStringLiteral("İstenilen Özellikteki Kiralık Listesi")).page == 0);
     const PdfWord caption = pdf.find(QStringLiteral("Semt Adı"));

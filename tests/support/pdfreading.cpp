@@ -37,18 +37,18 @@ QString unescape(const QString& html)
 PdfText readPdf(const QString& path)
 {
     PdfText pdf;
-    const QString layout = run({QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                QStringLiteral("-")},
-                               &pdf.error);
+    const QString layout =
+        run({QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")},
+            &pdf.error);
     if (!pdf.error.isEmpty())
         return pdf;
     pdf.pages = layout.split(QLatin1Char('\f'));
     if (!pdf.pages.isEmpty() && pdf.pages.last().trimmed().isEmpty())
         pdf.pages.removeLast();
 
-    const QString boxes = run({QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                               QStringLiteral("-")},
-                              &pdf.error);
+    const QString boxes =
+        run({QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")},
+            &pdf.error);
     if (!pdf.error.isEmpty())
         return pdf;
     static const QRegularExpression tag(QStringLiteral(
@@ -70,8 +70,8 @@ PdfText readPdf(const QString& path)
     });
     QList<int> lines;
     for (int i = 0; i < pdf.words.size(); ++i) {
-        const bool sameLine = i > 0 && pdf.words.at(i).page == pdf.words.at(i - 1).page
-            && pdf.words.at(i).top - pdf.words.at(i - 1).top < 0.5;
+        const bool sameLine = i > 0 && pdf.words.at(i).page == pdf.words.at(i - 1).page &&
+                              pdf.words.at(i).top - pdf.words.at(i - 1).top < 0.5;
         lines.append(i == 0 ? 0 : lines.last() + (sameLine ? 0 : 1));
     }
     QList<QPair<int, PdfWord>> ordered;

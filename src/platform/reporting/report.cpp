@@ -131,8 +131,8 @@ Report::Report(ReportLayout layout, std::unique_ptr<RowSource> rows, const QDate
         for (const TextItem& item : band(kind).items) {
             const QFont font = fontFor(item.font);
             const QFontMetricsF metrics(font, referenceDevice());
-            styles.append({font, metrics, metrics.ascent() * MmPerReferencePixel,
-                           metrics.lineSpacing() * MmPerReferencePixel});
+            styles.append(
+                {font, metrics, metrics.ascent() * MmPerReferencePixel, metrics.lineSpacing() * MmPerReferencePixel});
         }
         if (kind != BandKind::Detail)
             m_fixed[size_t(kind)] = fixedTexts(kind);
@@ -470,15 +470,16 @@ Report::Outcome Report::writePdf(QIODevice& device, int first, int last, const P
 {
     keepFreedMemoryForReuse();
     QPdfWriter writer(&device);
-    writer.setPageLayout(QPageLayout(QPageSize(m_layout.page.paper), m_layout.page.orientation, QMarginsF(),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(m_layout.page.paper), m_layout.page.orientation, QMarginsF(), QPageLayout::Millimeter));
     writer.setResolution(int(ReferenceDpi));
     writer.setTitle(m_layout.name);
     writer.setCreator(QStringLiteral("Evlora"));
     QPainter painter;
     if (!painter.begin(&writer))
         return Outcome::Failed;
-    const Outcome outcome = runPages(painter, [&] { return writer.newPage(); }, first, last, 1, progress);
+    const Outcome outcome = runPages(
+        painter, [&] { return writer.newPage(); }, first, last, 1, progress);
     painter.end();
     return outcome;
 }
@@ -509,15 +510,16 @@ Report::Outcome Report::print(QPrinter& printer, int first, int last, const Prog
 {
     keepFreedMemoryForReuse();
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(m_layout.page.paper), m_layout.page.orientation, QMarginsF(),
-                                      QPageLayout::Millimeter));
+    printer.setPageLayout(
+        QPageLayout(QPageSize(m_layout.page.paper), m_layout.page.orientation, QMarginsF(), QPageLayout::Millimeter));
     printer.setDocName(m_layout.name);
     // Where the printer cannot make copies itself, the report prints each one.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
     QPainter painter;
     if (!painter.begin(&printer))
         return Outcome::Failed;
-    const Outcome outcome = runPages(painter, [&] { return printer.newPage(); }, first, last, copies, progress);
+    const Outcome outcome = runPages(
+        painter, [&] { return printer.newPage(); }, first, last, copies, progress);
     if (outcome == Outcome::Cancelled)
         printer.abort();
     painter.end();

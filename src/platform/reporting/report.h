@@ -121,7 +121,7 @@ private:
     QDateTime m_madeAt;
     std::array<QVector<ItemStyle>, 4> m_styles;
     std::array<QStringList, 4> m_fixed; // the texts of the bands that print no fields
-    QVector<int> m_detailFields;         // per detail item: bound field, -1 for none
+    QVector<int> m_detailFields;        // per detail item: bound field, -1 for none
 
     QVector<Page> m_pages;
     bool m_started = false;

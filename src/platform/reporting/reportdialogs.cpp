@@ -26,9 +26,9 @@ public:
     QString choosePdfFile(const QString& suggestedName, QWidget* parent) override
     {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("PDF olarak kaydet"),
-                                                    QDir(folder).filePath(suggestedName),
-                                                    QStringLiteral("PDF (*.pdf)"));
+        QString path =
+            QFileDialog::getSaveFileName(parent, QStringLiteral("PDF olarak kaydet"),
+                                         QDir(folder).filePath(suggestedName), QStringLiteral("PDF (*.pdf)"));
         if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".pdf");
         return path;

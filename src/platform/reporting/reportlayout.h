@@ -28,15 +28,15 @@ enum class Source {
 
 struct TextItem {
     Source source = Source::Literal;
-    QString text;      // the literal, or the field's name
-    double left = 0;   // from the band's left edge
-    double top = 0;    // from the band's top edge to the top of the first line
+    QString text;    // the literal, or the field's name
+    double left = 0; // from the band's left edge
+    double top = 0;  // from the band's top edge to the top of the first line
     // The box. A width of 0 runs to the band's right edge (and a literal is
     // never cut); a height of 0 is one line. A taller box wraps at word
     // boundaries and leaves out the lines that do not fit in it whole.
     double width = 0;
     double height = 0;
-    bool centred = false;         // centred across the box (the band's width for width 0)
+    bool centred = false;           // centred across the box (the band's width for width 0)
     bool centredVertically = false; // one line, centred in the band's height (top is ignored)
     FontSpec font;
 };
@@ -54,7 +54,7 @@ struct PageSetup {
 };
 
 struct ReportLayout {
-    QString name;  // names the preview window and the suggested PDF file
+    QString name; // names the preview window and the suggested PDF file
     PageSetup page;
     Band title;        // on the first page only
     Band columnHeader; // at the top of every page, under the title on the first

@@ -28,8 +28,8 @@ namespace reporting {
 
 namespace {
 
-constexpr int PagePadding = 12;       // grey around the page, in pixels
-constexpr int FarAhead = 20;          // a jump past this many new pages shows the progress bar
+constexpr int PagePadding = 12;        // grey around the page, in pixels
+constexpr int FarAhead = 20;           // a jump past this many new pages shows the progress bar
 constexpr qint64 ProgressEveryMs = 50; // how often a long run repaints and looks for "İptal"
 const QList<double> ZoomSteps{0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
 
@@ -115,7 +115,7 @@ ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent),
         bar->addAction(action);
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
             button->setToolButtonStyle(withText || icon == QStyle::SP_CustomBase ? Qt::ToolButtonTextBesideIcon
-                                                                                : Qt::ToolButtonIconOnly);
+                                                                                 : Qt::ToolButtonIconOnly);
             button->setAccessibleName(text);
         }
         m_actions << action;
@@ -168,8 +168,8 @@ ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent),
             setZoom(chosen);
     });
     addAction(QStringLiteral("ZoomIn"), QStringLiteral("Yakınlaştır"), QStyle::SP_CustomBase,
-              {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-              &ReportPreview::zoomIn, false)
+              {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, &ReportPreview::zoomIn,
+              false)
         ->setText(QStringLiteral("+"));
     bar->addSeparator();
     addAction(QStringLiteral("Print"), QStringLiteral("Yazdır"), QStyle::SP_CustomBase, {QKeySequence::Print},
@@ -281,9 +281,9 @@ void ReportPreview::nextPage()
 
 void ReportPreview::lastPage()
 {
-    if (!m_report.isComplete()
-        && !run(QStringLiteral("Sayfalar hazırlanıyor"),
-                [this](const Report::Progress& progress) { return m_report.layoutAll(progress); })) {
+    if (!m_report.isComplete() &&
+        !run(QStringLiteral("Sayfalar hazırlanıyor"),
+             [this](const Report::Progress& progress) { return m_report.layoutAll(progress); })) {
         showPage(m_report.pagesLaidOut() - 1);
         return;
     }

@@ -2,7 +2,9 @@
 
 namespace reporting {
 
-ListRows::ListRows(QStringList fields, QVector<QStringList> rows) : m_fields(std::move(fields)), m_rows(std::move(rows)) {}
+ListRows::ListRows(QStringList fields, QVector<QStringList> rows) : m_fields(std::move(fields)), m_rows(std::move(rows))
+{
+}
 
 void ListRows::bind(const QStringList& fields)
 {
