@@ -7,8 +7,8 @@
 //    engine alone (report made, first page laid out and drawn at screen
 //    resolution) and once for the preview window (made, shown, first page
 //    painted);
-//  - the same for the main window's whole-register print, whose own query is
-//    opened as part of the print;
+//  - the same for the main window's whole-register print, whose own
+//    statement is run (through the streaming reader) as part of the print;
 //  - a PDF export of a whole register, in pages per second.
 //
 //   bench_reports [data-folder]     (default: ./bench-data)
@@ -115,12 +115,12 @@ void measureFirstPages(Database& db)
     std::printf("  %-44s %9.2fx %9.2fx   (at most 1.5x wanted)\n\n", "100,000 / 10", all.engine / few.engine,
                 all.window / few.window);
 
-    // The main window's print opens its own query over the whole register.
+    // The main window's print runs its own statement over the whole register.
     const double print = medianMs([&] {
         std::unique_ptr<ReportWindow> window = reports::registerPrint(QStringLiteral("RentalPropertyListPrint"), db);
         firstPageOnScreen(static_cast<reporting::PreviewWindow&>(*window).report());
     });
-    std::printf("First page of RentalPropertyListPrint (query opened, preview shown): %.2f ms\n\n", print);
+    std::printf("First page of RentalPropertyListPrint (its statement run, preview shown): %.2f ms\n\n", print);
 }
 
 void measureExport(Database& db, const QString& folder)

@@ -1,10 +1,9 @@
 #include "reports/reports.h"
 
-#include "platform/engine/query.h"
 #include "platform/reporting/report.h"
 #include "platform/reporting/reportpreview.h"
 #include "platform/system/clock.h"
-#include "reports/datasetrows.h"
+#include "reports/reportrows.h"
 #include "reports/reportplans.h"
 
 namespace reports {
@@ -32,14 +31,11 @@ std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store
     const ListPlan* plan = listPlan(name);
     if (!plan || !plan->wholeRegister)
         return nullptr;
-    // The report's own query: closed, its statement replaced, opened.
-    auto query = std::make_unique<Query>(store);
-    query->close();
-    query->setStatement(Statement(plan->table));
-    query->open();
-    auto report = std::make_unique<reporting::Report>(listLayout(*plan), std::make_unique<DatasetRows>(*query),
-                                                      systemClock().now());
-    return std::make_unique<reporting::PreviewWindow>(std::move(report), parent, std::move(query));
+    // Its own statement over the whole register ("select * from kegiris"),
+    // read as the pages are laid out.
+    auto rows = std::make_unique<StatementRows>(store, Statement(plan->table));
+    auto report = std::make_unique<reporting::Report>(listLayout(*plan), std::move(rows), systemClock().now());
+    return std::make_unique<reporting::PreviewWindow>(std::move(report), parent);
 }
 
 QStringList cardNames()

@@ -32,8 +32,9 @@ namespace reports {
 // window whose preview() is modal. nullptr for a name that is no such report.
 std::unique_ptr<ReportWindow> forScreen(const QString& name, Dataset& dataset, QWidget* parent = nullptr);
 
-// The main window's prints: a new query over the whole register for every
-// click ("select * from kegiris" and so on), the report over it.
+// The main window's prints: for every click a new report with its own
+// statement over the whole register ("select * from kegiris" and so on),
+// read through a streaming reader as the pages are laid out.
 std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store, QWidget* parent = nullptr);
 
 // The report itself, without a window (for PDF export): any of the fifteen

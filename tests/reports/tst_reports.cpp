@@ -122,7 +122,7 @@ private slots:
     void emptyResult();
     void resultLongerThanAPage();
     void printingLeavesTheCurrentRow();
-    void registerPrintsOwnTheirQuery();
+    void registerPrintsReadTheWholeRegister();
 
 private:
     Database& db() { return *m_store->db; }
@@ -374,14 +374,14 @@ void ReportsTest::printingLeavesTheCurrentRow()
     QCOMPARE(table.state(), DatasetState::Edit);
 }
 
-void ReportsTest::registerPrintsOwnTheirQuery()
+void ReportsTest::registerPrintsReadTheWholeRegister()
 {
     const TableSchema& land = db().table(QStringLiteral("arsa"));
     insertRows(db(), QStringLiteral("arsa"), {recordFor(land, 1), recordFor(land, 2)});
     std::unique_ptr<ReportWindow> window = registerPrint(QStringLiteral("LandListPrint"), db());
     auto* preview = dynamic_cast<reporting::PreviewWindow*>(window.get());
     QVERIFY(preview);
-    const PdfText pdf = render(preview->report(), QStringLiteral("LandListPrint-own"));
+    const PdfText pdf = render(preview->report(), QStringLiteral("LandListPrint-whole"));
     QVERIFY(pdf.find(QStringLiteral("Arsa Ve Arazi Listesi")).page == 0);
     QVERIFY(pdf.find(QStringLiteral("Semt1")).page == 0);
     QVERIFY(pdf.find(QStringLiteral("Semt2")).page == 0);

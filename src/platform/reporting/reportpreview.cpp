@@ -518,8 +518,8 @@ void ReportPreview::savePdf()
 
 // --- PreviewWindow ---------------------------------------------------------------
 
-PreviewWindow::PreviewWindow(std::unique_ptr<Report> report, QWidget* parent, std::unique_ptr<QObject> rowOwner)
-    : m_rowOwner(std::move(rowOwner)), m_report(std::move(report)), m_parent(parent)
+PreviewWindow::PreviewWindow(std::unique_ptr<Report> report, QWidget* parent)
+    : m_report(std::move(report)), m_parent(parent)
 {
 }
 

@@ -121,17 +121,15 @@ private:
     bool m_countKnown = false;
 };
 
-// A report window whose preview is a modal ReportPreview. Whatever the
-// report's rows come from may be handed over to live as long as the report.
+// A report window whose preview is a modal ReportPreview.
 class PreviewWindow : public ReportWindow {
 public:
-    PreviewWindow(std::unique_ptr<Report> report, QWidget* parent, std::unique_ptr<QObject> rowOwner = nullptr);
+    PreviewWindow(std::unique_ptr<Report> report, QWidget* parent);
     ~PreviewWindow() override;
     void preview() override;
     Report& report() const { return *m_report; }
 
 private:
-    std::unique_ptr<QObject> m_rowOwner; // goes after the report
     std::unique_ptr<Report> m_report;
     QPointer<QWidget> m_parent;
 };

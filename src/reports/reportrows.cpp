@@ -1,7 +1,10 @@
-#include "reports/datasetrows.h"
+#include "reports/reportrows.h"
 
+#include "platform/engine/database.h"
 #include "platform/engine/dataset.h"
 #include "platform/engine/fieldformat.h"
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -26,12 +29,12 @@ void DatasetRows::bind(const QStringList& fields)
 
 bool DatasetRows::next()
 {
+    // Rows are read a page at a time, each from where the last one ended;
+    // the grid's own reach (fetchedCount) is left as it was.
     if (!m_rows || !m_rows->isActive())
         return false;
     ++m_row;
-    while (m_row >= m_rows->fetchedCount() && m_rows->canFetchMore())
-        m_rows->fetchMore();
-    return m_row < m_rows->fetchedCount();
+    return m_rows->keyAt(m_row) >= 0;
 }
 
 QString DatasetRows::text(int field) const
@@ -79,4 +82,37 @@ QString CurrentRecord::text(int field) const
 int CurrentRecord::rowCount()
 {
     return hasRecord() ? 1 : 0;
+}
+
+// --- StatementRows ---------------------------------------------------------------
+
+StatementRows::StatementRows(Database& database, Statement statement)
+    : m_database(database), m_statement(std::move(statement))
+{
+}
+
+void StatementRows::bind(const QStringList& fields)
+{
+    m_rows.emplace(m_database, m_statement, fields, RowStream::Order::ByKey);
+}
+
+bool StatementRows::next()
+{
+    return m_rows && m_rows->next();
+}
+
+QString StatementRows::text(int field) const
+{
+    return m_rows ? m_rows->displayText(field) : QString();
+}
+
+int StatementRows::rowCount()
+{
+    QString sql =
+        QStringLiteral("SELECT count(*) FROM %1").arg(Database::quoted(m_database.table(m_statement.table()).name));
+    if (!m_statement.condition().isEmpty())
+        sql += QStringLiteral(" WHERE ") + m_statement.condition();
+    int count = 0;
+    m_database.select(sql, m_statement.values(), [&](sqlite3_stmt* row) { count = sqlite3_column_int(row, 0); });
+    return count;
 }
