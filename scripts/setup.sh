@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   qt6-translations-l10n
   xvfb xauth
+  poppler-utils
 )
 
 missing=()

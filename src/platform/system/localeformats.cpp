@@ -52,6 +52,11 @@ QString longTime(const QTime& time)
     return QLocale().toString(time, cleaned);
 }
 
+QString shortTime(const QTime& time)
+{
+    return QLocale().toString(time, QLocale::ShortFormat);
+}
+
 QString thousands(double value)
 {
     const double whole = std::round(value);

@@ -22,6 +22,9 @@ QString shortDate(const QDate& date);
 // The system's long time format: hours, minutes and seconds, without a time zone.
 QString longTime(const QTime& time);
 
+// The system's short time format: hours and minutes ("09:05" in Turkish).
+QString shortTime(const QTime& time);
+
 // The "#," pattern: rounded to a whole number (halves away from zero), digits grouped
 // in threes with the system's group separator, no decimals. As with that pattern a
 // value that rounds to zero gives the empty text.

@@ -1,0 +1,529 @@
+#include "platform/reporting/report.h"
+
+#include "platform/system/localeformats.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextLayout>
+#include <cmath>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace reporting {
+
+namespace {
+
+// Text is measured here, whatever it is painted on.
+constexpr double ReferenceDpi = 1200;
+constexpr double MmPerReferencePixel = 25.4 / ReferenceDpi;
+constexpr double Epsilon = 1e-6; // mm
+
+const QPaintDevice* referenceDevice()
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32);
+        const int dotsPerMetre = qRound(ReferenceDpi / 0.0254);
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+        return image;
+    }();
+    return &device;
+}
+
+bool fits(double top, double height, double available)
+{
+    return top + height <= available + Epsilon;
+}
+
+// The longest start of a line that fits the width, cut at a letter.
+QString fitLine(QString text, const QFontMetricsF& metrics, double widthPx)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    if (metrics.horizontalAdvance(text) <= widthPx)
+        return text;
+    qsizetype fitting = 0, over = text.size();
+    while (over - fitting > 1) {
+        const qsizetype middle = (fitting + over) / 2;
+        if (metrics.horizontalAdvance(text.left(middle)) <= widthPx)
+            fitting = middle;
+        else
+            over = middle;
+    }
+    if (fitting > 0 && text.at(fitting - 1).isHighSurrogate())
+        --fitting;
+    return text.left(fitting);
+}
+
+// The lines of a word-wrapped block that fit whole into its height.
+QString fitBlock(QString text, const QFont& font, double widthPx, double heightMm, double lineMm)
+{
+    text.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    text.replace(QLatin1Char('\r'), QChar::LineSeparator);
+    QTextLayout layout(text, font, referenceDevice());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    double used = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(widthPx);
+        if (!fits(used, lineMm, heightMm))
+            break;
+        QString piece = text.mid(line.textStart(), line.textLength());
+        while (!piece.isEmpty() && (piece.back().isSpace() || piece.back() == QChar::LineSeparator))
+            piece.chop(1);
+        lines << piece;
+        used += lineMm;
+    }
+    layout.endLayout();
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+bool Report::ItemStyle::surelyFits(const QString& text, double widthPx) const
+{
+    // Letter by letter the advances add up to the shaped width give or take
+    // kerning, which a tenth of an em per letter more than covers.
+    const double kerning = metrics.averageCharWidth() * 0.2;
+    double width = 0;
+    for (const QChar c : text) {
+        if (c.isSurrogate() || c.isMark() || c < QLatin1Char(' '))
+            return false;
+        auto known = letterAdvances.constFind(c.unicode());
+        if (known == letterAdvances.cend())
+            known = letterAdvances.insert(c.unicode(), metrics.horizontalAdvance(c));
+        width += *known + kerning;
+        if (width > widthPx)
+            return false;
+    }
+    return true;
+}
+
+QFont Report::fontFor(const FontSpec& spec)
+{
+    QFont font;
+    if (spec.heavy && QFontDatabase::hasFamily(QStringLiteral("Arial Black"))) {
+        font.setFamily(QStringLiteral("Arial Black"));
+        font.setWeight(QFont::Black);
+    } else {
+        font.setFamily(spec.family);
+        font.setWeight(spec.heavy ? QFont::Black : spec.bold ? QFont::Bold : QFont::Normal);
+    }
+    font.setPointSizeF(spec.pointSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+Report::Report(ReportLayout layout, std::unique_ptr<RowSource> rows, const QDateTime& madeAt)
+    : m_layout(std::move(layout)), m_rows(std::move(rows)), m_madeAt(madeAt)
+{
+    for (BandKind kind : {BandKind::Title, BandKind::ColumnHeader, BandKind::Detail, BandKind::Summary}) {
+        QVector<ItemStyle>& styles = m_styles[size_t(kind)];
+        for (const TextItem& item : band(kind).items) {
+            const QFont font = fontFor(item.font);
+            const QFontMetricsF metrics(font, referenceDevice());
+            styles.append(
+                {font, metrics, metrics.ascent() * MmPerReferencePixel, metrics.lineSpacing() * MmPerReferencePixel});
+        }
+        if (kind != BandKind::Detail)
+            m_fixed[size_t(kind)] = fixedTexts(kind);
+    }
+}
+
+Report::~Report() = default;
+
+const Band& Report::band(BandKind kind) const
+{
+    switch (kind) {
+    case BandKind::Title:
+        return m_layout.title;
+    case BandKind::ColumnHeader:
+        return m_layout.columnHeader;
+    case BandKind::Detail:
+        return m_layout.detail;
+    case BandKind::Summary:
+        break;
+    }
+    return m_layout.summary;
+}
+
+QSizeF Report::paperSize() const
+{
+    const QSizeF size = QPageSize(m_layout.page.paper).size(QPageSize::Millimeter);
+    return m_layout.page.orientation == QPageLayout::Landscape ? size.transposed() : size;
+}
+
+double Report::printableWidth() const
+{
+    return paperSize().width() - m_layout.page.margins.left() - m_layout.page.margins.right();
+}
+
+double Report::printableHeight() const
+{
+    return paperSize().height() - m_layout.page.margins.top() - m_layout.page.margins.bottom();
+}
+
+// --- texts -------------------------------------------------------------------
+
+QString Report::itemText(const TextItem& item, const ItemStyle& style, const QString& raw) const
+{
+    if (item.source == Source::Literal && item.width <= 0)
+        return raw;
+    const double width = (item.width > 0 ? item.width : printableWidth() - item.left) / MmPerReferencePixel;
+    if (item.height > 0)
+        return fitBlock(raw, style.font, width, item.height, style.lineSpacing);
+    if (style.surelyFits(raw, width))
+        return raw;
+    return fitLine(raw, style.metrics, width);
+}
+
+QStringList Report::fixedTexts(BandKind kind) const
+{
+    QStringList texts;
+    const Band& b = band(kind);
+    for (int i = 0; i < b.items.size(); ++i) {
+        const TextItem& item = b.items.at(i);
+        QString raw;
+        switch (item.source) {
+        case Source::Literal:
+            raw = item.text;
+            break;
+        case Source::Date:
+            raw = LocaleFormats::shortDate(m_madeAt.date());
+            break;
+        case Source::Time:
+            raw = LocaleFormats::shortTime(m_madeAt.time());
+            break;
+        case Source::Field:
+            break; // read per row; blank outside the detail band
+        }
+        texts << itemText(item, m_styles[size_t(kind)].at(i), raw);
+    }
+    return texts;
+}
+
+// --- laying out ----------------------------------------------------------------
+
+void Report::start()
+{
+    m_started = true;
+    const Band& detail = m_layout.detail;
+    m_fixed[size_t(BandKind::Detail)] = fixedTexts(BandKind::Detail);
+    QStringList fields;
+    for (const TextItem& item : detail.items) {
+        if (item.source != Source::Field) {
+            m_detailFields.append(-1);
+            continue;
+        }
+        if (!fields.contains(item.text))
+            fields << item.text;
+        m_detailFields.append(int(fields.indexOf(item.text)));
+    }
+    if (m_rows)
+        m_rows->bind(fields);
+    else
+        m_rowsDone = true;
+    step();
+    if (!m_hasRow && m_layout.printIfEmpty) {
+        // One detail band with empty fields.
+        m_hasRow = true;
+        m_rowsDone = true;
+        m_rowTexts = m_fixed[size_t(BandKind::Detail)];
+    }
+    if (!m_hasRow)
+        m_complete = true;
+}
+
+void Report::step()
+{
+    m_hasRow = !m_rowsDone && m_rows->next();
+    if (!m_hasRow) {
+        m_rowsDone = true;
+        return;
+    }
+    const QVector<ItemStyle>& styles = m_styles[size_t(BandKind::Detail)];
+    m_rowTexts = m_fixed[size_t(BandKind::Detail)];
+    for (int i = 0; i < m_detailFields.size(); ++i)
+        if (m_detailFields.at(i) >= 0)
+            m_rowTexts[i] = itemText(m_layout.detail.items.at(i), styles.at(i), m_rows->text(m_detailFields.at(i)));
+}
+
+bool Report::layoutNextPage()
+{
+    if (m_complete)
+        return false;
+    Page page;
+    try {
+        if (!m_started)
+            start();
+        if (m_complete)
+            return false;
+        const double available = printableHeight();
+        double y = 0;
+        auto place = [&](BandKind kind) {
+            if (!band(kind).isPrinted())
+                return;
+            page.bands.append({kind, y, m_fixed[size_t(kind)]});
+            y += band(kind).height;
+        };
+        if (m_pages.isEmpty())
+            place(BandKind::Title);
+        place(BandKind::ColumnHeader);
+
+        const double rowsTop = y;
+        const double pitch = m_layout.detail.height;
+        int rows = 0;
+        while (m_hasRow) {
+            // A page takes as many rows as fit, and at least one.
+            if (rows > 0 && !fits(rowsTop + rows * pitch, pitch, available))
+                break;
+            page.bands.append({BandKind::Detail, rowsTop + rows * pitch, m_rowTexts});
+            ++rows;
+            step();
+        }
+        y = rowsTop + rows * pitch;
+        if (!m_hasRow) {
+            const Band& summary = m_layout.summary;
+            if (!summary.isPrinted()) {
+                m_complete = true;
+            } else if (rows == 0 || fits(y, summary.height, available)) {
+                place(BandKind::Summary);
+                m_complete = true;
+            } // else the summary opens the next page
+        }
+    } catch (const std::exception& error) {
+        m_failure = QString::fromUtf8(error.what());
+        m_complete = true;
+        m_hasRow = false;
+    }
+    if (!page.bands.isEmpty())
+        m_pages.append(std::move(page));
+    return !m_pages.isEmpty();
+}
+
+bool Report::ensurePage(int index)
+{
+    while (index >= pagesLaidOut() && !m_complete)
+        layoutNextPage();
+    return index >= 0 && index < pagesLaidOut();
+}
+
+bool Report::layoutAll(const Progress& progress)
+{
+    while (!m_complete) {
+        layoutNextPage();
+        if (progress && !progress(pagesLaidOut(), expectedPageCount()))
+            return m_complete;
+    }
+    return true;
+}
+
+int Report::pagesFor(int rows) const
+{
+    if (rows == 0 && !m_layout.printIfEmpty)
+        return 0;
+    rows = std::max(rows, 1);
+    const double available = printableHeight();
+    const double pitch = m_layout.detail.height;
+    const double header = m_layout.columnHeader.height;
+    const double firstTop = m_layout.title.height + header;
+    auto capacity = [&](double top) {
+        if (pitch <= 0)
+            return rows;
+        return std::max(1, int(std::floor((available - top) / pitch + Epsilon)));
+    };
+    int pages = 1;
+    int onLast = std::min(rows, capacity(firstTop));
+    double lastTop = firstTop;
+    const int rest = rows - onLast;
+    if (rest > 0) {
+        const int perPage = capacity(header);
+        const int more = (rest + perPage - 1) / perPage;
+        pages += more;
+        onLast = rest - (more - 1) * perPage;
+        lastTop = header;
+    }
+    if (m_layout.summary.isPrinted() && !fits(lastTop + onLast * pitch, m_layout.summary.height, available))
+        ++pages;
+    return pages;
+}
+
+int Report::expectedPageCount()
+{
+    if (m_complete)
+        return pagesLaidOut();
+    if (m_rowCount == -2)
+        m_rowCount = m_rows ? m_rows->rowCount() : 0;
+    if (m_rowCount < 0)
+        return -1;
+    return std::max(pagesLaidOut(), pagesFor(m_rowCount));
+}
+
+// --- painting ------------------------------------------------------------------
+
+void Report::paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const
+{
+    const Band& b = band(placed.kind);
+    const QVector<ItemStyle>& styles = m_styles[size_t(placed.kind)];
+    const QMarginsF& margins = m_layout.page.margins;
+    for (int i = 0; i < b.items.size() && i < placed.texts.size(); ++i) {
+        const QString& text = placed.texts.at(i);
+        if (text.isEmpty())
+            continue;
+        const TextItem& item = b.items.at(i);
+        const ItemStyle& style = styles.at(i);
+        painter.setFont(style.font);
+        double top = margins.top() + placed.top + item.top;
+        if (item.centredVertically)
+            top = margins.top() + placed.top + (b.height - style.metrics.height() * MmPerReferencePixel) / 2;
+        const double box = item.width > 0 ? item.width : printableWidth() - item.left;
+        const QStringList lines = item.height > 0 ? text.split(QLatin1Char('\n')) : QStringList{text};
+        for (const QString& line : lines) {
+            double left = margins.left() + item.left;
+            if (item.centred)
+                left += (box - style.metrics.horizontalAdvance(line) * MmPerReferencePixel) / 2;
+            painter.drawText(QPointF(left * dotsPerMm, (top + style.ascent) * dotsPerMm), line);
+            top += style.lineSpacing;
+        }
+    }
+}
+
+void Report::paintPage(QPainter& painter, int index) const
+{
+    if (index < 0 || index >= pagesLaidOut())
+        return;
+    const double dotsPerMm = painter.device()->logicalDpiY() / 25.4;
+    painter.save();
+    painter.setPen(Qt::black);
+    for (const PlacedBand& placed : m_pages.at(index).bands)
+        paintBand(painter, placed, dotsPerMm);
+    painter.restore();
+}
+
+QImage Report::pageImage(int index, double dpi) const
+{
+    const QSizeF paper = paperSize();
+    const int dotsPerMetre = qRound(dpi / 0.0254);
+    const double exactDpi = qRound(dotsPerMetre * 0.0254);
+    QImage image(qRound(paper.width() * exactDpi / 25.4), qRound(paper.height() * exactDpi / 25.4),
+                 QImage::Format_RGB32);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    paintPage(painter, index);
+    return image;
+}
+
+// --- output --------------------------------------------------------------------
+
+Report::Outcome Report::runPages(QPainter& painter, const std::function<bool()>& newPage, int first, int last,
+                                 int copies, const Progress& progress)
+{
+    first = std::max(first, 0);
+    auto expected = [&] {
+        int count = expectedPageCount();
+        if (count >= 0 && last >= 0)
+            count = std::min(count, last + 1);
+        return count < 0 ? -1 : std::max(0, count - first) * copies;
+    };
+    int done = 0;
+    for (int copy = 0; copy < copies; ++copy) {
+        for (int index = first; (last < 0 || index <= last) && ensurePage(index); ++index) {
+            if (done > 0 && !newPage())
+                return Outcome::Failed;
+            paintPage(painter, index);
+            ++done;
+            if (progress && !progress(done, expected()))
+                return Outcome::Cancelled;
+        }
+    }
+    return m_failure.isEmpty() ? Outcome::Done : Outcome::Failed;
+}
+
+// Qt's PDF writer compresses each page through two fresh 10 MB buffers and
+// frees them again. With the C library's defaults such blocks are mapped from
+// the system and returned after every page, and faulting them in anew costs
+// more than drawing the page; taken from the heap and kept there, they are
+// reused page after page.
+static void keepFreedMemoryForReuse()
+{
+#if defined(__GLIBC__)
+    static const bool once = [] {
+        return mallopt(M_MMAP_THRESHOLD, 24 << 20) == 1 && mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1;
+    }();
+    Q_UNUSED(once);
+#endif
+}
+
+Report::Outcome Report::writePdf(QIODevice& device, int first, int last, const Progress& progress)
+{
+    keepFreedMemoryForReuse();
+    QPdfWriter writer(&device);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(m_layout.page.paper), m_layout.page.orientation, QMarginsF(), QPageLayout::Millimeter));
+    writer.setResolution(int(ReferenceDpi));
+    writer.setTitle(m_layout.name);
+    writer.setCreator(QStringLiteral("Evlora"));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return Outcome::Failed;
+    const Outcome outcome = runPages(
+        painter, [&] { return writer.newPage(); }, first, last, 1, progress);
+    painter.end();
+    return outcome;
+}
+
+Report::Outcome Report::savePdf(const QString& path, QString* error, const Progress& progress)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return Outcome::Failed;
+    }
+    Outcome outcome = writePdf(file, 0, -1, progress);
+    if (outcome == Outcome::Done && !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return Outcome::Failed;
+    }
+    if (outcome != Outcome::Done) {
+        file.cancelWriting();
+        if (error)
+            *error = outcome == Outcome::Failed ? m_failure : QString();
+    }
+    return outcome;
+}
+
+Report::Outcome Report::print(QPrinter& printer, int first, int last, const Progress& progress)
+{
+    keepFreedMemoryForReuse();
+    printer.setFullPage(true);
+    printer.setPageLayout(
+        QPageLayout(QPageSize(m_layout.page.paper), m_layout.page.orientation, QMarginsF(), QPageLayout::Millimeter));
+    printer.setDocName(m_layout.name);
+    // Where the printer cannot make copies itself, the report prints each one.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return Outcome::Failed;
+    const Outcome outcome = runPages(
+        painter, [&] { return printer.newPage(); }, first, last, copies, progress);
+    if (outcome == Outcome::Cancelled)
+        printer.abort();
+    painter.end();
+    return outcome;
+}
+
+} // namespace reporting

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "platform/reporting/reportlayout.h"
+#include "platform/reporting/rowsource.h"
+
+#include <QDateTime>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+#include <QStringList>
+#include <QVector>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QIODevice;
+class QPainter;
+class QPrinter;
+
+namespace reporting {
+
+// A banded report: a layout paged over the rows of a source. Pages are laid
+// out as they are asked for, so the first page of a report over a hundred
+// thousand rows is ready as soon as its own rows have been read; asking for
+// a later page reads on up to it. Laid-out pages keep the texts they print
+// (cut to their boxes), never the source's rows, so any page can be painted
+// again, at any resolution, without going back to the source.
+//
+// Text is measured once, at a fixed reference resolution and without
+// hinting, so a word wraps and a value is cut at the same letter on screen,
+// on paper and in a PDF.
+class Report {
+public:
+    enum class BandKind { Title, ColumnHeader, Detail, Summary };
+
+    struct PlacedBand {
+        BandKind kind;
+        double top;        // mm below the top margin
+        QStringList texts; // one per item of the band; lines of a block joined by '\n'
+    };
+    struct Page {
+        QVector<PlacedBand> bands;
+    };
+
+    // Progress of a long run: pages done so far and the expected total (-1
+    // when unknown). Returning false cancels the run.
+    using Progress = std::function<bool(int done, int total)>;
+    enum class Outcome { Done, Cancelled, Failed };
+
+    Report(ReportLayout layout, std::unique_ptr<RowSource> rows, const QDateTime& madeAt);
+    ~Report();
+    Report(const Report&) = delete;
+    Report& operator=(const Report&) = delete;
+
+    const ReportLayout& layout() const { return m_layout; }
+    const QDateTime& madeAt() const { return m_madeAt; }
+
+    // --- pages ---------------------------------------------------------------
+    // Lays out pages up to `index` (0-based); false when the report has fewer.
+    bool ensurePage(int index);
+    // Lays out every page, reporting progress; false when cancelled.
+    bool layoutAll(const Progress& progress = {});
+    int pagesLaidOut() const { return int(m_pages.size()); }
+    bool isComplete() const { return m_complete; }
+    // The number of pages: exact once complete, before that worked out from
+    // the number of rows where the source can tell it; -1 when it cannot.
+    int expectedPageCount();
+    const Page& page(int index) const { return m_pages.at(index); }
+    // Reading the source failed: the pages up to there stand, the message says why.
+    const QString& failure() const { return m_failure; }
+
+    // --- painting ------------------------------------------------------------
+    QSizeF paperSize() const; // mm
+    // Paints a laid-out page with the paper's top-left corner at the painter's
+    // origin, at the resolution of the painter's device.
+    void paintPage(QPainter& painter, int index) const;
+    // The page on white paper at `dpi` dots per inch.
+    QImage pageImage(int index, double dpi) const;
+
+    // --- output --------------------------------------------------------------
+    // Writes pages [first, last] (0-based, -1: to the end) as a PDF.
+    Outcome writePdf(QIODevice& device, int first = 0, int last = -1, const Progress& progress = {});
+    // The whole report as a PDF file, written through a save file: a failed
+    // or cancelled save leaves whatever was there before. error gets the reason.
+    Outcome savePdf(const QString& path, QString* error = nullptr, const Progress& progress = {});
+    // Prints pages [first, last] on a printer the caller has set up (printer,
+    // copies); the paper is the layout's.
+    Outcome print(QPrinter& printer, int first, int last, const Progress& progress = {});
+
+    // The font a spec stands for; "Arial" resolves to its metric twin.
+    static QFont fontFor(const FontSpec& spec);
+
+private:
+    struct ItemStyle {
+        QFont font;
+        QFontMetricsF metrics; // at the reference resolution
+        double ascent;         // mm
+        double lineSpacing;    // mm
+        // Advances of single letters, learnt as texts are fitted, to tell
+        // without shaping the text that it surely fits its box.
+        mutable QHash<char16_t, double> letterAdvances;
+        bool surelyFits(const QString& text, double widthPx) const;
+    };
+
+    const Band& band(BandKind kind) const;
+    double printableWidth() const;
+    double printableHeight() const;
+    void start();
+    bool layoutNextPage();
+    void step();
+    QString itemText(const TextItem& item, const ItemStyle& style, const QString& raw) const;
+    QStringList fixedTexts(BandKind kind) const;
+    int pagesFor(int rows) const;
+    void paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const;
+    Outcome runPages(QPainter& painter, const std::function<bool()>& newPage, int first, int last, int copies,
+                     const Progress& progress);
+
+    ReportLayout m_layout;
+    std::unique_ptr<RowSource> m_rows;
+    QDateTime m_madeAt;
+    std::array<QVector<ItemStyle>, 4> m_styles;
+    std::array<QStringList, 4> m_fixed; // the texts of the bands that print no fields
+    QVector<int> m_detailFields;        // per detail item: bound field, -1 for none
+
+    QVector<Page> m_pages;
+    bool m_started = false;
+    bool m_complete = false;
+    bool m_hasRow = false;
+    bool m_rowsDone = false;
+    QStringList m_rowTexts;
+    int m_rowCount = -2; // -2: not asked yet
+    QString m_failure;
+};
+
+} // namespace reporting

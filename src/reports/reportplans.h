@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/reporting/reportlayout.h"
+
+#include <QString>
+#include <QVector>
+
+// The program's printed reports as plans: what each card and list prints and
+// where, in millimetres from the band's edges. Every card is the one card
+// design and every list the one list design, filled in from its row here.
+namespace reports {
+
+// One line of a card: a caption with its value on the left, another on the right.
+struct CardLine {
+    QString leftCaption;
+    QString leftField;
+    QString rightCaption; // empty: nothing on the right
+    QString rightField;
+};
+
+// Where a card's columns stand, from the detail band's left edge.
+struct CardColumns {
+    double leftCaption;
+    double leftValue;
+    double rightCaption;
+    double rightValue;
+    double pitch; // from one line to the next
+};
+
+struct CardPlan {
+    QString name; // the program's name for the card, e.g. "RentalFlatCard"
+    QString title;
+    QString table; // the register whose current record it prints
+    CardColumns columns;
+    QVector<CardLine> lines;
+    double notesHeight; // the Notlar block; what does not fit is cut off
+};
+
+struct ListColumn {
+    QString caption;
+    QString field;
+    double left;          // the caption's left edge, and the value's unless valueLeft is set
+    double valueLeft = 0; // 0: under the caption
+    double valueAt() const { return valueLeft > 0 ? valueLeft : left; }
+};
+
+struct ListPlan {
+    QString name; // e.g. "RentalFlatListReport"
+    QString title;
+    QString table;
+    QVector<ListColumn> columns;
+    bool wholeRegister; // one of the main window's prints, over its own query
+};
+
+const QVector<CardPlan>& cardPlans();
+const QVector<ListPlan>& listPlans();
+const CardPlan* cardPlan(const QString& name);
+const ListPlan* listPlan(const QString& name);
+
+reporting::ReportLayout cardLayout(const CardPlan& plan);
+reporting::ReportLayout listLayout(const ListPlan& plan);
+
+} // namespace reports

@@ -1,0 +1,118 @@
+#include "reports/reportrows.h"
+
+#include "platform/engine/database.h"
+#include "platform/engine/dataset.h"
+#include "platform/engine/fieldformat.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+QVector<int> fieldIndexes(const Dataset& dataset, const QStringList& fields)
+{
+    QVector<int> indexes;
+    for (const QString& field : fields)
+        indexes.append(dataset.fieldIndex(field));
+    return indexes;
+}
+
+} // namespace
+
+// --- DatasetRows -----------------------------------------------------------------
+
+DatasetRows::DatasetRows(Dataset& rows) : m_rows(&rows) {}
+
+void DatasetRows::bind(const QStringList& fields)
+{
+    m_fields = (m_rows && m_rows->hasSchema()) ? fieldIndexes(*m_rows, fields) : QVector<int>(fields.size(), -1);
+}
+
+bool DatasetRows::next()
+{
+    // Rows are read a page at a time, each from where the last one ended;
+    // the grid's own reach (fetchedCount) is left as it was.
+    if (!m_rows || !m_rows->isActive())
+        return false;
+    ++m_row;
+    return m_rows->keyAt(m_row) >= 0;
+}
+
+QString DatasetRows::text(int field) const
+{
+    if (!m_rows || field < 0 || field >= m_fields.size())
+        return {};
+    return m_rows->displayTextAt(m_row, m_fields.at(field));
+}
+
+int DatasetRows::rowCount()
+{
+    return (m_rows && m_rows->isActive()) ? m_rows->recordCount() : 0;
+}
+
+// --- CurrentRecord ---------------------------------------------------------------
+
+CurrentRecord::CurrentRecord(Dataset& record) : m_record(&record) {}
+
+void CurrentRecord::bind(const QStringList& fields)
+{
+    m_fields = (m_record && m_record->hasSchema()) ? fieldIndexes(*m_record, fields) : QVector<int>(fields.size(), -1);
+}
+
+bool CurrentRecord::hasRecord() const
+{
+    return m_record && m_record->isActive() && (m_record->position() >= 0 || m_record->isEditing());
+}
+
+bool CurrentRecord::next()
+{
+    if (m_stepped)
+        return false;
+    m_stepped = true;
+    return hasRecord();
+}
+
+QString CurrentRecord::text(int field) const
+{
+    if (!m_record || field < 0 || field >= m_fields.size() || m_fields.at(field) < 0)
+        return {};
+    const int index = m_fields.at(field);
+    return FieldFormat::displayText(m_record->fieldSchema(index), m_record->value(index));
+}
+
+int CurrentRecord::rowCount()
+{
+    return hasRecord() ? 1 : 0;
+}
+
+// --- StatementRows ---------------------------------------------------------------
+
+StatementRows::StatementRows(Database& database, Statement statement)
+    : m_database(database), m_statement(std::move(statement))
+{
+}
+
+void StatementRows::bind(const QStringList& fields)
+{
+    m_rows.emplace(m_database, m_statement, fields, RowStream::Order::ByKey);
+}
+
+bool StatementRows::next()
+{
+    return m_rows && m_rows->next();
+}
+
+QString StatementRows::text(int field) const
+{
+    return m_rows ? m_rows->displayText(field) : QString();
+}
+
+int StatementRows::rowCount()
+{
+    QString sql =
+        QStringLiteral("SELECT count(*) FROM %1").arg(Database::quoted(m_database.table(m_statement.table()).name));
+    if (!m_statement.condition().isEmpty())
+        sql += QStringLiteral(" WHERE ") + m_statement.condition();
+    int count = 0;
+    m_database.select(sql, m_statement.values(), [&](sqlite3_stmt* row) { count = sqlite3_column_int(row, 0); });
+    return count;
+}

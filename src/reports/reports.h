@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/reporting/reportwindow.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class Database;
+class Dataset;
+class QWidget;
+
+namespace reporting {
+class Report;
+}
+
+// The program's printed reports, by their names: the six record cards
+// ("RentalFlatCard", "SaleFlatCard", "RentalPropertyCard", "SalePropertyCard",
+// "LandCard", "RequestCard"), the six result lists ("RentalFlatListReport",
+// "SaleFlatListReport", "RentalPropertyListReport", "SalePropertyListReport",
+// "RequestListReport", "LandListReport") and the three whole-register prints
+// ("RentalPropertyListPrint", "SalePropertyListPrint", "LandListPrint").
+//
+// A new report is made for every print and bound to the dataset as it stands:
+// a card reads its current record, a list its rows from first to last. No
+// report moves the dataset's cursor. The date and time printed are those of
+// the moment the report is made.
+namespace reports {
+
+// "Yazdır" on a screen: the card or result list `name` over the screen's
+// dataset (the entry screen's table cursor, the search screen's query), as a
+// window whose preview() is modal. nullptr for a name that is no such report.
+std::unique_ptr<ReportWindow> forScreen(const QString& name, Dataset& dataset, QWidget* parent = nullptr);
+
+// The main window's prints: for every click a new report with its own
+// statement over the whole register ("select * from kegiris" and so on),
+// read through a streaming reader as the pages are laid out.
+std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store, QWidget* parent = nullptr);
+
+// The report itself, without a window (for PDF export): any of the fifteen
+// names over a dataset. nullptr for an unknown name.
+std::unique_ptr<reporting::Report> makeReport(const QString& name, Dataset& dataset);
+
+QStringList cardNames();
+QStringList listReportNames();    // the six result lists
+QStringList registerPrintNames(); // the three whole-register prints
+
+} // namespace reports

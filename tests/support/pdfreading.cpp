@@ -1,0 +1,139 @@
+#include "support/pdfreading.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double MmPerPoint = 25.4 / 72;
+
+QString run(const QStringList& arguments, QString* error)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        *error = QStringLiteral("pdftotext %1 failed (is poppler-utils installed? scripts/setup.sh installs it): %2")
+                     .arg(arguments.join(QLatin1Char(' ')), QString::fromLocal8Bit(process.readAllStandardError()));
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString unescape(const QString& html)
+{
+    QString text = html;
+    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    text.replace(QLatin1String("&apos;"), QLatin1String("'"));
+    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return text;
+}
+
+} // namespace
+
+PdfText readPdf(const QString& path)
+{
+    PdfText pdf;
+    const QString layout =
+        run({QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")},
+            &pdf.error);
+    if (!pdf.error.isEmpty())
+        return pdf;
+    pdf.pages = layout.split(QLatin1Char('\f'));
+    if (!pdf.pages.isEmpty() && pdf.pages.last().trimmed().isEmpty())
+        pdf.pages.removeLast();
+
+    const QString boxes =
+        run({QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")},
+            &pdf.error);
+    if (!pdf.error.isEmpty())
+        return pdf;
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    int page = -1;
+    for (auto match = tag.globalMatch(boxes); match.hasNext();) {
+        const QRegularExpressionMatch m = match.next();
+        if (m.captured(0) == QLatin1String("<page ")) {
+            ++page;
+            continue;
+        }
+        pdf.words.append({unescape(m.captured(5)), page, m.captured(1).toDouble() * MmPerPoint,
+                          m.captured(2).toDouble() * MmPerPoint, m.captured(3).toDouble() * MmPerPoint,
+                          m.captured(4).toDouble() * MmPerPoint});
+    }
+    // Reading order: lines from the top, words from the left.
+    std::stable_sort(pdf.words.begin(), pdf.words.end(), [](const PdfWord& a, const PdfWord& b) {
+        return a.page != b.page ? a.page < b.page : a.top < b.top;
+    });
+    QList<int> lines;
+    for (int i = 0; i < pdf.words.size(); ++i) {
+        const bool sameLine = i > 0 && pdf.words.at(i).page == pdf.words.at(i - 1).page &&
+                              pdf.words.at(i).top - pdf.words.at(i - 1).top < 0.5;
+        lines.append(i == 0 ? 0 : lines.last() + (sameLine ? 0 : 1));
+    }
+    QList<QPair<int, PdfWord>> ordered;
+    for (int i = 0; i < pdf.words.size(); ++i)
+        ordered.append({lines.at(i), pdf.words.at(i)});
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.left < b.second.left;
+    });
+    pdf.words.clear();
+    for (const auto& entry : ordered)
+        pdf.words.append(entry.second);
+    return pdf;
+}
+
+QList<PdfWord> PdfText::findAll(const QString& phrase, int page) const
+{
+    const QStringList parts = phrase.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<PdfWord> found;
+    if (parts.isEmpty())
+        return found;
+    for (int i = 0; i + parts.size() <= words.size(); ++i) {
+        const PdfWord& first = words.at(i);
+        if (page >= 0 && first.page != page)
+            continue;
+        bool match = true;
+        for (int k = 0; k < parts.size() && match; ++k) {
+            const PdfWord& word = words.at(i + k);
+            match = word.text == parts.at(k) && word.page == first.page && std::abs(word.top - first.top) < 0.5;
+        }
+        if (!match)
+            continue;
+        PdfWord box = first;
+        box.text = phrase;
+        box.right = words.at(i + parts.size() - 1).right;
+        found.append(box);
+    }
+    return found;
+}
+
+PdfWord PdfText::find(const QString& phrase, int page) const
+{
+    const QList<PdfWord> found = findAll(phrase, page);
+    return found.isEmpty() ? PdfWord{} : found.first();
+}
+
+PdfWord PdfText::find(const QString& phrase, int page, double top) const
+{
+    for (const PdfWord& word : findAll(phrase, page))
+        if (std::abs(word.top - top) < 0.5)
+            return word;
+    return PdfWord{};
+}
+
+QStringList PdfText::lineAt(int page, double top) const
+{
+    QList<PdfWord> line;
+    for (const PdfWord& word : words)
+        if (word.page == page && std::abs(word.top - top) < 0.5)
+            line.append(word);
+    std::sort(line.begin(), line.end(), [](const PdfWord& a, const PdfWord& b) { return a.left < b.left; });
+    QStringList texts;
+    for (const PdfWord& word : line)
+        texts << word.text;
+    return texts;
+}
