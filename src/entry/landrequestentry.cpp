@@ -1,6 +1,8 @@
 #include "entry/landrequestentry.h"
 
 #include "kit/screenkit.h"
+#include "platform/engine/table.h"
+#include "reports/reports.h"
 #include "platform/controls/dbnavigator.h"
 
 #include <QLabel>
@@ -67,7 +69,10 @@ const FormPlan& LandEntry::plan()
     return plan;
 }
 
-LandEntry::LandEntry(Screens& screens) : FormEntry(screens, plan()) {}
+LandEntry::LandEntry(Screens& screens) : FormEntry(screens, plan())
+{
+    reports::installPrintButton(printAction(), QStringLiteral("LandCard"), *cursor(), this);
+}
 
 // --- RequestEntry -----------------------------------------------------------------
 
@@ -120,6 +125,7 @@ const FormPlan& RequestEntry::plan()
 
 RequestEntry::RequestEntry(Screens& screens) : FormEntry(screens, plan())
 {
+    reports::installPrintButton(printAction(), QStringLiteral("RequestCard"), *cursor(), this);
     // The headings of the two ranges; "M²" is the picture.
     ScreenKit kit(this);
     kit.caption(QStringLiteral("Fiyat Aralığı"), QRect(PriceRange.x, RangeHeadingTop, 200, 18))

@@ -1,6 +1,8 @@
 #include "entry/listingentry.h"
 
 #include "kit/screenkit.h"
+#include "platform/engine/table.h"
+#include "reports/reports.h"
 #include "data/catalogue.h"
 #include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbnavigator.h"
@@ -177,6 +179,7 @@ const ListingTwin* ListingEntry::twin(const QString& programName)
 ListingEntry::ListingEntry(Screens& screens, const ListingTwin& twin)
     : FormEntry(screens, twin.plan()), m_twin(twin)
 {
+    reports::installPrintButton(printAction(), m_twin.card, *cursor(), this);
 }
 
 DbLookupComboBox* ListingEntry::districtLookup() const

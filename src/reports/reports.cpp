@@ -1,5 +1,7 @@
 #include "reports/reports.h"
 
+#include "kit/behaviours/printbutton.h"
+
 #include "platform/reporting/report.h"
 #include "platform/reporting/reportpreview.h"
 #include "platform/system/clock.h"
@@ -62,6 +64,13 @@ QStringList registerPrintNames()
         if (plan.wholeRegister)
             names << plan.name;
     return names;
+}
+
+void installPrintButton(LabelButton* button, const QString& name, Dataset& dataset, QWidget* parent)
+{
+    if (!button)
+        return;
+    PrintButton::install(button, [name, &dataset, parent] { return forScreen(name, dataset, parent); });
 }
 
 } // namespace reports

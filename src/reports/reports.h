@@ -25,6 +25,8 @@ class Report;
 // a card reads its current record, a list its rows from first to last. No
 // report moves the dataset's cursor. The date and time printed are those of
 // the moment the report is made.
+class LabelButton;
+
 namespace reports {
 
 // "Yazdır" on a screen: the card or result list `name` over the screen's
@@ -40,6 +42,10 @@ std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store
 // The report itself, without a window (for PDF export): any of the fifteen
 // names over a dataset. nullptr for an unknown name.
 std::unique_ptr<reporting::Report> makeReport(const QString& name, Dataset& dataset);
+
+// Makes "Yazdır" preview the report `name` over the screen's dataset: a new
+// report on every press, as the dataset stands then. Nothing when button is null.
+void installPrintButton(LabelButton* button, const QString& name, Dataset& dataset, QWidget* parent);
 
 QStringList cardNames();
 QStringList listReportNames();    // the six result lists

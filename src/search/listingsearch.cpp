@@ -40,6 +40,7 @@ SearchSetup searchOf(const ListingSearchTwin& twin)
     for (const auto& [field, title] : twin.columns)
         setup.columns << DatasetModel::Column{field, title};
     setup.entryScreen = twin.entryScreen;
+    setup.report = twin.report;
     setup.opensAtCreation = twin.opensAtCreation;
     setup.districtsSaveAfterPost = twin.districtsSaveAfterPost;
     return setup;

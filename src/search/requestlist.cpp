@@ -30,6 +30,7 @@ SearchSetup requestSearch()
     setup.statusItems << QStringLiteral("Tümü");
     setup.columns = RequestList::columns();
     setup.entryScreen = QStringLiteral("RequestEntry");
+    setup.report = QStringLiteral("RequestListReport");
     return setup;
 }
 

@@ -6,6 +6,7 @@
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/screenkit.h"
 #include "kit/screens.h"
+#include "reports/reports.h"
 #include "data/catalogue.h"
 #include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbgrid.h"
@@ -211,6 +212,7 @@ void SearchScreen::buildCriteria(const QList<QWidget*>& edits, const QStringList
     m_showAll = kit.action(QStringLiteral("LabelTumunuGoster"), QStringLiteral("Tümünü Göster"), frames.at(1));
     // Printing is the list report's, which comes with the reports.
     m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(2));
+    reports::installPrintButton(m_print, m_search.report, *m_query, this);
     connect(m_find, &LabelButton::activated, this, &SearchScreen::find);
     connect(m_showAll, &LabelButton::activated, this, &SearchScreen::showAll);
 }

@@ -32,6 +32,7 @@ struct SearchSetup {
     QStringList statusItems;
     QList<DatasetModel::Column> columns; // the grid's, in order
     QString entryScreen;   // opened on the double-clicked row, by "No"
+    QString report;        // the result list "Yazdır" previews
     bool opensAtCreation = true;
     bool districtsSaveAfterPost = false;
 };

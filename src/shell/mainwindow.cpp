@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "kit/behaviours/pressbutton.h"
+#include "kit/behaviours/printbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/behaviours/windowbuttons.h"
 #include "shell/menupanel.h"
@@ -9,6 +10,8 @@
 #include "platform/engine/table.h"
 #include "platform/system/clock.h"
 #include "platform/system/localeformats.h"
+#include "platform/reporting/reportwindow.h"
+#include "reports/reports.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -21,7 +24,8 @@ const QColor WindowBlue(0, 0, 192);
 
 struct PanelItem {
     const char* caption;
-    const char* screen; // shown on click; empty where a report prints instead
+    const char* screen;      // shown on click; empty where a report prints instead
+    const char* print = "";  // the whole-register print a click makes, each time a new one
 };
 
 struct PanelRow {
@@ -44,13 +48,13 @@ const QList<PanelRow>& panelRows()
           {"Satılan Dairelerin Girişi", "SoldFlatEntry"},
           {"Gösterilen Emlak Girişi", "ShownSaleEntry"}}},
         {"Kiralık Emlakların Girişi", "Kiralık Emlakların Girişi", "panel_kiralik_emlaklar.jpg",
-         {{"Emlak Girişi", "RentalPropertyEntry"}, {"Emlak Listesi", ""}}},
+         {{"Emlak Girişi", "RentalPropertyEntry"}, {"Emlak Listesi", "", "RentalPropertyListPrint"}}},
         {"Satılık Emlakların Girişi", "Satılık Emlakların Girişi", "panel_satilik_emlaklar.jpg",
-         {{"Emlakların Girişi", "SalePropertyEntry"}, {"Emlakların Listesi", ""}}},
+         {{"Emlakların Girişi", "SalePropertyEntry"}, {"Emlakların Listesi", "", "SalePropertyListPrint"}}},
         {"Müşteri Talepleri", "Müşteri Talepleri", "panel_musteri_talepleri.jpg",
          {{"Talep Girişi", "RequestEntry"}, {"Talep Karşılaştırma", "RequestList"}}},
         {"Arsa ve Arazi", "Arsa Ve Arazi", "panel_arsa_arazi.jpg",
-         {{"Arsa Ve Arazi Girişi", "LandEntry"}, {"Arsa Ve Arazi Listesi", ""}}},
+         {{"Arsa Ve Arazi Girişi", "LandEntry"}, {"Arsa Ve Arazi Listesi", "", "LandListPrint"}}},
         {"Sabit Tanımları", "Sabit Tanımları", "panel_sabit_tanimlari.jpg",
          {{"Program Hakkında", "AboutBox"},
           {"SemtTanımları", "DistrictEntry"},
@@ -147,8 +151,13 @@ void MainWindow::buildMenu()
         for (const PanelItem& entry : row.items) {
             ClickLabel* item = panel->addItem(QString::fromUtf8(entry.caption));
             const QString screen = QString::fromLatin1(entry.screen);
+            const QString print = QString::fromLatin1(entry.print);
             if (!screen.isEmpty())
                 connect(item, &ClickLabel::clicked, this, [this, screen] { m_screens.show(screen); });
+            else if (!print.isEmpty())
+                connect(item, &ClickLabel::clicked, this, [this, print] {
+                    PrintButton::print([this, print] { return reports::registerPrint(print, m_screens.database(), this); });
+                });
         }
         m_panels << panel;
     }

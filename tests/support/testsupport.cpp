@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 void useTurkishLocale()
@@ -84,6 +85,22 @@ void typeInto(QWidget* control, const QString& text)
 void clickCentre(QWidget* widget, Qt::MouseButton button)
 {
     QTest::mouseClick(widget, button, {}, widget->rect().center());
+}
+
+QString closeModalOpenedBy(const std::function<void()>& action)
+{
+    QString title;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            title = modal->windowTitle().isNull() ? QStringLiteral("") : modal->windowTitle();
+            modal->close();
+        }
+    });
+    closer.start();
+    action();
+    return title;
 }
 
 bool activate(QWidget* window)

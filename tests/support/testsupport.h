@@ -60,6 +60,11 @@ void typeInto(QWidget* control, const QString& text);
 // A press and release in the middle of the widget.
 void clickCentre(QWidget* widget, Qt::MouseButton button = Qt::LeftButton);
 
+// Runs the action, closing the first modal window it opens (a report's
+// preview, a dialog) as soon as it shows; returns that window's title, or a
+// null string when none opened.
+QString closeModalOpenedBy(const std::function<void()>& action);
+
 // A plain window standing in as the screen `name` (one that comes later), so
 // that what shows it by name can be followed.
 ScreenMaker standInScreen(const QString& name);
