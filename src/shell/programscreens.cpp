@@ -3,6 +3,7 @@
 #include "definitions/definitionscreens.h"
 #include "entry/landrequestentry.h"
 #include "entry/listingentry.h"
+#include "matching/matchingscreens.h"
 #include "search/searchscreens.h"
 #include "shell/aboutbox.h"
 #include "shell/mainwindow.h"
@@ -41,7 +42,7 @@ ScreenMakers programScreens()
     };
     QHash<QString, ScreenMaker> byName;
     for (const ScreenMakers& group : {shellScreens, listingEntryScreens(), landAndRequestScreens(),
-                                      searchScreens(), definitionScreens()}) {
+                                      searchScreens(), definitionScreens(), matchingScreens()}) {
         for (const ScreenMaker& maker : group)
             byName.insert(maker.name, maker);
     }
