@@ -90,7 +90,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
     m_requestGrid = new DbGrid(this);
     m_requestGrid->setObjectName(QStringLiteral("DBGrid1"));
     m_requestGrid->setAccessibleName(QStringLiteral("Müşteri Talepleri"));
-    m_requestGrid->setGeometry(10, 52, 464, 176);
+    m_requestGrid->setGeometry(10, 52, 464, 134);
     m_requestGrid->setDataset(m_requests, requestColumns());
     m_requestGrid->setShowGrid(true);
 
@@ -98,7 +98,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
     m_criteria->setObjectName(QStringLiteral("ListBox1"));
     m_criteria->setAccessibleName(criteriaHint());
     m_criteria->setToolTip(criteriaHint());
-    m_criteria->setGeometry(484, 52, 146, 176);
+    m_criteria->setGeometry(484, 52, 146, 134);
     m_criteria->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const Criterion& criterion : criteria())
         m_criteria->addItem(criterion.item);
@@ -122,7 +122,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
         auto* grid = new DbGrid(this);
         grid->setObjectName(QStringLiteral("DBGrid%1").arg(at + 2));
         grid->setAccessibleName(r.caption);
-        grid->setGeometry(10, 236, 620, 194);
+        grid->setGeometry(10, 194, 620, 236);
         grid->setDataset(results, columns);
         grid->setShowGrid(true);
         grid->horizontalHeader()->setStretchLastSection(true);
@@ -134,8 +134,12 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
     const QList<QRect> frames = footerFrames(this, {90, 90});
     m_find = kit.action(QStringLiteral("LabelBul"), QStringLiteral("Bul"), frames.at(0));
     m_compareAll = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(1));
-    m_find->setEnabled(false);
-    m_compareAll->setEnabled(false);
+    // Both wait for a criterion, and look it.
+    for (LabelButton* action : {m_find, m_compareAll}) {
+        action->setStyleSheet(QStringLiteral("QLabel { color: rgb(20, 30, 60); font-weight: bold; }"
+                                             " QLabel:disabled { color: rgb(150, 158, 172); }"));
+        action->setEnabled(false);
+    }
     connect(m_find, &LabelButton::activated, this, &MatchScreen::match);
     connect(m_compareAll, &LabelButton::activated, this, &MatchScreen::compareAll);
 
@@ -229,32 +233,27 @@ void MatchScreen::compareAll()
     settle(outcome);
     if (list)
         list->setList(std::move(outcome.lines));
-    switch (outcome.end) {
-    case BulkOutcome::End::Failed:
+    if (outcome.end == BulkOutcome::End::Failed) {
         // The lines written so far stay in the list, which is not shown.
         reportDataError(this, outcome.failure);
         return;
-    case BulkOutcome::End::Finished:
-        break;
-    case BulkOutcome::End::Cancelled:
+    }
+    if (list)
+        m_screens.show(MatchListScreen::programName());
+    QWidget* over = list ? static_cast<QWidget*>(list) : this;
+    if (outcome.end == BulkOutcome::End::Cancelled)
         matchingDialogs().inform(
-            this, QStringLiteral("Karşılaştırma %1. talepten (%2) sonra iptal edildi. Listede %3 talebin ilk %1 "
+            over, QStringLiteral("Karşılaştırma %1. talepten (%2) sonra iptal edildi. Listede %3 talebin ilk %1 "
                                  "tanesi var.")
-                      .arg(count(outcome.requestsWritten), nameOf(outcome.lastWritten),
-                           count(outcome.requestsTotal)));
-        break;
-    case BulkOutcome::End::ListFull:
+                      .arg(count(outcome.requestsWritten), nameOf(outcome.lastWritten), count(outcome.requestsTotal)));
+    else if (outcome.end == BulkOutcome::End::ListFull)
         matchingDialogs().inform(
-            this, QStringLiteral("Liste, kutunun alabileceği %1 karakteri aşacağı için %2. talepte (%3) durdu: "
+            over, QStringLiteral("Liste, kutunun alabileceği %1 karakteri aşacağı için %2. talepte (%3) durdu: "
                                  "%4 talebin ilk %5 tanesi listede; %2. talep ve sonrası, %6 talep, listeye "
                                  "yazılmadı.")
                       .arg(count(BulkComparison::ListCapacity), count(outcome.requestsWritten + 1),
                            nameOf(outcome.firstLeftOut), count(outcome.requestsTotal),
                            count(outcome.requestsWritten), count(outcome.requestsTotal - outcome.requestsWritten)));
-        break;
-    }
-    if (list)
-        m_screens.show(MatchListScreen::programName());
 }
 
 // Leaves the request list on the last request written (the last one when
