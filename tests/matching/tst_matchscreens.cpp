@@ -14,10 +14,13 @@
 #include "search/requestlist.h"
 #include "support/matchingtesting.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QtTest>
 
@@ -288,6 +291,35 @@ private slots:
                  QStringList{"Karşılaştırma 2. talepten (q2) sonra iptal edildi. Listede 4 talebin ilk 2 tanesi var."});
         QCOMPARE(m_dialogs.progressEnded, 1);
         QCOMPARE(m_list->requests()->text(QStringLiteral("Isim")), QStringLiteral("q2"));
+    }
+
+    // The progress the clerk sees: nothing in the first half second, then
+    // requests done of all, and "İptal" stopping the run.
+    void progressDialog()
+    {
+        setMatchingDialogs(nullptr);
+        MatchingDialogs& shown = matchingDialogs();
+        const auto progressOnScreen = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QProgressDialog*>(w); dialog && dialog->isVisible())
+                    return dialog;
+            return static_cast<QProgressDialog*>(nullptr);
+        };
+        QVERIFY(shown.progress(m_match, 1, 200, 100));
+        QVERIFY(!progressOnScreen());
+        QVERIFY(shown.progress(m_match, 2, 200, 600));
+        QProgressDialog* dialog = progressOnScreen();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->labelText(), QStringLiteral("Talepler karşılaştırılıyor: 2 / 200"));
+        QCOMPARE(dialog->maximum(), 200);
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        auto* cancel = dialog->findChild<QPushButton*>();
+        QCOMPARE(cancel->text(), QStringLiteral("İptal"));
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(!shown.progress(m_match, 3, 200, 700));
+        shown.endProgress();
+        QVERIFY(!progressOnScreen());
+        setMatchingDialogs(&m_dialogs);
     }
 
     // No requests (a search that failed leaves the request list closed): an empty list, shown.
