@@ -1,6 +1,6 @@
-// The bulk comparison without a window: its text letter for letter, the
-// 3N + 3M lines, the request list's order, a run cancelled half-way and a
-// list that does not fit the box.
+// The bulk comparison without a window: its text letter for letter (3N + 3M
+// lines), the request list's order, a run cancelled half-way and a list that
+// does not fit the box.
 
 #include "matching/bulkcomparison.h"
 #include "support/matchingtesting.h"
@@ -105,24 +105,6 @@ private slots:
         // The register of the last request whose test held, and its statement.
         QCOMPARE(outcome.lastHeld, Register::RentalProperties);
         QVERIFY(outcome.lastStatements[size_t(Register::Land)].has_value());
-    }
-
-    // Every request writes its three lines, and three more for each listing.
-    void lineCount_data()
-    {
-        QTest::addColumn<int>("criterion");
-        QTest::addColumn<int>("listings");
-        QTest::newRow("price") << 1 << 0;          // no request has a price range
-        QTest::newRow("district") << 0 << 7;
-        QTest::newRow("all three") << 6 << 0;
-    }
-    void lineCount()
-    {
-        QFETCH(int, criterion);
-        QFETCH(int, listings);
-        const BulkOutcome outcome = run(criterion);
-        QCOMPARE(outcome.listings, listings);
-        QCOMPARE(outcome.lines.size(), 3 * 7 + 3 * listings);
     }
 
     // The requests come in the request list's order, over its own statement.
