@@ -5,7 +5,8 @@
 //   bench_engine [data-folder] [--only GROUP]     (default: ./bench-data)
 //
 // GROUP is one of startup, open, move, last, locate, queries, like, walk,
-// post, memory, bulk: handy under a profiler (valgrind --tool=callgrind).
+// post, memory, bulk: handy under a profiler (valgrind --tool=callgrind);
+// "plans" runs bulk and also notes SQLite's plan of every lookup.
 // The first run generates the store (deterministically); later runs reuse it.
 //
 // The bare side does what the engine does, no less: the same statement text
@@ -16,6 +17,16 @@
 
 #include "data/catalogue.h"
 #include "data/shippeddata.h"
+#include "kit/screens.h"
+#include "matching/bulkcomparison.h"
+#include "matching/listtextedit.h"
+#include "matching/matchingdialogs.h"
+#include "matching/matchingscreens.h"
+#include "matching/matchlistscreen.h"
+#include "matching/matchrules.h"
+#include "matching/matchscreen.h"
+#include "platform/system/localeformats.h"
+#include "search/searchscreens.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
@@ -24,7 +35,7 @@
 #include "platform/engine/rowstream.h"
 #include "platform/engine/table.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -34,6 +45,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
+#include <string>
+#include <string_view>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -1107,12 +1121,228 @@ void measureMemory(Database& db)
                             "the program holds; the heap figure is what the program allocated.");
 }
 
-// The bulk comparison (every request against its listings under "Tümüne
-// Göre") is timed here once the matching builds it: engine through RowStream
-// against the same statements on bare SQLite, target 2x.
-void measureBulkComparison()
+// --- the bulk comparison ----------------------------------------------------------------
+
+// Answers the matching's dialogs: no progress window, notices collected.
+struct QuietDialogs : MatchingDialogs {
+    QStringList notices;
+    QString saveFileName(QWidget*, const QString&) override { return {}; }
+    bool choosePrinter(QWidget*, QPrinter&) override { return false; }
+    bool progress(QWidget*, int, int, qint64) override { return true; }
+    void endProgress() override {}
+    void inform(QWidget*, const QString& message) override { notices << message; }
+};
+
+// What the bare loop found: requests walked, listing rows, and the UTF-8
+// bytes of the texts it would print.
+struct BareTally {
+    int requests = 0;
+    qint64 listings = 0;
+};
+
+// The bulk comparison as a careful hand-written program would do it on bare
+// SQLite: the requests in key order, the same five tests on their UTF-8
+// bytes, and for the register whose test holds one prepared statement with
+// the same SQL as the program's (so the same plan), its values bound, every
+// printed column read. Stops after `requests` requests, as the program did.
+BareTally bareBulkComparison(BareStatements& bare, int criterion, int requests)
 {
-    std::printf("  %-52s %s\n", "bulk comparison, 10,000 requests, \"Tümüne Göre\"", "(not built yet)");
+    using namespace Matching;
+    static const QByteArray flat("Daire"), plot("Arsa"), farm("Arazi");
+    const QByteArray rent = Catalogue::Lists::RequestedDeal.at(0).toUtf8();
+    const QByteArray buy = Catalogue::Lists::RequestedDeal.at(1).toUtf8();
+    struct Lookup {
+        QString sql;
+        QByteArray fixedStatus;
+        bool byKind;
+    };
+    std::vector<Lookup> lookups;
+    for (const RegisterRule& r : registers()) {
+        QStringList columns;
+        for (const QString& field : listingLineFields(r.id))
+            columns << Database::quoted(field);
+        // The condition text is the program's (no value is in it): both sides ask the same question.
+        const Statement probe = statementFor(r.id, Request{}, criterion);
+        lookups.push_back({QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                               .arg(columns.join(QLatin1Char(',')), Database::quoted(r.table), probe.condition()),
+                           r.availableStatus.toUtf8(), r.byKind});
+    }
+    const Criterion& c = criteria().at(criterion);
+    const auto view = [](sqlite3_stmt* s, int column) {
+        return QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(s, column)),
+                              sqlite3_column_bytes(s, column));
+    };
+    const auto bindText = [](sqlite3_stmt* s, int at, QByteArrayView text) {
+        sqlite3_bind_text(s, at, text.data() ? text.data() : "", int(text.size()), SQLITE_STATIC);
+    };
+    const auto bindNumber = [](sqlite3_stmt* s, int at, sqlite3_stmt* from, int column) {
+        if (sqlite3_column_type(from, column) == SQLITE_NULL)
+            sqlite3_bind_null(s, at);
+        else
+            sqlite3_bind_double(s, at, sqlite3_column_double(from, column));
+    };
+
+    BareTally tally;
+    RawStatement& walk = bare(QStringLiteral("SELECT \"No\",\"Isim\",\"Telefon\",\"Semtadi\",\"Emlak\",\"Istek\","
+                                             "\"Fiyatilkdeger\",\"Ikincifiyat\",\"IlkMetre2\",\"Ikincimetre2\" "
+                                             "FROM \"musteritalepleri\" ORDER BY rowid"));
+    while (tally.requests < requests && walk.step()) {
+        sqlite3_stmt* request = walk.get();
+        ++tally.requests;
+        sink += quint64(sqlite3_column_bytes(request, 1) + sqlite3_column_bytes(request, 2));
+        const QByteArrayView kind = view(request, 4);
+        const QByteArrayView wish = view(request, 5);
+        const bool land = kind == plot || kind == farm;
+        int held = -1;
+        if (land)
+            held = int(Register::Land);
+        else if (kind == flat)
+            held = wish == rent ? int(Register::RentalFlats) : wish == buy ? int(Register::SaleFlats) : -1;
+        else
+            held = wish == rent ? int(Register::RentalProperties) : wish == buy ? int(Register::SaleProperties) : -1;
+        if (held < 0)
+            continue;
+        const Lookup& lookup = lookups[size_t(held)];
+        RawStatement& listings = bare(lookup.sql);
+        sqlite3_stmt* s = listings.get();
+        int at = 1;
+        if (c.district)
+            bindText(s, at++, view(request, 3));
+        bindText(s, at++, lookup.fixedStatus.isEmpty() ? wish : QByteArrayView(lookup.fixedStatus));
+        if (lookup.byKind)
+            bindText(s, at++, kind);
+        if (c.price) {
+            bindNumber(s, at++, request, 6);
+            bindNumber(s, at++, request, 7);
+        }
+        if (c.area) {
+            bindNumber(s, at++, request, 8);
+            bindNumber(s, at++, request, 9);
+        }
+        while (listings.step()) {
+            readAllColumns(s);
+            ++tally.listings;
+        }
+        listings.reset();
+    }
+    walk.reset();
+    return tally;
+}
+
+// asnumber() as a hand-written program would register it on its own
+// connection, to read a land area held as text: "1500", "85,5" (decimal
+// comma), "1.250" (Turkish grouping); NULL for a text that is no number.
+void bareAsNumber(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+        sqlite3_result_double(context, sqlite3_value_double(argv[0]));
+        return;
+    }
+    if (type != SQLITE_TEXT)
+        return;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const std::string_view typed(text, size_t(sqlite3_value_bytes(argv[0])));
+    const bool decimalComma = typed.find(',') != std::string_view::npos;
+    // Dots are groups of three when there is a decimal comma or every part after a dot has three digits.
+    bool grouped = decimalComma;
+    if (!grouped && typed.find('.') != std::string_view::npos) {
+        grouped = true;
+        size_t at = typed.find('.');
+        while (at != std::string_view::npos) {
+            const size_t next = typed.find('.', at + 1);
+            const size_t end = next == std::string_view::npos ? typed.size() : next;
+            grouped = grouped && end - at - 1 == 3;
+            at = next;
+        }
+    }
+    std::string plain;
+    for (const char c : typed) {
+        if (c == ' ' || (c == '.' && grouped))
+            continue;
+        plain += c == ',' ? '.' : c;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error == std::errc() && end == plain.data() + plain.size() && !plain.empty())
+        sqlite3_result_double(context, value);
+}
+
+// SQLite's plan for each register's statement under the criterion, as notes.
+void notePlans(sqlite3* db, int criterion, const QString& when)
+{
+    using namespace Matching;
+    for (const RegisterRule& r : registers()) {
+        QStringList columns;
+        for (const QString& field : listingLineFields(r.id))
+            columns << Database::quoted(field);
+        const Statement probe = statementFor(r.id, Request{}, criterion);
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                .arg(columns.join(QLatin1Char(',')), Database::quoted(r.table), probe.condition());
+        notes << QStringLiteral("  %1 %2 %3: %4").arg(when, criteria().at(criterion).item, r.table, planOf(db, sql));
+    }
+}
+
+// The whole bulk comparison as the clerk runs it: MatchScreen's "Yazdır"
+// over the request list's whole register, the list shown on
+// MatchListScreen, against the bare loop doing the same lookups. Under a
+// criterion whose list does not fit the box the program stops at the
+// request that would overflow it, and the bare loop stops there too.
+void measureBulkComparison(Database& db, BareStatements& bare, sqlite3* bareDb, bool plans)
+{
+    constexpr int runs = 3;
+    sqlite3_create_function_v2(bareDb, "asnumber", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, bareAsNumber,
+                               nullptr, nullptr, nullptr);
+    QuietDialogs dialogs;
+    setMatchingDialogs(&dialogs);
+    Screens screens(db);
+    ScreenMakers makers = searchScreens();
+    makers << matchingScreens();
+    screens.createAll(makers);
+    auto* match = screens.get<MatchScreen>(MatchScreen::programName());
+    auto* list = screens.get<MatchListScreen>(MatchListScreen::programName());
+
+    for (int criterion = 0; criterion < Matching::CriterionCount; ++criterion) {
+        match->selectCriterion(criterion);
+        const double program = medianMs(runs, [&](int) {
+            match->compareAll();
+            QApplication::processEvents(); // the list painted
+        });
+        const int walked = list->box()->lineCount() == 0 ? 0 : [&] {
+            int blocks = 0;
+            for (const QString& line : list->box()->lines())
+                blocks += line.startsWith(QStringLiteral("    İsim : "));
+            return blocks;
+        }();
+        const qint64 lines = list->box()->lineCount();
+        const bool full = !dialogs.notices.isEmpty();
+        dialogs.notices.clear();
+
+        BareTally tally;
+        const double plain = medianMs(runs, [&](int) { tally = bareBulkComparison(bare, criterion, walked); });
+        const QString name = QStringLiteral("bulk \"%1\": %2 requests, %3 lines%4")
+                                 .arg(Matching::criteria().at(criterion).item)
+                                 .arg(walked)
+                                 .arg(lines)
+                                 .arg(full ? QStringLiteral(", list full") : QString());
+        report(name, runs, program, plain, full ? 0.0 : 2.0);
+        if (lines != 3 * (walked + tally.listings))
+            notes << QStringLiteral("WARNING: bulk \"%1\": %2 lines, where the bare loop's %3 requests and %4 "
+                                    "listings make %5")
+                         .arg(Matching::criteria().at(criterion).item)
+                         .arg(lines)
+                         .arg(tally.requests)
+                         .arg(tally.listings)
+                         .arg(3 * (tally.requests + tally.listings));
+        if (plans)
+            notePlans(bareDb, criterion, QStringLiteral("plan"));
+    }
+    notes << QStringLiteral("bulk: the program's figure is MatchScreen's \"Yazdır\" to the list painted on "
+                            "MatchListScreen; \"list full\": the list reached %1 characters and the run stopped "
+                            "there (the clerk is told which requests were left out), the bare loop stopping at the "
+                            "same request.")
+                 .arg(Matching::BulkComparison::ListCapacity);
+    setMatchingDialogs(nullptr);
 }
 
 QString memoryHighWater()
@@ -1170,8 +1400,8 @@ int run(const QString& folder, const QString& only)
             measureWalk(*db, bare);
         if (wanted("post"))
             measurePost(*db, bareDb, bare);
-        if (wanted("bulk"))
-            measureBulkComparison();
+        if (wanted("bulk") || only == QLatin1String("plans"))
+            measureBulkComparison(*db, bare, bareDb, only == QLatin1String("plans"));
         std::printf("\n");
         if (wanted("memory"))
             measureMemory(*db);
@@ -1193,7 +1423,16 @@ int run(const QString& folder, const QString& only)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The bulk comparison shows its list in a window; the figures need no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // The offscreen platform says it cannot raise a window each time the list is shown.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (!message.contains(QLatin1String("does not support raise()")))
+            qt_message_output(type, context, message);
+    });
+    LocaleFormats::useTurkish(); // numbers in the list are written as the program writes them
     const QStringList args = app.arguments();
     // --only NAME runs one group of measurements (for a profiler).
     QString only;

@@ -11,7 +11,8 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   qt6-translations-l10n
   xvfb xauth
-  poppler-utils
+  # the tests read the saved comparison list (RTF) and the printed one (PDF) with these
+  unrtf poppler-utils
 )
 
 missing=()

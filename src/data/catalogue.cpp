@@ -82,6 +82,25 @@ FieldSchema required(FieldSchema field)
     return field;
 }
 
+// The matching reads every listing it prints (district, area, price and
+// kind) from one of these, never from the table: the first serves every
+// criterion with a district, the second those by price or area alone. An
+// index led by the area would serve the area alone, but without the store's
+// statistics SQLite then prefers it for district and area as well, reading a
+// whole status's areas instead of one district's.
+QVector<IndexSchema> matchingIndexes(const QString& district, bool byKind)
+{
+    QStringList byPlace{district, QStringLiteral("Durum")};
+    QStringList byPrice{QStringLiteral("Durum")};
+    if (byKind) {
+        byPlace << QStringLiteral("Emlak");
+        byPrice << QStringLiteral("Emlak");
+    }
+    byPlace << QStringLiteral("Fiyati") << QStringLiteral("Metre2");
+    byPrice << QStringLiteral("Fiyati") << QStringLiteral("Metre2") << district;
+    return {IndexSchema{byPlace}, IndexSchema{byPrice}};
+}
+
 // The four listing registers share one layout; a few fields belong to some.
 TableSchema listing(const QString& name, bool rental, bool property)
 {
@@ -109,9 +128,11 @@ TableSchema listing(const QString& name, bool rental, bool property)
       << text(QStringLiteral("Isim")) << phone(QStringLiteral("Telefon")) << phone(QStringLiteral("Istel"))
       << phone(QStringLiteral("Ceptel")) << text(QStringLiteral("Anahtar")) << memo(QStringLiteral("Adres"), 50)
       << memo(QStringLiteral("Notlar"), 100);
-    // The searches and the matching filter by district and status, price and area.
+    // The list screens page through their searches in key order: district
+    // and status, price, area.
     table.indexes << IndexSchema{{QStringLiteral("Semtadi"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}} << IndexSchema{{QStringLiteral("Metre2")}};
+    table.indexes << matchingIndexes(QStringLiteral("Semtadi"), property);
     return table;
 }
 
@@ -127,6 +148,7 @@ TableSchema land()
                  << memo(QStringLiteral("Notlar"), 100) << memo(QStringLiteral("Adres"), 100);
     table.indexes << IndexSchema{{QStringLiteral("Semt"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}};
+    table.indexes << matchingIndexes(QStringLiteral("Semt"), false);
     return table;
 }
 

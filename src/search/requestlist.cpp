@@ -2,6 +2,7 @@
 
 #include "kit/behaviours/pressbutton.h"
 #include "kit/screenkit.h"
+#include "kit/screens.h"
 #include "data/catalogue.h"
 #include "platform/engine/statement.h"
 
@@ -85,6 +86,8 @@ RequestList::RequestList(Screens& screens) : SearchScreen(screens, requestSearch
                   QRect(optionsX, top + FirstRow, OptionsWidth, OptionsHeight), MiddleCaption, FooterWidths);
     m_compare = ScreenKit(this).action(QStringLiteral("LabelKarsilastir"), QStringLiteral("Karşılaştır"),
                                        footerFrames(FooterWidths).at(3));
+    // The matching screen reads this screen's query and current row itself.
+    connect(m_compare, &LabelButton::activated, this, [&screens] { screens.show(QStringLiteral("MatchScreen")); });
 }
 
 void RequestList::addPrice(Statement& statement) const

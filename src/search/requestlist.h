@@ -27,7 +27,7 @@ public:
     QLineEdit* price() const { return m_price; }
     QLineEdit* area() const { return m_area; }
     QLabel* pricePreview() const { return m_pricePreview; }
-    // Wired by the matching screen when it lands.
+    // "Karşılaştır": shows MatchScreen, which reads this screen's query.
     LabelButton* compareAction() const { return m_compare; }
 
 protected:

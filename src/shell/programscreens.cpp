@@ -5,6 +5,7 @@
 #include "entry/listingentry.h"
 #include "logs/loglists.h"
 #include "phonebook/phonebookscreens.h"
+#include "matching/matchingscreens.h"
 #include "search/searchscreens.h"
 #include "shell/aboutbox.h"
 #include "shell/mainwindow.h"
@@ -43,7 +44,8 @@ ScreenMakers programScreens()
     };
     QHash<QString, ScreenMaker> byName;
     for (const ScreenMakers& group : {shellScreens, listingEntryScreens(), landAndRequestScreens(),
-                                      logScreens(), searchScreens(), definitionScreens(), phoneBookScreens()}) {
+                                      logScreens(), searchScreens(), definitionScreens(), phoneBookScreens(),
+                                      matchingScreens()}) {
         for (const ScreenMaker& maker : group)
             byName.insert(maker.name, maker);
     }

@@ -3,6 +3,7 @@
 // A small register built for each search test, the screens over it, and a
 // stand-in entry screen for the grids to open records in.
 
+#include "kit/behaviours/pressbutton.h"
 #include "kit/screens.h"
 #include "platform/controls/dbgrid.h"
 #include "platform/engine/query.h"

@@ -17,6 +17,26 @@ QLocale numberLocale()
     return locale;
 }
 
+// General format: up to 15 significant digits, no grouping, the locale's
+// decimal separator. A whole number of at most 15 digits (nearly every price
+// and area) is its digits alone in a locale that writes Western digits, and
+// is written without asking the locale to round: a whole register's worth
+// of prices is written in one bulk comparison.
+QString generalNumber(double value)
+{
+    struct Digits {
+        QLocale locale;
+        bool western = false;
+    };
+    thread_local Digits digits{QLocale::c(), true};
+    const QLocale current;
+    if (current != digits.locale)
+        digits = {current, current.zeroDigit() == QLatin1String("0") && current.negativeSign() == QLatin1String("-")};
+    if (digits.western && value == std::trunc(value) && std::abs(value) < 1e15 && !(value == 0 && std::signbit(value)))
+        return QString::number(qint64(value));
+    return numberLocale().toString(value, 'g', 15);
+}
+
 std::optional<double> parseNumber(QString text)
 {
     const QLocale locale;
@@ -43,7 +63,7 @@ QString editText(const FieldSchema& field, const QVariant& value)
         return QString::number(value.toLongLong());
     case FieldType::Float:
     case FieldType::Currency:
-        return numberLocale().toString(value.toDouble(), 'g', 15);
+        return generalNumber(value.toDouble());
     case FieldType::Graphic:
         return {};
     case FieldType::Text:

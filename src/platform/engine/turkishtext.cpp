@@ -356,10 +356,25 @@ void asNumberFunction(sqlite3_context* context, int, sqlite3_value** argv)
     case SQLITE_FLOAT:
         sqlite3_result_double(context, sqlite3_value_double(argv[0]));
         return;
-    case SQLITE_TEXT:
+    case SQLITE_TEXT: {
+        // Plain digits, the way an area is usually typed, read without a
+        // locale: a whole register's areas are read in one search.
+        const auto* digits = sqlite3_value_text(argv[0]);
+        const int length = sqlite3_value_bytes(argv[0]);
+        if (length > 0 && length <= 15) {
+            qint64 whole = 0;
+            int i = 0;
+            for (; i < length && digits[i] >= '0' && digits[i] <= '9'; ++i)
+                whole = whole * 10 + (digits[i] - '0');
+            if (i == length) {
+                sqlite3_result_double(context, double(whole));
+                return;
+            }
+        }
         if (const auto number = readNumber(fromSqlite(argv[0])))
             sqlite3_result_double(context, *number);
         return;
+    }
     default:
         return; // NULL: not a number
     }

@@ -1,0 +1,152 @@
+#include "matching/listoutput.h"
+
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QSaveFile>
+
+namespace ListOutput {
+
+namespace {
+
+// Windows-1254 (Turkish) bytes 0x80..0x9F; 0 where the code page has none.
+constexpr char16_t HighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0,      0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0,      0x0178,
+};
+
+// The byte of the Turkish code page for a character, 0 when it has none.
+unsigned char turkishCodePage(char16_t c)
+{
+    switch (c) {
+    case u'Ğ': return 0xD0;
+    case u'İ': return 0xDD;
+    case u'Ş': return 0xDE;
+    case u'ğ': return 0xF0;
+    case u'ı': return 0xFD;
+    case u'ş': return 0xFE;
+    case 0x00D0: case 0x00DD: case 0x00DE: case 0x00F0: case 0x00FD: case 0x00FE:
+        return 0; // the Latin-1 letters whose places the Turkish ones take
+    default:
+        break;
+    }
+    if (c >= 0xA0 && c <= 0xFF)
+        return static_cast<unsigned char>(c);
+    for (int i = 0; i < 32; ++i)
+        if (HighControls[i] == c && c != 0)
+            return static_cast<unsigned char>(0x80 + i);
+    return 0;
+}
+
+void appendHex(QByteArray& out, unsigned char byte)
+{
+    static const char digits[] = "0123456789abcdef";
+    out += "\\'";
+    out += digits[byte >> 4];
+    out += digits[byte & 0xF];
+}
+
+void appendText(QByteArray& out, const QString& text)
+{
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c == u'\\' || c == u'{' || c == u'}') {
+            out += '\\';
+            out += char(c);
+        } else if (c == u'\t') {
+            out += "\\tab ";
+        } else if (c >= 0x20 && c < 0x80) {
+            out += char(c);
+        } else if (c >= 0x80) {
+            // A signed 16-bit value, as RTF writes it; one fallback character follows (\uc1).
+            out += "\\u";
+            out += QByteArray::number(int(static_cast<qint16>(c)));
+            const unsigned char fallback = turkishCodePage(c);
+            if (fallback)
+                appendHex(out, fallback);
+            else
+                out += '?';
+        }
+        // Other control characters have no place inside a line.
+    }
+}
+
+int halfPoints(const QFont& font)
+{
+    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+    return qMax(2, qRound(points * 2));
+}
+
+} // namespace
+
+QByteArray rtfDocument(const QStringList& lines, const QFont& font)
+{
+    QByteArray out;
+    qsizetype size = 200;
+    for (const QString& line : lines)
+        size += line.size() + 6;
+    out.reserve(size);
+    out += "{\\rtf1\\ansi\\ansicpg1254\\deff0\\uc1{\\fonttbl{\\f0\\fnil\\fcharset162 ";
+    appendText(out, font.family());
+    out += ";}}\n\\pard\\plain\\f0\\fs";
+    out += QByteArray::number(halfPoints(font));
+    if (font.bold())
+        out += "\\b";
+    if (font.italic())
+        out += "\\i";
+    out += ' ';
+    for (const QString& line : lines) {
+        appendText(out, line);
+        out += "\\par\n";
+    }
+    out += "}\n";
+    return out;
+}
+
+QString saveRtf(const QString& path, const QStringList& lines, const QFont& font)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QByteArray document = rtfDocument(lines, font);
+    if (file.write(document) != document.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+int printLines(QPagedPaintDevice& device, const QStringList& lines, const QFont& font)
+{
+    QPainter painter(&device);
+    if (!painter.isActive())
+        return -1;
+    if (lines.isEmpty())
+        return 0;
+    painter.setFont(font);
+    const QFontMetrics metrics(painter.font(), &device);
+    const int lineHeight = qAbs(metrics.height());
+    const int pageHeight = device.height();
+    int pages = 1;
+    int y = 0;
+    for (const QString& line : lines) {
+        // A line that would run past the page's foot goes to the next page whole.
+        if (y > 0 && y + lineHeight > pageHeight) {
+            device.newPage();
+            ++pages;
+            y = 0;
+        }
+        painter.drawText(LeftEdge, y + metrics.ascent(), line);
+        y += lineHeight;
+    }
+    painter.end();
+    return pages;
+}
+
+} // namespace ListOutput

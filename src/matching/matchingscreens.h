@@ -1,0 +1,6 @@
+#pragma once
+
+#include "kit/screens.h"
+
+// MatchScreen and MatchListScreen.
+ScreenMakers matchingScreens();

@@ -1,0 +1,255 @@
+#include "matching/matchrules.h"
+
+#include "data/catalogue.h"
+#include "platform/engine/database.h"
+
+#include <array>
+
+namespace Matching {
+
+namespace {
+
+const QString Flat = QStringLiteral("Daire");
+const QString Plot = QStringLiteral("Arsa");
+const QString Farmland = QStringLiteral("Arazi");
+// A kind some agencies define for requests that take either; a land kind only
+// when one request is matched by district.
+const QString PlotOrFarmland = QStringLiteral("Arsa ve Arazi");
+
+const QString& toRent()
+{
+    return Catalogue::Lists::RequestedDeal.at(0); // "Kiralanmadı"
+}
+
+const QString& toBuy()
+{
+    return Catalogue::Lists::RequestedDeal.at(1); // "Satılmadı"
+}
+
+bool isLandKind(const QString& kind)
+{
+    return kind == Plot || kind == Farmland;
+}
+
+bool kindServed(Kinds kinds, const QString& kind, int criterion, Scope scope)
+{
+    switch (kinds) {
+    case Kinds::Land:
+        return isLandKind(kind) || (scope == Scope::OneRequest && criterion == ByDistrict && kind == PlotOrFarmland);
+    case Kinds::Flats:
+        return kind == Flat;
+    case Kinds::Others:
+        return !isLandKind(kind) && kind != Flat;
+    }
+    return false;
+}
+
+bool areaIsText(const RegisterRule& rule)
+{
+    const FieldSchema* area = Catalogue::table(rule.table).field(QStringLiteral("Metre2"));
+    return area && !area->isNumeric();
+}
+
+// The condition of one register under one criterion, made once: fixed SQL
+// with a '?' for each value statementFor() binds, in the same order.
+QString conditionOf(const RegisterRule& rule, const Criterion& criterion)
+{
+    QStringList parts;
+    if (criterion.district)
+        parts << Database::quoted(rule.districtField) + QStringLiteral(" = ?");
+    parts << QStringLiteral("\"Durum\" = ?");
+    if (rule.byKind)
+        parts << QStringLiteral("\"Emlak\" = ?");
+    if (criterion.price)
+        parts << QStringLiteral("\"Fiyati\" >= ? AND \"Fiyati\" <= ?");
+    if (criterion.area)
+        parts << (areaIsText(rule) ? QStringLiteral("asnumber(\"Metre2\") >= ? AND asnumber(\"Metre2\") <= ?")
+                                   : QStringLiteral("\"Metre2\" >= ? AND \"Metre2\" <= ?"));
+    return parts.join(QStringLiteral(" AND "));
+}
+
+const QString& conditionFor(Register id, int criterion)
+{
+    static const auto conditions = [] {
+        std::array<std::array<QString, CriterionCount>, RegisterCount> made;
+        for (const RegisterRule& r : registers())
+            for (int c = 0; c < CriterionCount; ++c)
+                made[size_t(r.id)][size_t(c)] = conditionOf(r, criteria().at(c));
+        return made;
+    }();
+    return conditions[size_t(id)][size_t(criterion)];
+}
+
+// A bound as SQLite should compare it: a number, or NULL (which no listing
+// is within) when the request leaves it empty or it reads as no number.
+QVariant bound(const QVariant& value)
+{
+    bool ok = false;
+    const double number = value.isNull() ? 0.0 : value.toDouble(&ok);
+    return ok ? QVariant(number) : QVariant(QMetaType::fromType<double>());
+}
+
+} // namespace
+
+const QList<RegisterRule>& registers()
+{
+    static const QList<RegisterRule> rows{
+        {.id = Register::Land,
+         .table = QStringLiteral("arsa"),
+         .districtField = QStringLiteral("Semt"),
+         .kinds = Kinds::Land,
+         .availableStatus = QString(),
+         .byKind = false,
+         .gridColumns = {{"Semt", ""}, {"Ada", ""}, {"Parsel", ""}, {"Pafta", ""}, {"Imar", ""}, {"Metre2", ""},
+                         {"Fiyati", ""}},
+         .entryScreen = QStringLiteral("LandEntry"),
+         .caption = QStringLiteral("Arsa ve Arazi"),
+         .lineEnding = QStringLiteral("  Emlak : Arsa ve Arazi"),
+         .lineEndsWithKind = false},
+        {.id = Register::RentalFlats,
+         .table = QStringLiteral("kdgiris"),
+         .districtField = QStringLiteral("Semtadi"),
+         .kinds = Kinds::Flats,
+         .availableStatus = toRent(),
+         .byKind = false,
+         .gridColumns = {{"Semtadi", ""}, {"Metre2", ""}, {"Fiyati", ""}, {"Kat", ""}, {"Oda", ""}, {"Isisistemi", ""}},
+         .entryScreen = QStringLiteral("RentalFlatEntry"),
+         .caption = QStringLiteral("Kiralık Daireler"),
+         .lineEnding = QStringLiteral("   Emlak : Kiralık Daire"),
+         .lineEndsWithKind = false},
+        {.id = Register::SaleFlats,
+         .table = QStringLiteral("sdgiris"),
+         .districtField = QStringLiteral("Semtadi"),
+         .kinds = Kinds::Flats,
+         .availableStatus = toBuy(),
+         .byKind = false,
+         .gridColumns = {{"Semtadi", ""}, {"Fiyati", ""}, {"Metre2", ""}, {"Kat", ""}, {"Oda", ""}, {"Isisistemi", ""}},
+         .entryScreen = QStringLiteral("SaleFlatEntry"),
+         .caption = QStringLiteral("Satılık Daireler"),
+         .lineEnding = QStringLiteral("  Emlak : Satılık Daire"),
+         .lineEndsWithKind = false},
+        {.id = Register::RentalProperties,
+         .table = QStringLiteral("kegiris"),
+         .districtField = QStringLiteral("Semtadi"),
+         .kinds = Kinds::Others,
+         .availableStatus = toRent(),
+         .byKind = true,
+         .gridColumns = {{"Emlak", ""}, {"Semtadi", ""}, {"Fiyati", ""}, {"Metre2", ""}, {"Kat", ""}, {"Oda", ""},
+                         {"Isisistemi", ""}},
+         .entryScreen = QStringLiteral("RentalPropertyEntry"),
+         .caption = QStringLiteral("Kiralık Emlaklar"),
+         .lineEnding = QStringLiteral("   Emlak  :"),
+         .lineEndsWithKind = true},
+        {.id = Register::SaleProperties,
+         .table = QStringLiteral("segiris"),
+         .districtField = QStringLiteral("Semtadi"),
+         .kinds = Kinds::Others,
+         .availableStatus = toBuy(),
+         .byKind = true,
+         .gridColumns = {{"Emlak", ""}, {"Semtadi", ""}, {"Fiyati", ""}, {"Metre2", ""}, {"Kat", ""}, {"Oda", ""},
+                         {"Isisistemi", ""}},
+         .entryScreen = QStringLiteral("SalePropertyEntry"),
+         .caption = QStringLiteral("Satılık Emlaklar"),
+         .lineEnding = QStringLiteral("   Emlak : "),
+         .lineEndsWithKind = true},
+    };
+    return rows;
+}
+
+const RegisterRule& rule(Register id)
+{
+    return registers().at(int(id));
+}
+
+const QList<Criterion>& criteria()
+{
+    static const QList<Criterion> rows{
+        {.item = QStringLiteral("Semt Adına Göre"), .district = true, .price = false, .area = false},
+        {.item = QStringLiteral("Fiyata Göre"), .district = false, .price = true, .area = false},
+        {.item = QStringLiteral("Metre Kareye Göre"), .district = false, .price = false, .area = true},
+        {.item = QStringLiteral("Semt ve Fiyata Göre"), .district = true, .price = true, .area = false},
+        {.item = QStringLiteral("Semt ve Metreye Göre"), .district = true, .price = false, .area = true},
+        {.item = QStringLiteral("Fiyat ve Metreye Göre"), .district = false, .price = true, .area = true},
+        {.item = QStringLiteral("Tümüne Göre"), .district = true, .price = true, .area = true},
+    };
+    return rows;
+}
+
+const QStringList& requestFields()
+{
+    static const QStringList fields{QStringLiteral("No"),           QStringLiteral("Isim"),
+                                    QStringLiteral("Telefon"),      QStringLiteral("Semtadi"),
+                                    QStringLiteral("Emlak"),        QStringLiteral("Istek"),
+                                    QStringLiteral("Fiyatilkdeger"), QStringLiteral("Ikincifiyat"),
+                                    QStringLiteral("IlkMetre2"),    QStringLiteral("Ikincimetre2")};
+    return fields;
+}
+
+QList<Register> registersFor(const Request& request, int criterion, Scope scope)
+{
+    QList<Register> held;
+    if (criterion < 0 || criterion >= CriterionCount)
+        return held;
+    for (const RegisterRule& r : registers()) {
+        const bool wished = r.availableStatus.isEmpty() || request.wish == r.availableStatus;
+        if (wished && kindServed(r.kinds, request.kind, criterion, scope))
+            held << r.id;
+    }
+    return held;
+}
+
+Statement statementFor(Register id, const Request& request, int criterion)
+{
+    const RegisterRule& r = rule(id);
+    const Criterion& c = criteria().at(criterion);
+    QVariantList values;
+    values.reserve(7);
+    if (c.district)
+        values << Statement::text(request.district);
+    values << Statement::text(r.availableStatus.isEmpty() ? request.wish : r.availableStatus);
+    if (r.byKind)
+        values << Statement::text(request.kind);
+    if (c.price)
+        values << bound(request.lowestPrice) << bound(request.highestPrice);
+    if (c.area)
+        values << bound(request.smallestArea) << bound(request.largestArea);
+    return Statement(r.table).where(conditionFor(id, criterion), values);
+}
+
+Statement wholeRegister(Register id)
+{
+    return Statement(rule(id).table);
+}
+
+QString requestLine(const QString& name, const QString& phone)
+{
+    return QStringLiteral("    İsim : ") + name + QStringLiteral("    Telefon : ") + phone;
+}
+
+QStringList listingLineFields(Register id)
+{
+    const RegisterRule& r = rule(id);
+    QStringList fields{r.districtField, QStringLiteral("Metre2"), QStringLiteral("Fiyati")};
+    if (r.lineEndsWithKind)
+        fields << QStringLiteral("Emlak");
+    return fields;
+}
+
+QString listingLine(Register id, const QString& district, const QString& area, const QString& price,
+                    const QString& kind)
+{
+    static const QString districtPiece = QStringLiteral("Semt Adı :");
+    static const QString areaPiece = QStringLiteral("   Metre2 :");
+    static const QString pricePiece = QStringLiteral("   Fiyatı : ");
+    const RegisterRule& r = rule(id);
+    QString line;
+    line.reserve(districtPiece.size() + district.size() + areaPiece.size() + area.size() + pricePiece.size()
+                 + price.size() + r.lineEnding.size() + (r.lineEndsWithKind ? kind.size() : 0));
+    line.append(districtPiece).append(district).append(areaPiece).append(area).append(pricePiece).append(price);
+    line.append(r.lineEnding);
+    if (r.lineEndsWithKind)
+        line.append(kind);
+    return line;
+}
+
+} // namespace Matching
