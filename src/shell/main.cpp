@@ -7,6 +7,7 @@
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
+#include "platform/engine/folderlock.h"
 #include "platform/system/systemshutdown.h"
 
 #include <QDir>
@@ -43,9 +44,11 @@ int main(int argc, char* argv[])
     splash->show();
     app.processEvents();
 
+    std::unique_ptr<FolderLock> folderLock; // held until the program ends
     std::unique_ptr<Database> store;
     std::unique_ptr<Screens> screens;
     try {
+        folderLock = FolderLock::take(QDir::currentPath());
         store = Catalogue::openStore(QDir::currentPath());
         screens = std::make_unique<Screens>(*store);
         screens->createAll(programScreens());
