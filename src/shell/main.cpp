@@ -4,10 +4,12 @@
 #include "shell/programscreens.h"
 #include "kit/screens.h"
 #include "shell/splashscreen.h"
+#include "data/backups.h"
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/folderlock.h"
+#include "platform/system/clock.h"
 #include "platform/system/systemshutdown.h"
 
 #include <QDir>
@@ -49,7 +51,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<Screens> screens;
     try {
         folderLock = FolderLock::take(QDir::currentPath());
-        store = Catalogue::openStore(QDir::currentPath());
+        store = Backups::openAtStart(QDir::currentPath(), systemClock().now());
         screens = std::make_unique<Screens>(*store);
         screens->createAll(programScreens());
     } catch (const DataError& error) {
