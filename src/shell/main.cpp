@@ -4,9 +4,12 @@
 #include "shell/programscreens.h"
 #include "kit/screens.h"
 #include "shell/splashscreen.h"
+#include "data/backups.h"
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
+#include "platform/engine/folderlock.h"
+#include "platform/system/clock.h"
 #include "platform/system/systemshutdown.h"
 
 #include <QDir>
@@ -43,10 +46,12 @@ int main(int argc, char* argv[])
     splash->show();
     app.processEvents();
 
+    std::unique_ptr<FolderLock> folderLock; // held until the program ends
     std::unique_ptr<Database> store;
     std::unique_ptr<Screens> screens;
     try {
-        store = Catalogue::openStore(QDir::currentPath());
+        folderLock = FolderLock::take(QDir::currentPath());
+        store = Backups::openAtStart(QDir::currentPath(), systemClock().now());
         screens = std::make_unique<Screens>(*store);
         screens->createAll(programScreens());
     } catch (const DataError& error) {

@@ -4,6 +4,8 @@
 #include "platform/engine/fieldformat.h"
 #include "platform/engine/turkishtext.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -12,6 +14,7 @@
 #include <atomic>
 #include <utility>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +26,48 @@ QString storeError(const QSqlError& error)
     return text.isEmpty() ? error.text() : text;
 }
 
+// How long a statement waits for another program's lock before giving up:
+// long enough to ride out a moment's write, short enough that no screen
+// seems to hang.
+constexpr int BusyWaitMs = 250;
+
+bool writable(const QString& path)
+{
+    // The owner's write bit counts even for a user whom the system would let
+    // write anyway: a clerk who made the file read-only meant it.
+    const QFile::Permissions permissions = QFile::permissions(path);
+    if (!(permissions & QFile::WriteOwner))
+        return false;
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+QString readOnlyMessage(const QString& path)
+{
+    return QStringLiteral("'%1' salt okunur: Evlora bu klasöre ya da dosyaya yazamıyor. Dosyaya dokunulmadı; "
+                          "klasöre ve dosyaya yazma izni verip Evlora'yı yeniden başlatın.")
+        .arg(path);
+}
+
+QString notAStoreMessage(const QString& path)
+{
+    return QStringLiteral("'%1' bir Evlora veri dosyası değil. Dosyaya dokunulmadı; silmeden önce doğru klasörde "
+                          "olduğunuzu denetleyin.")
+        .arg(path);
+}
+
+QString lockedMessage(const QString& path)
+{
+    return QStringLiteral("'%1' başka bir program tarafından kilitlenmiş. Dosyaya dokunulmadı; o programı kapatıp "
+                          "Evlora'yı yeniden başlatın.")
+        .arg(path);
+}
+
+QString damagedMessage(const QString& path, const QString& findings)
+{
+    return QStringLiteral("'%1' bozuk. Denetimin ilk bulguları: %2. Dosyaya yazılmadı; bir yedeği geri yükleyin.")
+        .arg(path, findings);
+}
+
 QString indexName(const TableSchema& table, const IndexSchema& index)
 {
     return table.name + QLatin1Char('_') + index.fields.join(QLatin1Char('_'));
@@ -30,19 +75,104 @@ QString indexName(const TableSchema& table, const IndexSchema& index)
 
 } // namespace
 
+QString Database::engineMessage(int code, const QString& engineText)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("Veri dosyası şu anda başka bir program tarafından kullanılıyor; kayıt yazılamadı. "
+                              "Değişiklikleriniz ekranda duruyor: biraz sonra yeniden onaylayın.");
+    case SQLITE_FULL:
+        return QStringLiteral("Disk dolu; kayıt yazılamadı. Değişiklikleriniz ekranda duruyor: diskte yer açıp "
+                              "yeniden onaylayın.");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QStringLiteral("Veri dosyası salt okunur; kayıt yazılamadı. Değişiklikleriniz ekranda duruyor: "
+                              "dosyaya yazma izni verip yeniden onaylayın.");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("Veri dosyasına yazılırken ya da okunurken disk hatası oluştu; kayıt yazılamadı. "
+                              "Değişiklikleriniz ekranda duruyor: diski denetleyip yeniden deneyin.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("Veri dosyası bozuk; işlem yapılamadı. Evlora'yı kapatıp bir yedeği geri yükleyin.");
+    default:
+        return engineText;
+    }
+}
+
 std::unique_ptr<Database> Database::open(const QString& path, const QVector<TableSchema>& catalogue)
 {
     std::unique_ptr<Database> db(new Database(path, catalogue));
+    db->checkBeforeOpening();
     db->connect();
     if (db->holdsNoTables()) {
         db->applyPragmas();
         db->create();
     } else {
-        db->validate(); // before anything is written to a file we did not make
+        // Everything that can refuse the store comes before anything is
+        // written to a file we did not make.
+        db->checkVersion();
+        db->validate();
+        db->checkConsistency();
         db->applyPragmas();
         db->ensureIndexes();
+        if (db->m_storedVersion < SchemaVersion)
+            db->exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
     }
+    sqlite3_busy_timeout(db->m_handle, BusyWaitMs);
     return db;
+}
+
+void Database::checkBeforeOpening()
+{
+    const QFileInfo file(m_path);
+    const QString folder = file.absolutePath();
+    if (!file.exists()) {
+        if (QFileInfo(folder).isDir() && !writable(folder))
+            throw DataError(readOnlyMessage(folder));
+        return; // a new store, or a folder that cannot be: opening says which
+    }
+    QFile bytes(m_path);
+    if (!bytes.open(QIODevice::ReadOnly))
+        throw DataError(QStringLiteral("'%1' okunamıyor: %2. Dosyaya dokunulmadı; dosyanın okuma iznini "
+                                       "denetleyin.")
+                            .arg(m_path, bytes.errorString()));
+    const QByteArray header = bytes.read(16);
+    bytes.close();
+    if (!header.isEmpty() && header != QByteArray("SQLite format 3\0", 16))
+        throw DataError(notAStoreMessage(m_path));
+    if (!writable(m_path))
+        throw DataError(readOnlyMessage(m_path));
+    if (!writable(folder)) // the write-ahead log lives beside the store
+        throw DataError(readOnlyMessage(folder));
+}
+
+void Database::checkVersion()
+{
+    SqlStatement version(*this, QStringLiteral("PRAGMA user_version"));
+    m_storedVersion = version.step() ? sqlite3_column_int(version.get(), 0) : 0;
+    if (m_storedVersion > SchemaVersion)
+        throw DataError(QStringLiteral("'%1' Evlora'nın daha yeni bir sürümüyle yazılmış (veri sürümü %2; bu "
+                                       "program %3 sürümüne kadar okuyabilir). Dosyaya dokunulmadı; Evlora'nın "
+                                       "yeni sürümünü kullanın.")
+                            .arg(m_path)
+                            .arg(m_storedVersion)
+                            .arg(SchemaVersion));
+}
+
+void Database::checkConsistency()
+{
+    QStringList findings;
+    try {
+        SqlStatement check(*this, QStringLiteral("PRAGMA quick_check(3)"));
+        while (check.step())
+            findings << columnText(check.get(), 0);
+    } catch (const DataError& error) {
+        findings << error.message();
+    }
+    if (findings != QStringList{QStringLiteral("ok")})
+        throw DamagedStoreError(damagedMessage(m_path, findings.join(QStringLiteral("; "))));
 }
 
 Database::Database(const QString& path, const QVector<TableSchema>& catalogue)
@@ -75,8 +205,13 @@ void Database::connect()
     if (!m_db.isValid())
         throw DataError(QStringLiteral("QSQLITE driver not loaded"));
     m_db.setDatabaseName(m_path);
-    if (!m_db.open())
+    if (!m_db.open()) {
+        if (!QFileInfo(QFileInfo(m_path).absolutePath()).isDir())
+            throw DataError(QStringLiteral("'%1' açılamadı: klasör yok. Evlora'yı var olan bir veri klasöründe "
+                                           "başlatın.")
+                                .arg(m_path));
         throw DataError(QStringLiteral("'%1' açılamadı: %2").arg(m_path, storeError(m_db.lastError())));
+    }
 
     const QVariant handle = m_db.driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
@@ -84,16 +219,36 @@ void Database::connect()
     if (!m_handle)
         throw DataError(QStringLiteral("The SQLite driver gave no connection handle"));
     TurkishText::installOn(m_handle);
-    sqlite3_busy_timeout(m_handle, 5000);
+    sqlite3_extended_result_codes(m_handle, 1);
+    sqlite3_busy_timeout(m_handle, BusyWaitMs);
 }
 
 bool Database::holdsNoTables()
 {
-    QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")) || !query.next())
-        throw DataError(QStringLiteral("'%1' bir Evlora veri dosyası değil: %2")
-                            .arg(m_path, storeError(query.lastError())));
-    return query.value(0).toInt() == 0;
+    sqlite3_stmt* statement = nullptr;
+    int result = sqlite3_prepare_v2(m_handle, "SELECT count(*) FROM sqlite_master WHERE type = 'table'", -1,
+                                    &statement, nullptr);
+    if (result == SQLITE_OK)
+        result = sqlite3_step(statement);
+    const int tables = result == SQLITE_ROW ? sqlite3_column_int(statement, 0) : 0;
+    const QString engineText = QString::fromUtf8(sqlite3_errmsg(m_handle));
+    sqlite3_finalize(statement);
+    if (result == SQLITE_ROW)
+        return tables == 0;
+    switch (result & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw DataError(lockedMessage(m_path));
+    case SQLITE_NOTADB:
+        throw DataError(notAStoreMessage(m_path));
+    case SQLITE_CORRUPT:
+        throw DamagedStoreError(damagedMessage(m_path, engineText));
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        throw DataError(readOnlyMessage(m_path));
+    default:
+        throw DataError(QStringLiteral("'%1' açılamadı: %2").arg(m_path, engineText));
+    }
 }
 
 void Database::validate()
@@ -160,6 +315,7 @@ void Database::create()
                 run(insert, row);
         }
         ensureIndexes();
+        exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
     });
 }
 
@@ -329,7 +485,8 @@ bool SqlStatement::step()
         return true;
     if (result == SQLITE_DONE)
         return false;
-    const QString message = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+    sqlite3* handle = sqlite3_db_handle(m_statement);
+    const QString message = Database::engineMessage(result, QString::fromUtf8(sqlite3_errmsg(handle)));
     sqlite3_reset(m_statement);
     throw DataError(message);
 }
@@ -413,8 +570,9 @@ void Database::exec(const QString& sql)
 
 void Database::execRaw(const char* sql)
 {
-    if (sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(m_handle)));
+    const int result = sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr);
+    if (result != SQLITE_OK)
+        throw DataError(engineMessage(result, QString::fromUtf8(sqlite3_errmsg(m_handle))));
 }
 
 void Database::inTransaction(const std::function<void()>& work)
@@ -433,6 +591,67 @@ void Database::inTransaction(const std::function<void()>& work)
 bool Database::inTransaction() const
 {
     return !sqlite3_get_autocommit(m_handle);
+}
+
+QString Database::consistencyOf(const QString& path)
+{
+    sqlite3* copy = nullptr;
+    QString verdict;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &copy, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        verdict = QString::fromUtf8(sqlite3_errmsg(copy));
+    } else {
+        sqlite3_stmt* check = nullptr;
+        QStringList findings;
+        int result = sqlite3_prepare_v2(copy, "PRAGMA quick_check(3)", -1, &check, nullptr);
+        while (result == SQLITE_OK && (result = sqlite3_step(check)) == SQLITE_ROW) {
+            findings << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
+            result = SQLITE_OK;
+        }
+        if (result != SQLITE_DONE)
+            findings << QString::fromUtf8(sqlite3_errmsg(copy));
+        sqlite3_finalize(check);
+        verdict = findings.join(QStringLiteral("; "));
+    }
+    sqlite3_close(copy);
+    return verdict;
+}
+
+void Database::backupTo(const QString& target)
+{
+    const QString partial = target + QStringLiteral(".yaziliyor");
+    QFile::remove(partial);
+    sqlite3* copy = nullptr;
+    int result = sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (result == SQLITE_OK) {
+        // Pages are copied as one consistent picture of the store; a post made
+        // meanwhile on this connection is carried into the copy as well.
+        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", m_handle, "main");
+        if (!backup) {
+            result = sqlite3_errcode(copy);
+        } else {
+            sqlite3_backup_step(backup, -1);
+            result = sqlite3_backup_finish(backup);
+        }
+    }
+    const QString engineText = QString::fromUtf8(sqlite3_errmsg(copy));
+    if (result == SQLITE_OK)
+        sqlite3_exec(copy, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr); // one self-contained file
+    sqlite3_close(copy);
+    if (result != SQLITE_OK) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Yedek alınamadı (%1): %2").arg(target, engineMessage(result, engineText)));
+    }
+    const QString verdict = consistencyOf(partial);
+    if (verdict != QLatin1String("ok")) {
+        QFile::remove(partial);
+        throw DamagedStoreError(damagedMessage(m_path, verdict));
+    }
+    QFile::remove(target);
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Yedek alınamadı: '%1' yazılamadı.").arg(target));
+    }
 }
 
 void Database::checkpoint()

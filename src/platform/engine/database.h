@@ -109,10 +109,24 @@ public:
     // as no reader stands in the way. Posted records are durable without it.
     void checkpoint();
 
+    // Writes a consistent copy of the store to target through SQLite's online
+    // backup, then checks the copy; a copy that fails its check is removed and
+    // the store named damaged (DamagedStoreError). target appears only whole.
+    void backupTo(const QString& target);
+    // "ok", or the first findings of the consistency check of the file at path.
+    static QString consistencyOf(const QString& path);
+
     sqlite3* handle() const { return m_handle; }
     QSqlDatabase& connection() { return m_db; }
 
     static QString quoted(const QString& identifier);
+
+    // The layout this program writes, kept in the store; a store written by a
+    // later layout is refused untouched.
+    static constexpr int SchemaVersion = 1;
+    // What the clerk is told when the engine fails with this result code: the
+    // cause and what to do, in Turkish. Other failures keep the engine's text.
+    static QString engineMessage(int code, const QString& engineText);
 
 private:
     friend class SqlStatement;
@@ -123,8 +137,11 @@ private:
     void execRaw(const char* sql);
 
     Database(const QString& path, const QVector<TableSchema>& catalogue);
+    void checkBeforeOpening();
     void connect();
     bool holdsNoTables();
+    void checkVersion();
+    void checkConsistency();
     void validate();
     void create();
     void applyPragmas();
@@ -132,6 +149,7 @@ private:
     void exec(const QString& sql);
 
     QString m_path;
+    int m_storedVersion = 0;
     QVector<TableSchema> m_catalogue;
     QString m_connectionName;
     QSqlDatabase m_db;

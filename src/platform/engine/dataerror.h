@@ -15,3 +15,10 @@ public:
 private:
     QString m_message;
 };
+
+// The store's own pages are damaged: nothing may be written to it, and a
+// backup is the way back.
+class DamagedStoreError : public DataError {
+public:
+    using DataError::DataError;
+};

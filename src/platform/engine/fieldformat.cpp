@@ -114,8 +114,25 @@ static QString tooLongMessage(const QString& text, const FieldSchema& field)
         .arg(field.size);
 }
 
+// Half of a pair of UTF-16 units with no other half (text pasted from a
+// damaged file, say): stored, it would turn into another character.
+static bool holdsBrokenCharacter(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text.at(i);
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (unit.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 QVariant parse(const FieldSchema& field, const QString& text)
 {
+    if ((field.type == FieldType::Text || field.type == FieldType::Memo) && holdsBrokenCharacter(text))
+        throw DataError(QStringLiteral("'%1' alanına yazılan metinde bozuk bir karakter var; metni yeniden yazın.")
+                            .arg(field.name));
     switch (field.type) {
     case FieldType::AutoIncrement:
         throw DataError(QStringLiteral("Field '%1' cannot be modified").arg(field.name));
