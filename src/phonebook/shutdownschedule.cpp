@@ -18,7 +18,7 @@ void ShutdownSchedule::arm(const QTime& at, const QDateTime& now)
 {
     const QTime thisSecond = QTime(now.time().hour(), now.time().minute(), now.time().second());
     const QDate day = at >= thisSecond ? now.date() : now.date().addDays(1);
-    QDateTime moment = now; // in the clock's own time spec
+    QDateTime moment = now; // in the clock's own time zone
     moment.setDate(day);
     moment.setTime(at);
     m_moment = moment;

@@ -3,7 +3,7 @@
 namespace reports {
 
 using reporting::Band;
-using reporting::FontSpec;
+using reporting::FontStyle;
 using reporting::ReportLayout;
 using reporting::Source;
 using reporting::TextItem;
@@ -46,17 +46,17 @@ const CardColumns RequestColumns{
 
 constexpr double Width = 190; // A4 less the margins
 
-FontSpec arial(double points, bool bold = false)
+FontStyle arial(double points, bool bold = false)
 {
-    return FontSpec{.pointSize = points, .bold = bold};
+    return FontStyle{.pointSize = points, .bold = bold};
 }
 
-TextItem literal(const QString& text, double left, double top, const FontSpec& font)
+TextItem literal(const QString& text, double left, double top, const FontStyle& font)
 {
     return TextItem{.source = Source::Literal, .text = text, .left = left, .top = top, .font = font};
 }
 
-TextItem field(const QString& name, double left, double top, double width, const FontSpec& font)
+TextItem field(const QString& name, double left, double top, double width, const FontStyle& font)
 {
     return TextItem{.source = Source::Field, .text = name, .left = left, .top = top, .width = width, .font = font};
 }
@@ -66,7 +66,7 @@ TextItem stamp(Source source, double left, double top)
     return TextItem{.source = source, .left = left, .top = top, .font = arial(10)};
 }
 
-TextItem centredTitle(const QString& text, const FontSpec& font)
+TextItem centredTitle(const QString& text, const FontStyle& font)
 {
     return TextItem{.source = Source::Literal, .text = text, .centred = true, .centredVertically = true, .font = font};
 }
@@ -257,10 +257,10 @@ ReportLayout cardLayout(const CardPlan& plan)
     ReportLayout layout;
     layout.name = plan.title;
     layout.title = Band{.height = 24.1,
-                        .items = {centredTitle(plan.title, FontSpec{.pointSize = 36, .bold = true, .heavy = true})}};
+                        .items = {centredTitle(plan.title, FontStyle{.pointSize = 36, .bold = true, .heavy = true})}};
 
     const CardColumns& c = plan.columns;
-    const FontSpec pair = arial(10, true);
+    const FontStyle pair = arial(10, true);
     Band& detail = layout.detail;
     detail.height = 203.5;
     double top = CardFirstLine;

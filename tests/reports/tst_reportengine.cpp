@@ -35,7 +35,7 @@ ReportLayout listLayout(bool printIfEmpty = true)
                         .items = {TextItem{.text = QStringLiteral("Deneme Listesi"),
                                            .centred = true,
                                            .centredVertically = true,
-                                           .font = FontSpec{.pointSize = 18, .bold = true}}}};
+                                           .font = FontStyle{.pointSize = 18, .bold = true}}}};
     layout.columnHeader = Band{.height = 10,
                                .items = {TextItem{.text = QStringLiteral("Adı"), .left = 5, .top = 2},
                                          TextItem{.text = QStringLiteral("Fiyatı"), .left = 60, .top = 2}}};

@@ -108,17 +108,17 @@ bool Report::ItemStyle::surelyFits(const QString& text, double widthPx) const
     return true;
 }
 
-QFont Report::fontFor(const FontSpec& spec)
+QFont Report::fontFor(const FontStyle& style)
 {
     QFont font;
-    if (spec.heavy && QFontDatabase::hasFamily(QStringLiteral("Arial Black"))) {
+    if (style.heavy && QFontDatabase::hasFamily(QStringLiteral("Arial Black"))) {
         font.setFamily(QStringLiteral("Arial Black"));
         font.setWeight(QFont::Black);
     } else {
-        font.setFamily(spec.family);
-        font.setWeight(spec.heavy ? QFont::Black : spec.bold ? QFont::Bold : QFont::Normal);
+        font.setFamily(style.family);
+        font.setWeight(style.heavy ? QFont::Black : style.bold ? QFont::Bold : QFont::Normal);
     }
-    font.setPointSizeF(spec.pointSize);
+    font.setPointSizeF(style.pointSize);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }

@@ -88,8 +88,8 @@ public:
     // copies); the paper is the layout's.
     Outcome print(QPrinter& printer, int first, int last, const Progress& progress = {});
 
-    // The font a spec stands for; "Arial" resolves to its metric twin.
-    static QFont fontFor(const FontSpec& spec);
+    // The font a style stands for; "Arial" resolves to its metric twin.
+    static QFont fontFor(const FontStyle& style);
 
 private:
     struct ItemStyle {

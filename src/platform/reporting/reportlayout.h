@@ -10,7 +10,7 @@
 // plain data: the report engine (Report) pages it over the rows of a source.
 namespace reporting {
 
-struct FontSpec {
+struct FontStyle {
     QString family = QStringLiteral("Arial"); // Arial metrics: Liberation Sans where Arial is absent
     double pointSize = 10;
     bool bold = false;
@@ -38,7 +38,7 @@ struct TextItem {
     double height = 0;
     bool centred = false;           // centred across the box (the band's width for width 0)
     bool centredVertically = false; // one line, centred in the band's height (top is ignored)
-    FontSpec font;
+    FontStyle font;
 };
 
 struct Band {
