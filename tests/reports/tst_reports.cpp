@@ -12,6 +12,7 @@
 #include "reports/reports.h"
 #include "support/fakes.h"
 #include "support/pdfreading.h"
+#include "support/searchtesting.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -34,20 +35,8 @@ constexpr double Tolerance = 0.5;
 void insertRows(Database& db, const QString& table, const QList<QVariantMap>& rows)
 {
     db.inTransaction([&] {
-        for (const QVariantMap& values : rows) {
-            QStringList names, marks;
-            for (auto it = values.cbegin(); it != values.cend(); ++it) {
-                names << Database::quoted(it.key());
-                marks << QStringLiteral("?");
-            }
-            QSqlQuery insert(db.connection());
-            insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-            for (const QVariant& value : values)
-                insert.addBindValue(value);
-            if (!insert.exec())
-                qFatal("insert into %s: %s", qPrintable(table), qPrintable(insert.lastError().text()));
-        }
+        for (const QVariantMap& values : rows)
+            searchtest::insertRow(db, table, values);
     });
 }
 
