@@ -15,6 +15,7 @@
 // a record read. It does not turn text into QString: that work is the
 // engine's own, and shows in its figure.
 
+#include "data/backups.h"
 #include "data/catalogue.h"
 #include "data/shippeddata.h"
 #include "kit/screens.h"
@@ -27,6 +28,7 @@
 #include "matching/matchscreen.h"
 #include "platform/system/localeformats.h"
 #include "search/searchscreens.h"
+#include "shell/programscreens.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
@@ -641,65 +643,121 @@ qint64 residentKb()
 
 // --- the measurements ------------------------------------------------------------------
 
+// What a bare program does to open the store as the engine does: every
+// catalogued table's columns read and compared, the same pragmas, the same
+// indexes made sure of.
+sqlite3* bareOpen(const QString& path)
+{
+    sqlite3* bare = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &bare, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_busy_timeout(bare, 5000);
+    RawStatement tables(bare, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"));
+    tables.step();
+    for (const TableSchema& table : Catalogue::tables()) {
+        RawStatement info(bare, QStringLiteral("PRAGMA table_info(%1)").arg(Database::quoted(table.name)));
+        int found = 0;
+        while (info.step()) {
+            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
+            const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 2)));
+            const FieldSchema* field = table.field(name);
+            if (field
+                && type.section(QLatin1Char('('), 0, 0)
+                           .compare(declaredSqlType(*field).section(QLatin1Char('('), 0, 0), Qt::CaseInsensitive)
+                       == 0)
+                ++found;
+        }
+        if (found != table.fields.size())
+            throw DataError(QStringLiteral("bare start-up: %1 differs").arg(table.name));
+    }
+    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL",
+                               "PRAGMA mmap_size = 1073741824", "PRAGMA cache_size = -32768"})
+        bareExec(bare, pragma);
+    for (const TableSchema& table : Catalogue::tables())
+        for (const IndexSchema& index : table.indexes) {
+            QStringList fields;
+            for (const QString& field : index.fields)
+                fields << Database::quoted(field);
+            bareExec(bare, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                               .arg(Database::quoted(table.name + QLatin1Char('_') + index.fields.join(QLatin1Char('_'))),
+                                    Database::quoted(table.name), fields.join(QLatin1Char(',')))
+                               .toUtf8()
+                               .constData());
+        }
+    return bare;
+}
+
+// The bare backup: SQLite's online backup into a fresh file, then the quick
+// check of the copy.
+void bareBackupAndCheck(sqlite3* source, const QString& target)
+{
+    QFile::remove(target);
+    sqlite3* copy = nullptr;
+    sqlite3_open_v2(target.toUtf8().constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main");
+    sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    bareExec(copy, "PRAGMA journal_mode = DELETE");
+    {
+        RawStatement check(copy, QStringLiteral("PRAGMA quick_check(3)"));
+        while (check.step()) {
+        }
+    }
+    sqlite3_close(copy);
+    QFile::remove(target);
+}
+
 void measureStartUp(const QString& folder, const QString& path)
 {
-    constexpr int runs = 10;
-    std::unique_ptr<Database> store;
-    const double engine = medianMs(
-        runs, [&](int) { store = Catalogue::openStore(folder); }, [&](int) { store.reset(); });
-    store.reset();
-
-    // The same checks: every catalogued table's columns read and compared,
-    // the same pragmas, the same indexes made sure of.
+    constexpr int runs = 5;
     sqlite3* bare = nullptr;
     const auto closeBare = [&](int) {
         sqlite3_close_v2(bare);
         bare = nullptr;
     };
-    const double plain = medianMs(
-        runs,
-        [&](int) {
-            sqlite3_open_v2(path.toUtf8().constData(), &bare, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-            sqlite3_busy_timeout(bare, 5000);
-            RawStatement tables(bare, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"));
-            tables.step();
-            for (const TableSchema& table : Catalogue::tables()) {
-                RawStatement info(bare, QStringLiteral("PRAGMA table_info(%1)").arg(Database::quoted(table.name)));
-                int found = 0;
-                while (info.step()) {
-                    const QString name = QString::fromUtf8(reinterpret_cast<const char*>(
-                        sqlite3_column_text(info.get(), 1)));
-                    const QString type = QString::fromUtf8(reinterpret_cast<const char*>(
-                        sqlite3_column_text(info.get(), 2)));
-                    const FieldSchema* field = table.field(name);
-                    if (field && type.section(QLatin1Char('('), 0, 0)
-                                         .compare(declaredSqlType(*field).section(QLatin1Char('('), 0, 0),
-                                                  Qt::CaseInsensitive)
-                                     == 0)
-                        ++found;
-                }
-                if (found != table.fields.size())
-                    throw DataError(QStringLiteral("bare start-up: %1 differs").arg(table.name));
-            }
-            for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL",
-                                       "PRAGMA mmap_size = 1073741824", "PRAGMA cache_size = -32768"})
-                bareExec(bare, pragma);
-            for (const TableSchema& table : Catalogue::tables())
-                for (const IndexSchema& index : table.indexes) {
-                    QStringList fields;
-                    for (const QString& field : index.fields)
-                        fields << Database::quoted(field);
-                    bareExec(bare, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                                       .arg(Database::quoted(table.name + QLatin1Char('_')
-                                                             + index.fields.join(QLatin1Char('_'))),
-                                            Database::quoted(table.name), fields.join(QLatin1Char(',')))
-                                       .toUtf8()
-                                       .constData());
-                }
-        },
-        closeBare);
+    const double plain = medianMs(runs, [&](int) { bare = bareOpen(path); }, closeBare);
     closeBare(0);
-    report(QStringLiteral("start-up (open store, check every table)"), runs, engine, plain);
+
+    // The program's start: the store opened and the day's backup started on
+    // its worker thread, which also checks every page for damage.
+    Backups::Start start;
+    const auto awaitBackup = [&](int) {
+        if (start.outcome.valid())
+            start.outcome.wait();
+        start = {};
+    };
+    const double engine = medianMs(
+        runs, [&](int run) { start = Backups::openAtStart(folder, QDateTime::currentDateTime().addSecs(run)); },
+        awaitBackup);
+    awaitBackup(0);
+    report(QStringLiteral("start-up: open and check the store, backup begun"), runs, engine, plain);
+
+    // The whole start to the main window: every screen created, each opening
+    // its cursors and queries; the bare side only opens the store.
+    std::unique_ptr<Screens> screens;
+    const double toWindow = medianMs(
+        runs,
+        [&](int run) {
+            start = Backups::openAtStart(folder, QDateTime::currentDateTime().addSecs(100 + run));
+            screens = std::make_unique<Screens>(*start.store);
+            screens->createAll(programScreens());
+        },
+        [&](int run) {
+            screens.reset();
+            awaitBackup(run);
+        });
+    screens.reset();
+    awaitBackup(0);
+    report(QStringLiteral("start-up to the main window (all screens made)"), runs, toWindow, plain);
+
+    // Off the start path: the backup and its check of every page, until the verdict.
+    const double backup = medianMs(runs, [&](int run) {
+        Backups::openAtStart(folder, QDateTime::currentDateTime().addSecs(200 + run)).outcome.wait();
+    });
+    bare = bareOpen(path);
+    const QString bareTarget = QDir(folder).filePath(QStringLiteral("bare-backup.sqlite"));
+    const double bareBackup = medianMs(runs, [&](int) { bareBackupAndCheck(bare, bareTarget); });
+    closeBare(0);
+    report(QStringLiteral("day's backup and its check (on its own thread)"), runs, backup, bareBackup);
 }
 
 void measureOpen(Database& db, BareStatements& bare)

@@ -26,16 +26,16 @@ QDir folderBeside(const QString& storeFolder)
 
 } // namespace
 
-QString makeAtStart(Database& store, const QDateTime& now)
+QString make(const QString& storePath, const QDateTime& now)
 {
-    const QString storeFolder = QFileInfo(store.path()).absolutePath();
+    const QString storeFolder = QFileInfo(storePath).absolutePath();
     QDir folder = folderBeside(storeFolder);
     if (!folder.exists() && !QDir(storeFolder).mkdir(FolderName))
         throw DataError(QStringLiteral("Yedek klasörü '%1' oluşturulamadı.").arg(folder.path()));
     // Names sort in time order; a second start within the same second
     // replaces that second's copy.
     const QString target = folder.filePath(QStringLiteral("evlora-%1.sqlite").arg(stamp(now)));
-    store.backupTo(target);
+    Database::backupFile(storePath, target);
     const QStringList all = available(storeFolder);
     for (int i = Kept; i < all.size(); ++i)
         QFile::remove(all.at(i));
@@ -84,33 +84,75 @@ QString restore(const QString& storeFolder, const QString& backup, const QDateTi
     return aside;
 }
 
-std::unique_ptr<Database> openAtStart(const QString& folder, const QDateTime& now)
+QString describe(const QString& backup)
+{
+    const QFileInfo file(backup);
+    const QDateTime made = QLocale::c().toDateTime(file.completeBaseName().section(QLatin1Char('-'), 1),
+                                                   QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString when = made.isValid() ? QLocale().toString(made, QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                                        : file.fileName();
+    return QStringLiteral("%1 (%2)").arg(when, QLocale().formattedDataSize(file.size()));
+}
+
+namespace {
+
+CheckOutcome backUpAndCheck(const QString& storePath, const QDateTime& now)
+{
+    CheckOutcome outcome;
+    try {
+        make(storePath, now);
+    } catch (const DamagedStoreError& error) {
+        outcome.damage = error.message();
+    } catch (const DataError& error) {
+        // No copy was checked, so the store is checked where it lies.
+        outcome.failure = error.message();
+        const QString verdict = Database::consistencyOf(storePath);
+        if (verdict != QLatin1String("ok"))
+            outcome.damage = Database::damagedMessage(storePath, verdict);
+    }
+    return outcome;
+}
+
+} // namespace
+
+Start openAtStart(const QString& folder, const QDateTime& now)
 {
     QString damage;
     try {
-        std::unique_ptr<Database> store = Catalogue::openStore(folder);
-        try {
-            makeAtStart(*store, now);
-        } catch (const DamagedStoreError&) {
-            throw;
-        } catch (const DataError& error) {
-            errorReporter().report(nullptr, error.message());
-        }
-        return store;
+        Start start;
+        start.store = Catalogue::openStore(folder, Database::ConsistencyCheck::ByCaller);
+        // The store's connection stays on this thread; the backup reads
+        // through its own.
+        start.outcome = std::async(std::launch::async, backUpAndCheck, start.store->path(), now).share();
+        std::shared_future<CheckOutcome> outcome = start.outcome;
+        start.store->holdWritesUntil(std::async(std::launch::deferred, [outcome] {
+                                         return outcome.get().damage;
+                                     }).share());
+        return start;
     } catch (const DamagedStoreError& error) {
         damage = error.message(); // the store is closed by now
     }
     const QString backup = newestGood(folder);
     if (backup.isEmpty())
-        throw DataError(damage + QStringLiteral(" Sağlam bir yedek bulunamadı."));
-    const QString question =
-        damage + QStringLiteral("\n\nEn yeni sağlam yedek (%1) geri yüklensin mi? Bozuk dosya silinmez, aynı "
-                                "klasörde kenara alınır.")
-                     .arg(QFileInfo(backup).fileName());
-    if (!confirmer().confirm(nullptr, question))
+        throw DataError(damage + NoGoodBackup);
+    if (!offerRestore(backup, damage))
         throw DataError(damage);
     restore(folder, backup, now);
-    return Catalogue::openStore(folder);
+    Start start;
+    start.store = Catalogue::openStore(folder);
+    std::promise<CheckOutcome> sound; // the backup just brought back was checked
+    sound.set_value({});
+    start.outcome = sound.get_future().share();
+    return start;
+}
+
+bool offerRestore(const QString& backup, const QString& damage)
+{
+    return confirmer().confirm(nullptr,
+                               damage
+                                   + QStringLiteral("\n\nEn yeni sağlam yedek (%1) geri yüklensin mi? Bozuk dosya "
+                                                    "silinmez, aynı klasörde kenara alınır.")
+                                         .arg(describe(backup)));
 }
 
 } // namespace Backups

@@ -280,9 +280,9 @@ const TableSchema& table(const QString& name)
     throw DataError(QStringLiteral("Table '%1' does not exist").arg(name));
 }
 
-std::unique_ptr<Database> openStore(const QString& folder)
+std::unique_ptr<Database> openStore(const QString& folder, Database::ConsistencyCheck check)
 {
-    return Database::open(QDir(folder).filePath(StoreFileName), tables());
+    return Database::open(QDir(folder).filePath(StoreFileName), tables(), check);
 }
 
 } // namespace Catalogue

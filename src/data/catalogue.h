@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/engine/database.h"
 #include "platform/engine/schema.h"
 
 #include <QString>
@@ -43,6 +44,7 @@ const TableSchema& table(const QString& name); // any case, with or without ".db
 
 // Opens (or, in a folder without one, creates) the program's store in folder.
 // Throws DataError naming the table when an existing store is broken.
-std::unique_ptr<Database> openStore(const QString& folder = QStringLiteral("."));
+std::unique_ptr<Database> openStore(const QString& folder = QStringLiteral("."),
+                                    Database::ConsistencyCheck check = Database::ConsistencyCheck::AtOpen);
 
 } // namespace Catalogue

@@ -4,6 +4,7 @@
 #include "platform/engine/database.h"
 
 #include <array>
+#include <cmath>
 
 namespace Matching {
 
@@ -86,7 +87,7 @@ QVariant bound(const QVariant& value)
 {
     bool ok = false;
     const double number = value.isNull() ? 0.0 : value.toDouble(&ok);
-    return ok ? QVariant(number) : QVariant(QMetaType::fromType<double>());
+    return ok && std::isfinite(number) ? QVariant(number) : QVariant(QMetaType::fromType<double>());
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "shell/application.h"
 #include "shell/programscreens.h"
 #include "kit/screens.h"
+#include "shell/mainwindow.h"
 #include "shell/splashscreen.h"
+#include "shell/storecare.h"
 #include "data/backups.h"
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
@@ -12,8 +14,10 @@
 #include "platform/system/clock.h"
 #include "platform/system/systemshutdown.h"
 
+#include <QAction>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTextStream>
 
 namespace {
@@ -46,13 +50,14 @@ int main(int argc, char* argv[])
     splash->show();
     app.processEvents();
 
+    const QString folder = QDir::currentPath();
     std::unique_ptr<FolderLock> folderLock; // held until the program ends
-    std::unique_ptr<Database> store;
+    Backups::Start start;
     std::unique_ptr<Screens> screens;
     try {
-        folderLock = FolderLock::take(QDir::currentPath());
-        store = Backups::openAtStart(QDir::currentPath(), systemClock().now());
-        screens = std::make_unique<Screens>(*store);
+        folderLock = FolderLock::take(folder);
+        start = Backups::openAtStart(folder, systemClock().now());
+        screens = std::make_unique<Screens>(*start.store);
         screens->createAll(programScreens());
     } catch (const DataError& error) {
         splash->hide();
@@ -62,9 +67,29 @@ int main(int argc, char* argv[])
 
     splash->hide();
     splash->deleteLater();
+    StoreCare care(folder, start.outcome);
+    auto* mainWindow = screens->get<MainWindow>(QStringLiteral("MainWindow"));
+    QObject::connect(mainWindow->restoreAction(), &QAction::triggered, &care,
+                     [&care, mainWindow] { care.chooseBackup(mainWindow); });
+    QObject::connect(&care, &StoreCare::restoreRequested, &app, [] { QCoreApplication::exit(0); });
     screens->show(QStringLiteral("MainWindow"));
     const int result = app.exec();
     screens.reset(); // screens close their datasets before the store goes
+    start.store.reset();
     setShutdownRequest(nullptr);
+    if (care.pendingRestore().isEmpty())
+        return result;
+
+    // A restore replaces the store file, so it waits until nothing holds it;
+    // then the program starts afresh on whichever store is in place.
+    try {
+        QMessageBox::information(nullptr, QStringLiteral("Evlora"), care.restorePending(systemClock().now()));
+    } catch (const DataError& error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Evlora"), error.message());
+    }
+    folderLock.reset();
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {}, folder))
+        QMessageBox::critical(nullptr, QStringLiteral("Evlora"),
+                              QStringLiteral("Evlora yeniden başlatılamadı; lütfen kendiniz başlatın."));
     return result;
 }

@@ -13,6 +13,7 @@
 #include "platform/reporting/reportwindow.h"
 #include "reports/reports.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QHeaderView>
 #include <QTimer>
@@ -113,6 +114,14 @@ MainWindow::MainWindow(Screens& screens) : Screen(mainWindowSetup()), m_screens(
     m_clock->start();
 
     buildContactGrid();
+
+    // Bringing a backup back is rare and weighty: it sits on the right-click
+    // menu of the window, out of the way of the everyday menu.
+    m_restore = new QAction(QStringLiteral("Yedekten Geri Yükle…"), this);
+    m_restore->setObjectName(QStringLiteral("RestoreBackup"));
+    addAction(m_restore);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
     background()->setMouseTracking(true);
     background()->installEventFilter(this);
 }

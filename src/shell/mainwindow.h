@@ -10,6 +10,7 @@ class LabelButton;
 class MenuPanel;
 class Screens;
 class Table;
+class QAction;
 class QTimer;
 
 // The program's main window: eight menu items opening seven panels (and the
@@ -30,6 +31,9 @@ public:
     QLabel* dateLabel() const { return m_date; }
     QLabel* timeLabel() const { return m_time; }
     QTimer* clockTimer() const { return m_clock; }
+    // "Yedekten Geri Yükle…" on the window's right-click menu; the store's
+    // caretaker answers it.
+    QAction* restoreAction() const { return m_restore; }
 
     void showPanel(int panel); // -1 hides them all
     void tick();                // the clock's second
@@ -50,4 +54,5 @@ private:
     QTimer* m_clock;
     Table* m_contacts;
     DbGrid* m_grid;
+    QAction* m_restore;
 };

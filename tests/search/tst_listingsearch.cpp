@@ -414,6 +414,10 @@ private slots:
             QTest::addRow("%s price empty", name) << twin.programName << 1 << "p2" << "";
             QTest::addRow("%s area empty", name) << twin.programName << 5 << "m1" << "";
             QTest::addRow("%s pasted letters", name) << twin.programName << 6 << "p1" << "12a";
+            // words a number reader may take for a number are not one
+            QTest::addRow("%s NaN", name) << twin.programName << 1 << "p2" << "NaN";
+            QTest::addRow("%s inf", name) << twin.programName << 6 << "p1" << "inf";
+            QTest::addRow("%s Infinity", name) << twin.programName << 5 << "m1" << "-Infinity";
         }
     }
     void failureAndShowAll()

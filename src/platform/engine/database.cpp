@@ -62,11 +62,15 @@ QString lockedMessage(const QString& path)
         .arg(path);
 }
 
-QString damagedMessage(const QString& path, const QString& findings)
+} // namespace
+
+QString Database::damagedMessage(const QString& path, const QString& findings)
 {
     return QStringLiteral("'%1' bozuk. Denetimin ilk bulguları: %2. Dosyaya yazılmadı; bir yedeği geri yükleyin.")
         .arg(path, findings);
 }
+
+namespace {
 
 QString indexName(const TableSchema& table, const IndexSchema& index)
 {
@@ -101,7 +105,8 @@ QString Database::engineMessage(int code, const QString& engineText)
     }
 }
 
-std::unique_ptr<Database> Database::open(const QString& path, const QVector<TableSchema>& catalogue)
+std::unique_ptr<Database> Database::open(const QString& path, const QVector<TableSchema>& catalogue,
+                                         ConsistencyCheck check)
 {
     std::unique_ptr<Database> db(new Database(path, catalogue));
     db->checkBeforeOpening();
@@ -114,7 +119,8 @@ std::unique_ptr<Database> Database::open(const QString& path, const QVector<Tabl
         // written to a file we did not make.
         db->checkVersion();
         db->validate();
-        db->checkConsistency();
+        if (check == ConsistencyCheck::AtOpen)
+            db->checkConsistency();
         db->applyPragmas();
         db->ensureIndexes();
         if (db->m_storedVersion < SchemaVersion)
@@ -575,8 +581,20 @@ void Database::execRaw(const char* sql)
         throw DataError(engineMessage(result, QString::fromUtf8(sqlite3_errmsg(m_handle))));
 }
 
+void Database::holdWritesUntil(std::shared_future<QString> damage)
+{
+    m_pendingDamageVerdict = std::move(damage);
+}
+
 void Database::inTransaction(const std::function<void()>& work)
 {
+    if (m_pendingDamageVerdict.valid()) {
+        // Only a write in the first moment after start-up waits here.
+        m_damage = m_pendingDamageVerdict.get();
+        m_pendingDamageVerdict = {};
+    }
+    if (!m_damage.isEmpty())
+        throw DamagedStoreError(m_damage);
     execRaw("BEGIN IMMEDIATE");
     try {
         work();
@@ -616,28 +634,42 @@ QString Database::consistencyOf(const QString& path)
     return verdict;
 }
 
-void Database::backupTo(const QString& target)
+void Database::backupFile(const QString& storePath, const QString& target)
 {
     const QString partial = target + QStringLiteral(".yaziliyor");
     QFile::remove(partial);
+    sqlite3* source = nullptr;
     sqlite3* copy = nullptr;
-    int result = sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int result = sqlite3_open_v2(QFile::encodeName(storePath).constData(), &source, SQLITE_OPEN_READWRITE, nullptr);
     if (result == SQLITE_OK) {
-        // Pages are copied as one consistent picture of the store; a post made
-        // meanwhile on this connection is carried into the copy as well.
-        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", m_handle, "main");
+        sqlite3_busy_timeout(source, BusyWaitMs);
+        result = sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    }
+    QString engineText;
+    if (result == SQLITE_OK) {
+        // One step copies every page as one consistent picture of the store
+        // (a read transaction; the program's own posts go on beside it).
+        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main");
         if (!backup) {
-            result = sqlite3_errcode(copy);
+            result = sqlite3_extended_errcode(copy);
+            engineText = QString::fromUtf8(sqlite3_errmsg(copy));
         } else {
             sqlite3_backup_step(backup, -1);
             result = sqlite3_backup_finish(backup);
+            engineText = QString::fromUtf8(sqlite3_errmsg(copy));
         }
+    } else {
+        engineText = QString::fromUtf8(sqlite3_errmsg(copy ? copy : source));
     }
-    const QString engineText = QString::fromUtf8(sqlite3_errmsg(copy));
     if (result == SQLITE_OK)
         sqlite3_exec(copy, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr); // one self-contained file
     sqlite3_close(copy);
+    sqlite3_close(source);
+    if ((result & 0xff) == SQLITE_CORRUPT || (result & 0xff) == SQLITE_NOTADB) {
+        QFile::remove(partial);
+        throw DamagedStoreError(damagedMessage(storePath, engineText));
+    }
     if (result != SQLITE_OK) {
         QFile::remove(partial);
         throw DataError(QStringLiteral("Yedek alınamadı (%1): %2").arg(target, engineMessage(result, engineText)));
@@ -645,7 +677,7 @@ void Database::backupTo(const QString& target)
     const QString verdict = consistencyOf(partial);
     if (verdict != QLatin1String("ok")) {
         QFile::remove(partial);
-        throw DamagedStoreError(damagedMessage(m_path, verdict));
+        throw DamagedStoreError(damagedMessage(storePath, verdict));
     }
     QFile::remove(target);
     if (!QFile::rename(partial, target)) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <future>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -63,8 +64,12 @@ private:
 // (write-ahead log, full sync), so a posted record survives a power cut.
 class Database {
 public:
+    // Whether opening reads every page for damage, or leaves that to a check
+    // the caller runs (the start-up backup reads every page anyway).
+    enum class ConsistencyCheck { AtOpen, ByCaller };
     // Throws DataError with a message that names the broken table.
-    static std::unique_ptr<Database> open(const QString& path, const QVector<TableSchema>& catalogue);
+    static std::unique_ptr<Database> open(const QString& path, const QVector<TableSchema>& catalogue,
+                                          ConsistencyCheck check = ConsistencyCheck::AtOpen);
     ~Database();
 
     Database(const Database&) = delete;
@@ -101,20 +106,29 @@ public:
     const QString& columnList(const TableSchema& table);
 
     // Runs work inside one write transaction: committed (and durable) when it
-    // returns, rolled back entirely when it throws.
+    // returns, rolled back entirely when it throws. Every write of the
+    // program goes through here.
     void inTransaction(const std::function<void()>& work);
+    // Writes wait for the verdict of a consistency check made elsewhere: an
+    // empty verdict lets them through, a damage message refuses every write
+    // from then on (DamagedStoreError), so a damaged store is never written to.
+    void holdWritesUntil(std::shared_future<QString> damage);
     bool inTransaction() const;
 
     // Copies what the write-ahead log holds into the store file itself, as far
     // as no reader stands in the way. Posted records are durable without it.
     void checkpoint();
 
-    // Writes a consistent copy of the store to target through SQLite's online
-    // backup, then checks the copy; a copy that fails its check is removed and
-    // the store named damaged (DamagedStoreError). target appears only whole.
-    void backupTo(const QString& target);
+    // Writes a consistent copy of the store file at storePath to target
+    // through SQLite's online backup on a connection of its own (so it may run
+    // on another thread while the program works), then checks the copy; a copy
+    // that fails its check is removed and the store named damaged
+    // (DamagedStoreError). target appears only whole.
+    static void backupFile(const QString& storePath, const QString& target);
     // "ok", or the first findings of the consistency check of the file at path.
     static QString consistencyOf(const QString& path);
+    // What the clerk is told of a store the check found damaged.
+    static QString damagedMessage(const QString& path, const QString& findings);
 
     sqlite3* handle() const { return m_handle; }
     QSqlDatabase& connection() { return m_db; }
@@ -160,4 +174,6 @@ private:
     std::vector<sqlite3_stmt*> m_lent; // leased now, finalized with the store if never returned
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QHash<const TableSchema*, QString> m_columnLists;
+    std::shared_future<QString> m_pendingDamageVerdict;
+    QString m_damage; // non-empty once a check found the store damaged
 };

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 Statement& Statement::where(const QString& condition, const QVariantList& values)
 {
     m_condition = m_condition.isEmpty() ? QStringLiteral("(%1)").arg(condition)
@@ -20,7 +22,7 @@ QVariant Statement::number(const QString& typed)
         if (!ok)
             value = QLocale::c().toDouble(trimmed, &ok);
     }
-    if (!ok) {
+    if (!ok || !std::isfinite(value)) { // "nan" and "inf" read as numbers in C formats
         fail(QStringLiteral("'%1' is not a number").arg(typed));
         return QVariant(QMetaType::fromType<double>());
     }

@@ -77,7 +77,8 @@ double readNumber(const QString& text, bool* ok)
     QLocale locale;
     locale.setNumberOptions(QLocale::RejectGroupSeparator);
     bool converted = false;
-    const double value = locale.toDouble(text.trimmed(), &converted);
+    double value = locale.toDouble(text.trimmed(), &converted);
+    converted = converted && std::isfinite(value);
     if (ok)
         *ok = converted;
     return converted ? value : 0.0;
