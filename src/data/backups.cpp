@@ -150,8 +150,8 @@ bool offerRestore(const QString& backup, const QString& damage)
 {
     return confirmer().confirm(nullptr,
                                damage
-                                   + QStringLiteral("\n\nEn yeni sağlam yedek (%1) geri yüklensin mi? Bozuk dosya "
-                                                    "silinmez, aynı klasörde kenara alınır.")
+                                   + QStringLiteral("\n\nGeri yüklenecek en yeni sağlam yedek: %1.\nGeri yüklensin "
+                                                    "mi? Bozuk dosya silinmez, aynı klasörde kenara alınır.")
                                          .arg(describe(backup)));
 }
 
