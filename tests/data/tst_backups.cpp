@@ -121,6 +121,28 @@ private slots:
         QCOMPARE(restored.outcome.get().damage, QString());
     }
 
+    // A store of an older layout is written to at open (its version, its
+    // indexes), so it is checked before that rather than by the backup.
+    void anOlderDamagedStoreIsCheckedBeforeItIsWritten()
+    {
+        QTemporaryDir folder;
+        {
+            Backups::Start start = Backups::openAtStart(folder.path(), Monday);
+            for (int i = 0; i < 300; ++i)
+                addDistrict(*start.store, QStringLiteral("Semt %1").arg(i));
+            start.outcome.wait();
+            SqlStatement older(*start.store, QStringLiteral("PRAGMA user_version = 0"));
+            older.step();
+        }
+        QDir(folder.filePath(Backups::FolderName)).removeRecursively();
+        const QString path = folder.filePath(Catalogue::StoreFileName);
+        damage(path);
+        const QByteArray damaged = fileHash(path);
+        const QString message = messageOf([&] { Backups::openAtStart(folder.path(), Monday.addDays(1)); });
+        QVERIFY2(message.contains(QStringLiteral("bozuk")) && message.endsWith(Backups::NoGoodBackup), qPrintable(message));
+        QCOMPARE(fileHash(path), damaged);
+    }
+
     // Damage in the tables' list itself: the store cannot even open, so the
     // newest good backup is offered before any screen exists.
     void aStoreTooDamagedToOpenIsOfferedABackupAtOnce()

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -119,7 +120,9 @@ std::unique_ptr<Database> Database::open(const QString& path, const QVector<Tabl
         // written to a file we did not make.
         db->checkVersion();
         db->validate();
-        if (check == ConsistencyCheck::AtOpen)
+        // A store that needs writing before the caller's check has run (an
+        // index or the version of an older layout) is checked here first.
+        if (check == ConsistencyCheck::AtOpen || db->writesAtOpen())
             db->checkConsistency();
         db->applyPragmas();
         db->ensureIndexes();
@@ -323,6 +326,21 @@ void Database::create()
         ensureIndexes();
         exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
     });
+}
+
+bool Database::writesAtOpen()
+{
+    if (m_storedVersion < SchemaVersion)
+        return true;
+    QSet<QString> present;
+    SqlStatement indexes(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'"));
+    while (indexes.step())
+        present.insert(columnText(indexes.get(), 0));
+    for (const TableSchema& table : m_catalogue)
+        for (const IndexSchema& index : table.indexes)
+            if (!present.contains(indexName(table, index)))
+                return true;
+    return false;
 }
 
 void Database::ensureIndexes()

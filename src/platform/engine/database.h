@@ -156,6 +156,7 @@ private:
     bool holdsNoTables();
     void checkVersion();
     void checkConsistency();
+    bool writesAtOpen();
     void validate();
     void create();
     void applyPragmas();
