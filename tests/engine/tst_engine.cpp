@@ -584,6 +584,37 @@ private slots:
         flats.next();
         QCOMPARE(flats.position(), 1500);
     }
+
+    // A grid's pages mark only whether a row has a picture; asked for, the
+    // picture of any row is the one posted, whole.
+    void picturesOfRowsOtherThanTheCurrent()
+    {
+        ScratchStore store;
+        Table contacts(*store.db, QStringLiteral("tel"));
+        contacts.open();
+        QList<QByteArray> pictures;
+        for (int i = 0; i < 150; ++i) {
+            contacts.append();
+            contacts.setText(QStringLiteral("Ad"), QStringLiteral("Kişi %1").arg(i));
+            const QByteArray picture = i % 3 == 0 ? QByteArray() : QByteArray(1000 + i, char('a' + i % 26));
+            if (!picture.isEmpty())
+                contacts.setValue(QStringLiteral("Resim"), picture);
+            contacts.post();
+            pictures << picture;
+        }
+        contacts.first();
+        const int picture = contacts.fieldIndex(QStringLiteral("Resim"));
+        for (int row : {0, 1, 2, 70, 149}) {
+            QCOMPARE(contacts.valueAt(row, picture).toByteArray(), pictures.at(row));
+            QCOMPARE(contacts.displayTextAt(row, picture),
+                     pictures.at(row).isEmpty() ? QStringLiteral("(graphic)") : QStringLiteral("(GRAPHIC)"));
+            QCOMPARE(contacts.displayTextAt(row, contacts.fieldIndex(QStringLiteral("Ad"))),
+                     QStringLiteral("Kişi %1").arg(row));
+        }
+        contacts.moveTo(70); // the current row reads its own record, picture and all
+        QCOMPARE(contacts.value(QStringLiteral("Resim")).toByteArray(), pictures.at(70));
+        QCOMPARE(contacts.valueAt(71, picture).toByteArray(), pictures.at(71));
+    }
 };
 
 QTEST_GUILESS_MAIN(EngineTest)

@@ -21,6 +21,7 @@ constexpr qint64 AfterAllKeys = std::numeric_limits<qint64>::max();
 
 // The statements of one dataset, made once per table and condition.
 struct Dataset::Texts {
+    QString pageAfter, pageBefore; // as after and before, with pictures only marked present
     QString after, before, atKey, atOrAfter, count, countUpTo, countBefore, keyAfter, keyBefore;
     QString locateField, locate; // the statement of the field located last
 };
@@ -63,6 +64,17 @@ const Dataset::Texts& Dataset::texts() const
     // rowid range lets SQLite walk the keys in order, as every page read
     // does, instead of sorting what an index on the condition finds.
     texts->after = select + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT ? OFFSET ?");
+    // A page of a grid holds a thousand rows at most; with a photograph in
+    // each it would hold gigabytes. It marks whether a picture is there, and
+    // the picture is read when someone asks for it.
+    QStringList pageColumns;
+    for (const FieldSchema& field : table.fields)
+        pageColumns << (field.type == FieldType::Graphic
+                            ? QStringLiteral("length(%1) > 0").arg(Database::quoted(field.name))
+                            : Database::quoted(field.name));
+    const QString pageSelect = QStringLiteral("SELECT rowid,%1 FROM %2").arg(pageColumns.join(QLatin1Char(',')), name);
+    texts->pageAfter = pageSelect + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT ? OFFSET ?");
+    texts->pageBefore = pageSelect + whereAnd + QStringLiteral("rowid < ? ORDER BY rowid DESC LIMIT ? OFFSET ?");
     texts->before = select + whereAnd + QStringLiteral("rowid < ? ORDER BY rowid DESC LIMIT ? OFFSET ?");
     texts->atKey = select + QStringLiteral(" WHERE rowid = ?");
     texts->atOrAfter = select + whereAnd + QStringLiteral("rowid >= ? ORDER BY rowid LIMIT 1");
@@ -376,7 +388,7 @@ const Dataset::Page& Dataset::page(int number) const
     rows.keys.reserve(size_t(wanted));
     rows.rows.reserve(wanted);
     if (wanted > 0) {
-        SqlStatement statement(m_database, forward ? texts().after : texts().before);
+        SqlStatement statement(m_database, forward ? texts().pageAfter : texts().pageBefore);
         int at = statement.bind(m_statement.values());
         statement.bindInteger(at++, anchorKey);
         statement.bindInteger(at++, wanted);
@@ -384,8 +396,12 @@ const Dataset::Page& Dataset::page(int number) const
         while (statement.step()) {
             rows.keys.push_back(sqlite3_column_int64(statement.get(), 0));
             QVector<QVariant> values(fields);
-            for (int f = 0; f < fields; ++f)
-                values[f] = Database::fieldValue(statement.get(), f + 1, table.fields.at(f));
+            for (int f = 0; f < fields; ++f) {
+                const FieldSchema& field = table.fields.at(f);
+                values[f] = field.type == FieldType::Graphic
+                                ? QVariant(sqlite3_column_int(statement.get(), f + 1) != 0) // present or not
+                                : Database::fieldValue(statement.get(), f + 1, field);
+            }
             rows.rows.append(std::move(values));
         }
     }
@@ -416,8 +432,9 @@ const Dataset::Page& Dataset::page(int number) const
     return *m_pages.insert(number, std::move(rows));
 }
 
-QVariant Dataset::valueAt(int rowNumber, int field) const
+QVariant Dataset::heldAt(int rowNumber, int field, qint64* key) const
 {
+    *key = -1;
     if (!isActive() || rowNumber < 0 || field < 0 || field >= fieldCount())
         return {};
     if (m_state == DatasetState::Edit ? rowNumber == position()
@@ -427,14 +444,38 @@ QVariant Dataset::valueAt(int rowNumber, int field) const
         return {};
     const Page& rows = page(rowNumber / RowsPerPage);
     const int at = rowNumber % RowsPerPage;
-    return at < rows.rows.size() ? rows.rows.at(at).value(field) : QVariant();
+    if (at >= rows.rows.size())
+        return {};
+    *key = rows.keys[size_t(at)];
+    return rows.rows.at(at).value(field);
+}
+
+QVariant Dataset::valueAt(int rowNumber, int field) const
+{
+    qint64 key = -1;
+    const QVariant held = heldAt(rowNumber, field, &key);
+    if (key < 0 || fieldSchema(field).type != FieldType::Graphic)
+        return held;
+    // A page only knows whether the row has a picture: read it now.
+    if (!held.toBool())
+        return FieldFormat::blank(fieldSchema(field));
+    QVariant picture = FieldFormat::blank(fieldSchema(field));
+    m_database.select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                          .arg(Database::quoted(fieldSchema(field).name), Database::quoted(schema().name)),
+                      {key}, [&](sqlite3_stmt* row) { picture = Database::fieldValue(row, 0, fieldSchema(field)); });
+    return picture;
 }
 
 QString Dataset::displayTextAt(int rowNumber, int field) const
 {
     if (field < 0 || field >= fieldCount())
         return {};
-    return FieldFormat::displayText(fieldSchema(field), valueAt(rowNumber, field));
+    qint64 key = -1;
+    QVariant held = heldAt(rowNumber, field, &key);
+    // A grid shows only whether there is a picture; no need to read it.
+    if (key >= 0 && fieldSchema(field).type == FieldType::Graphic)
+        held = held.toBool() ? QVariant(QByteArray(1, '\0')) : FieldFormat::blank(fieldSchema(field));
+    return FieldFormat::displayText(fieldSchema(field), held);
 }
 
 qint64 Dataset::keyAt(int rowNumber) const

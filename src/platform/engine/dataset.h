@@ -197,6 +197,10 @@ private:
     qint64 countOf(const QString& sql, std::initializer_list<qint64> extra) const;
     void readRecordFrom(SqlStatement& statement);
     const Page& page(int number) const;
+    // The value a row holds here: the record's own for the current row, the
+    // page's otherwise (for a picture, only whether there is one); key is
+    // the row's key when the value came from a page, else -1.
+    QVariant heldAt(int rowNumber, int field, qint64* key) const;
     bool placeInPages(qint64 key, int* row) const;
     bool move(const QString& sql, std::initializer_list<qint64> extra);
 
