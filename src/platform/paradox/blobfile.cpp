@@ -42,6 +42,8 @@ QByteArray BlobFile::read(const BlobPointer& pointer, const QString& where) cons
         if (type != SharedBlock || index >= SharedEntries)
             throw damaged(QStringLiteral("bir not bloğunu göstermiyor"));
         const qint64 entry = block + SharedIndexStart + index * SharedEntrySize;
+        if (!m_bytes.holds(entry, SharedEntrySize))
+            throw damaged(QStringLiteral("dosyanın dışını gösteriyor (dosya kesik ya da bozuk)"));
         const qint64 dataOffset = qint64(m_bytes.u8(entry)) * 16;
         const qint64 room = qint64(m_bytes.u8(entry + 1)) * 16;
         if (dataOffset < SharedIndexStart + SharedEntries * SharedEntrySize || pointer.length > room

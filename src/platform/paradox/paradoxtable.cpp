@@ -295,8 +295,10 @@ void Table::parseHeader()
         throw notATable(QStringLiteral("başlık %1 bayt diyor, dosya %2 bayt").arg(m_headerSize).arg(b.size()));
 
     const bool extended = version >= FirstExtendedVersion;
-    m_codePage = extended ? b.u16(CodePageAt) : 0;
     const qint64 fieldsAt = extended ? FieldsAtExtended : FieldsAt;
+    if (m_headerSize < fieldsAt)
+        throw notATable(QStringLiteral("başlık %1 bayt, alan tanımlarına yetmiyor").arg(m_headerSize));
+    m_codePage = extended ? b.u16(CodePageAt) : 0;
     const qint64 tableNameSize = version >= FirstLongNameVersion ? 261 : 79;
     // Field types and sizes, the table name's and the field names' pointers
     // (meaningless on disk), the table name, then the field names one after
