@@ -80,7 +80,7 @@ inline bool write(const QString& folder, const QString& fileName, const QList<QJ
     description.flush();
     QProcess writer;
     writer.start(QStringLiteral(PARADOX_WRITER), {description.fileName(), QDir(folder).filePath(fileName)});
-    if (!writer.waitForFinished(60000) || writer.exitStatus() != QProcess::NormalExit || writer.exitCode() != 0) {
+    if (!writer.waitForFinished(-1) || writer.exitStatus() != QProcess::NormalExit || writer.exitCode() != 0) {
         qWarning() << "paradox_writer failed:" << writer.readAllStandardError();
         return false;
     }
