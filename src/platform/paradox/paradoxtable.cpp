@@ -23,7 +23,6 @@ constexpr qint64 RecordCountAt = 0x06;
 constexpr qint64 FirstBlockAt = 0x0E;
 constexpr qint64 FieldCountAt = 0x21;
 constexpr qint64 VersionAt = 0x39;
-constexpr qint64 CodePageAt = 0x6A;
 constexpr qint64 FieldsAt = 0x58;         // before version 4.0
 constexpr qint64 FieldsAtExtended = 0x78; // 4.0 and later, after the extended header
 constexpr quint8 FirstExtendedVersion = 5;
@@ -298,7 +297,6 @@ void Table::parseHeader()
     const qint64 fieldsAt = extended ? FieldsAtExtended : FieldsAt;
     if (m_headerSize < fieldsAt)
         throw notATable(QStringLiteral("başlık %1 bayt, alan tanımlarına yetmiyor").arg(m_headerSize));
-    m_codePage = extended ? b.u16(CodePageAt) : 0;
     const qint64 tableNameSize = version >= FirstLongNameVersion ? 261 : 79;
     // Field types and sizes, the table name's and the field names' pointers
     // (meaningless on disk), the table name, then the field names one after

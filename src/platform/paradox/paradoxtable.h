@@ -72,7 +72,6 @@ public:
     const QString& fileName() const { return m_fileName; }
     const QVector<Field>& fields() const { return m_fields; }
     qint64 recordCount() const { return m_recordCount; } // as the header states it
-    int codePage() const { return m_codePage; }           // 0 when the header has none
 
     // Calls row(recordNumber, values) for every record in the table's order,
     // recordNumber counting from 1; values follow fields(). Throws Error.
@@ -96,7 +95,6 @@ private:
     qint64 m_blockSize = 0;
     qint64 m_recordCount = 0;
     int m_firstBlock = 0;
-    int m_codePage = 0;
 };
 
 } // namespace Paradox
