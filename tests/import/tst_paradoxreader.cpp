@@ -66,25 +66,26 @@ private slots:
                        field(QStringLiteral("Resim"), QStringLiteral("graphic"), 10),
                        field(QStringLiteral("Kat"), QStringLiteral("short")),
                        field(QStringLiteral("Sira"), QStringLiteral("long")),
-                       field(QStringLiteral("Var"), QStringLiteral("logical"))},
-                      {QJsonArray{7, TurkishLetters, 120.5, 1500.75, shortMemo, bytes(picture), -3, -70000, true},
-                       QJsonArray{8, QStringLiteral("İ"), -0.25, 0.0, sharedMemo, bytes(withHead), 12, 70000, false},
+                       field(QStringLiteral("Var"), QStringLiteral("logical")),
+                       field(QStringLiteral("Tutar"), QStringLiteral("bcd"), 2)},
+                      {QJsonArray{7, TurkishLetters, 120.5, 1500.75, shortMemo, bytes(picture), -3, -70000, true, "-1234.56"},
+                       QJsonArray{8, QStringLiteral("İ"), -0.25, 0.0, sharedMemo, bytes(withHead), 12, 70000, false, "78.9"},
                        QJsonArray{12, QJsonValue(), QJsonValue(), QJsonValue(), ownMemo}}));
 
         const auto table = Paradox::Table::open(folder.filePath(QStringLiteral("hepsi.db")));
         QStringList names;
         for (const Paradox::Field& f : table->fields())
             names << f.name;
-        QCOMPARE(names, (QStringList{"No", "Ad", "Metre2", "Fiyati", "Adres", "Resim", "Kat", "Sira", "Var"}));
+        QCOMPARE(names, (QStringList{"No", "Ad", "Metre2", "Fiyati", "Adres", "Resim", "Kat", "Sira", "Var", "Tutar"}));
         QCOMPARE(table->recordCount(), 3);
 
         const auto rows = readAllRecords(folder.filePath(QStringLiteral("hepsi.db")));
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[0], (QVariantList{7LL, TurkishLetters, 120.5, 1500.75, shortMemo, picture, -3LL, -70000LL, true}));
-        QCOMPARE(rows[1], (QVariantList{8LL, QStringLiteral("İ"), -0.25, 0.0, sharedMemo, picture, 12LL, 70000LL, false}));
+        QCOMPARE(rows[0], (QVariantList{7LL, TurkishLetters, 120.5, 1500.75, shortMemo, picture, -3LL, -70000LL, true, "-1234.56"}));
+        QCOMPARE(rows[1], (QVariantList{8LL, QStringLiteral("İ"), -0.25, 0.0, sharedMemo, picture, 12LL, 70000LL, false, "78.90"}));
         QCOMPARE(rows[2].at(0), QVariant(12LL));
         QCOMPARE(rows[2].at(4).toString(), ownMemo);
-        for (int empty : {1, 2, 3, 5, 6, 7, 8})
+        for (int empty : {1, 2, 3, 5, 6, 7, 8, 9})
             QVERIFY2(rows[2].at(empty).isNull(), qPrintable(names.at(empty)));
     }
 

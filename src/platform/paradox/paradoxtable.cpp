@@ -78,28 +78,22 @@ QDate dateFromDay(qint64 day)
 }
 
 // Binary-coded decimal: a head byte with the sign (high bit set when
-// positive) and the count of decimals, then 32 digits, one per half byte;
-// a negative number has every bit inverted.
+// positive) and the count of decimals in its low six bits, then 32 digits,
+// one per half byte, inverted when the number is negative.
 QString bcdText(const uchar* data)
 {
-    uchar bytes[BcdSize];
-    std::memcpy(bytes, data, BcdSize);
-    const bool negative = !(bytes[0] & 0x80);
-    if (negative)
-        for (uchar& byte : bytes)
-            byte = uchar(~byte);
-    const int decimals = std::min(int(bytes[0] & 0x3F), 32);
+    const bool negative = !(data[0] & 0x80);
+    const int decimals = std::min(int(data[0] & 0x3F), 32);
     QString digits;
     for (int i = 1; i < BcdSize; ++i) {
-        for (int half : {bytes[i] >> 4, bytes[i] & 0x0F})
+        const uchar byte = negative ? uchar(~data[i]) : data[i];
+        for (int half : {byte >> 4, byte & 0x0F})
             digits += QChar(half <= 9 ? char16_t(u'0' + half) : u'?');
     }
     QString whole = digits.left(32 - decimals);
     while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
         whole.remove(0, 1);
-    if (whole.isEmpty())
-        whole = QStringLiteral("0");
-    QString text = whole;
+    QString text = whole.isEmpty() ? QStringLiteral("0") : whole;
     if (decimals > 0)
         text += QLatin1Char('.') + digits.right(decimals);
     return negative ? QLatin1Char('-') + text : text;

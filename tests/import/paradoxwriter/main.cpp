@@ -4,6 +4,9 @@
 //
 //   paradox_writer DESCRIPTION.json OUT.db
 //
+// Field types: alpha, date, short, long, currency, number, logical, memo,
+// blob, graphic, autoinc, time, bcd (a decimal given as text).
+//
 // {"fields": [["No", "autoinc"], ["Semtadi", "alpha", 20], ["Fiyati", "currency"],
 //             ["Adres", "memo", 60], ["Resim", "graphic", 10]],
 //  "records": [[1, "Kadıköy", 1500.5, "Bağdat Caddesi", {"base64": "Qk0..."}], ...],
@@ -40,6 +43,7 @@ const Type Types[] = {
     {"long", pxfLong, 4},         {"currency", pxfCurrency, 8}, {"number", pxfNumber, 8},
     {"logical", pxfLogical, 1},   {"memo", pxfMemoBLOb, 0},     {"blob", pxfBLOb, 0},
     {"graphic", pxfGraphic, 0},   {"autoinc", pxfAutoInc, 4},   {"time", pxfTime, 4},
+    {"bcd", pxfBCD, 0}, // its size is the count of decimals; it takes 17 bytes
 };
 
 int fail(const std::string& why)
@@ -94,6 +98,10 @@ int main(int argc, char* argv[])
         fields[size_t(i)].px_ftype = type->code;
         fields[size_t(i)].px_flen = type->size ? type->size : field.at(2).toInt();
         fields[size_t(i)].px_fdc = 0;
+        if (type->code == pxfBCD) { // pxlib takes the decimals apart from the 17 bytes
+            fields[size_t(i)].px_fdc = fields[size_t(i)].px_flen;
+            fields[size_t(i)].px_flen = 17;
+        }
         blobs = blobs || type->code == pxfMemoBLOb || type->code == pxfBLOb || type->code == pxfGraphic;
         offsets.push_back(recordSize);
         recordSize += fields[size_t(i)].px_flen;
@@ -138,6 +146,11 @@ int main(int argc, char* argv[])
                 case pxfCurrency:
                 case pxfNumber: PX_put_data_double(doc, at, size, value.toDouble()); break;
                 case pxfLogical: PX_put_data_byte(doc, at, size, value.toBool() ? 1 : 0); break;
+                case pxfBCD: {
+                    std::string digits = value.toString().toStdString();
+                    PX_put_data_bcd(doc, at, fields[f].px_fdc, digits.data());
+                    break;
+                }
                 default: { // memo, binary, picture
                     std::string bytes = value.isObject()
                         ? QByteArray::fromBase64(value.toObject().value("base64").toString().toLatin1()).toStdString()
