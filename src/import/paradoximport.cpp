@@ -19,7 +19,7 @@ namespace ParadoxImport {
 
 namespace {
 
-using Paradox::FieldType;
+using Source = Paradox::FieldType; // FieldType alone is the catalogue's
 
 constexpr qint64 ProgressEvery = 1000;
 constexpr int RecordsNamed = 5; // record numbers named per long-text note
@@ -36,22 +36,22 @@ enum class Conversion {
 
 Conversion conversionFor(const FieldSchema& target, const Paradox::Field& source)
 {
-    const FieldType type = source.type();
-    const bool integer = type == FieldType::Short || type == FieldType::Long || type == FieldType::AutoIncrement;
-    const bool number = integer || type == FieldType::Number || type == FieldType::Currency || type == FieldType::Bcd;
-    const bool text = type == FieldType::Alpha || type == FieldType::Memo;
-    const bool valueAsText = number || type == FieldType::Date || type == FieldType::Time
-                             || type == FieldType::Timestamp || type == FieldType::Logical;
-    const bool bytes = type == FieldType::Graphic || type == FieldType::Blob || type == FieldType::Ole;
+    const Source type = source.type();
+    const bool integer = type == Source::Short || type == Source::Long || type == Source::AutoIncrement;
+    const bool number = integer || type == Source::Number || type == Source::Currency || type == Source::Bcd;
+    const bool text = type == Source::Alpha || type == Source::Memo;
+    const bool valueAsText = number || type == Source::Date || type == Source::Time
+                             || type == Source::Timestamp || type == Source::Logical;
+    const bool bytes = type == Source::Graphic || type == Source::Blob || type == Source::Ole;
     if (!source.isKnownType())
         return Conversion::None;
     switch (target.type) {
-    case ::FieldType::AutoIncrement: return integer ? Conversion::Integer : Conversion::None;
-    case ::FieldType::Float:
-    case ::FieldType::Currency: return number ? Conversion::Number : Conversion::None;
-    case ::FieldType::Text:
-    case ::FieldType::Memo: return text ? Conversion::Text : valueAsText ? Conversion::AsText : Conversion::None;
-    case ::FieldType::Graphic: return bytes ? Conversion::Bytes : Conversion::None;
+    case FieldType::AutoIncrement: return integer ? Conversion::Integer : Conversion::None;
+    case FieldType::Float:
+    case FieldType::Currency: return number ? Conversion::Number : Conversion::None;
+    case FieldType::Text:
+    case FieldType::Memo: return text ? Conversion::Text : valueAsText ? Conversion::AsText : Conversion::None;
+    case FieldType::Graphic: return bytes ? Conversion::Bytes : Conversion::None;
     }
     return Conversion::None;
 }
@@ -59,12 +59,12 @@ Conversion conversionFor(const FieldSchema& target, const Paradox::Field& source
 QString catalogueTypeName(const FieldSchema& field)
 {
     switch (field.type) {
-    case ::FieldType::AutoIncrement: return QStringLiteral("otomatik numara");
-    case ::FieldType::Text: return QStringLiteral("yazı (%1)").arg(field.size);
-    case ::FieldType::Float: return QStringLiteral("sayı");
-    case ::FieldType::Currency: return QStringLiteral("para");
-    case ::FieldType::Memo: return QStringLiteral("not");
-    case ::FieldType::Graphic: return QStringLiteral("resim");
+    case FieldType::AutoIncrement: return QStringLiteral("otomatik numara");
+    case FieldType::Text: return QStringLiteral("yazı (%1)").arg(field.size);
+    case FieldType::Float: return QStringLiteral("sayı");
+    case FieldType::Currency: return QStringLiteral("para");
+    case FieldType::Memo: return QStringLiteral("not");
+    case FieldType::Graphic: return QStringLiteral("resim");
     }
     return {};
 }
@@ -177,7 +177,7 @@ QVariant storedValue(Column& column, const QVariant& value, qint64 recordNumber)
     case Conversion::None: return {};
     }
     const QString text = column.conversion == Conversion::Text ? value.toString() : asText(value);
-    if (column.target->type == ::FieldType::Text && text.size() > column.target->size) {
+    if (column.target->type == FieldType::Text && text.size() > column.target->size) {
         ++column.tooLong;
         column.longest = std::max(column.longest, text.size());
         if (column.tooLongRecords.size() < RecordsNamed)

@@ -166,18 +166,6 @@ bool Field::isKnownType() const
     return false;
 }
 
-bool Field::isBlob() const
-{
-    switch (type()) {
-    case FieldType::Memo:
-    case FieldType::Blob:
-    case FieldType::FormattedMemo:
-    case FieldType::Ole:
-    case FieldType::Graphic: return true;
-    default: return false;
-    }
-}
-
 QString Field::typeName() const
 {
     switch (type()) {

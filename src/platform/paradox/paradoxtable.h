@@ -43,7 +43,6 @@ struct Field {
 
     FieldType type() const { return FieldType(typeCode); }
     bool isKnownType() const;
-    bool isBlob() const; // memo, formatted memo, binary, OLE or graphic
     QString typeName() const; // in Turkish, for reports
 };
 
