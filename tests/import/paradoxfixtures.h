@@ -73,10 +73,10 @@ inline bool write(const QString& folder, const QString& fileName, const QList<QJ
         fieldList << f;
     for (const QJsonArray& r : records)
         recordList << r;
-    QJsonObject spec{{QStringLiteral("fields"), fieldList}, {QStringLiteral("records"), recordList}};
+    QJsonObject document{{QStringLiteral("fields"), fieldList}, {QStringLiteral("records"), recordList}};
     if (repeat > 1)
-        spec.insert(QStringLiteral("repeat"), repeat);
-    description.write(QJsonDocument(spec).toJson());
+        document.insert(QStringLiteral("repeat"), repeat);
+    description.write(QJsonDocument(document).toJson());
     description.flush();
     QProcess writer;
     writer.start(QStringLiteral(PARADOX_WRITER), {description.fileName(), QDir(folder).filePath(fileName)});

@@ -76,17 +76,17 @@ int main(int argc, char* argv[])
     QFile description(QString::fromLocal8Bit(argv[1]));
     if (!description.open(QIODevice::ReadOnly))
         return fail("cannot read the description");
-    const QJsonObject spec = QJsonDocument::fromJson(description.readAll()).object();
-    const QJsonArray fieldSpecs = spec.value("fields").toArray();
+    const QJsonObject wanted = QJsonDocument::fromJson(description.readAll()).object();
+    const QJsonArray fieldList = wanted.value("fields").toArray();
 
-    std::vector<pxfield_t> fields(size_t(fieldSpecs.size()));
+    std::vector<pxfield_t> fields(size_t(fieldList.size()));
     std::vector<int> offsets;
     std::vector<std::string> names;
     names.reserve(fields.size());
     int recordSize = 0;
     bool blobs = false;
-    for (int i = 0; i < fieldSpecs.size(); ++i) {
-        const QJsonArray field = fieldSpecs.at(i).toArray();
+    for (int i = 0; i < fieldList.size(); ++i) {
+        const QJsonArray field = fieldList.at(i).toArray();
         const Type* type = nullptr;
         for (const Type& known : Types)
             if (field.at(1).toString() == QLatin1String(known.name))
@@ -119,8 +119,8 @@ int main(int argc, char* argv[])
             return fail("pxlib could not create the memo file");
     }
 
-    const QJsonArray records = spec.value("records").toArray();
-    const int repeat = spec.value("repeat").toInt(1);
+    const QJsonArray records = wanted.value("records").toArray();
+    const int repeat = wanted.value("repeat").toInt(1);
     std::vector<char> record(static_cast<size_t>(recordSize));
     for (int r = 0; r < records.size(); ++r) {
         const QJsonArray values = records.at(r).toArray();
