@@ -13,6 +13,8 @@ PACKAGES=(
   xvfb xauth
   # the tests read the saved comparison list (RTF) and the printed one (PDF) with these
   unrtf poppler-utils
+  # the import's tests write their Paradox tables with pxlib (never used by the program itself)
+  pxlib-dev
 )
 
 missing=()

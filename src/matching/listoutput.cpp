@@ -1,5 +1,7 @@
 #include "matching/listoutput.h"
 
+#include "platform/system/codepage1254.h"
+
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -10,36 +12,6 @@
 namespace ListOutput {
 
 namespace {
-
-// Windows-1254 (Turkish) bytes 0x80..0x9F; 0 where the code page has none.
-constexpr char16_t HighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0,      0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0,      0x0178,
-};
-
-// The byte of the Turkish code page for a character, 0 when it has none.
-unsigned char turkishCodePage(char16_t c)
-{
-    switch (c) {
-    case u'Ğ': return 0xD0;
-    case u'İ': return 0xDD;
-    case u'Ş': return 0xDE;
-    case u'ğ': return 0xF0;
-    case u'ı': return 0xFD;
-    case u'ş': return 0xFE;
-    case 0x00D0: case 0x00DD: case 0x00DE: case 0x00F0: case 0x00FD: case 0x00FE:
-        return 0; // the Latin-1 letters whose places the Turkish ones take
-    default:
-        break;
-    }
-    if (c >= 0xA0 && c <= 0xFF)
-        return static_cast<unsigned char>(c);
-    for (int i = 0; i < 32; ++i)
-        if (HighControls[i] == c && c != 0)
-            return static_cast<unsigned char>(0x80 + i);
-    return 0;
-}
 
 void appendHex(QByteArray& out, unsigned char byte)
 {
@@ -64,7 +36,7 @@ void appendText(QByteArray& out, const QString& text)
             // A signed 16-bit value, as RTF writes it; one fallback character follows (\uc1).
             out += "\\u";
             out += QByteArray::number(int(static_cast<qint16>(c)));
-            const unsigned char fallback = turkishCodePage(c);
+            const unsigned char fallback = CodePage1254::byteFor(qc);
             if (fallback)
                 appendHex(out, fallback);
             else

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the #include lines of the program's sources point one way:
 #   platform <- data <- kit <- subsystems <- shell
+# import (the Paradox import program) counts as a subsystem; it uses platform
+# and data only.
 # A folder may include its own layer and the layers below it, never one above.
 # Subsystems may use one another (matching reads the request list), and the
 # parts of platform/ may too, but never in a loop. Prints each offence and

@@ -23,7 +23,7 @@ std::unique_ptr<FolderLock> FolderLock::take(const QString& folder)
     }
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         ::close(descriptor);
-        throw DataError(QStringLiteral("Bu veri klasörünü (%1) başka bir Evlora kullanıyor. Aynı kayıtları iki "
+        throw FolderInUseError(QStringLiteral("Bu veri klasörünü (%1) başka bir Evlora kullanıyor. Aynı kayıtları iki "
                                        "program birden değiştirmesin diye bu kopya kapanıyor; açık olan Evlora'yı "
                                        "kullanın.")
                             .arg(QDir::toNativeSeparators(QDir(folder).absolutePath())));
