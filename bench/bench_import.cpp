@@ -79,7 +79,9 @@ bool writeTable(const QString& folder, const TableSchema& table, int records, in
 
 int main(int argc, char* argv[])
 {
-    QGuiApplication app(argc, argv); // the pictures are drawn
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // runs without a display too
+    QGuiApplication app(argc, argv);             // the pictures are drawn
     const QStringList arguments = app.arguments();
     int records = 100000;
     QString keep;
