@@ -207,6 +207,65 @@ private slots:
         QVERIFY(m_reporter.shown.isEmpty());
     }
 
+    // A stored text longer than its field (brought in from older files) is
+    // shown whole; left untouched it stays whole, and an edit that is still
+    // too long is refused rather than cut.
+    void aLongerStoredTextIsShownWholeAndNeverCut()
+    {
+        ScratchStore store;
+        const QString longName = QStringLiteral("Şükrü Çağlayan Öztürkoğlu Yıldız"); // 32 of 20
+        {
+            SqlStatement insert(*store.db, QStringLiteral("INSERT INTO kiralanandaireler (Adsoyad, Semt) VALUES (?, ?)"));
+            insert.bind({longName, QStringLiteral("Moda")});
+            insert.step();
+        }
+        Table deals(*store.db, QStringLiteral("kiralanandaireler"));
+        deals.open();
+        Window window;
+        auto* name = window.add(new DbEdit);
+        auto* district = window.add(new DbEdit);
+        name->bind(&deals, QStringLiteral("Adsoyad"));
+        district->bind(&deals, QStringLiteral("Semt"));
+        QVERIFY(window.show());
+        QCOMPARE(name->text(), longName);
+
+        // Passing through it and editing another field keeps it whole.
+        QVERIFY(focusOn(name));
+        QVERIFY(focusOn(district));
+        type(QStringLiteral("x"));
+        deals.post();
+        QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Adsoyad FROM kiralanandaireler")), QStringList{longName});
+
+        // Typing into it adds nothing beyond what is there; shortened but
+        // still too long, it is refused and stays as typed.
+        QVERIFY(focusOn(name));
+        press(Qt::Key_End);
+        type(QStringLiteral("z"));
+        QCOMPARE(name->text(), longName);
+        press(Qt::Key_Backspace);
+        QVERIFY(focusOn(district));
+        QCOMPARE(m_reporter.shown.size(), 1);
+        QVERIFY2(m_reporter.shown.first().contains(QStringLiteral("en çok 20 karakter")), qPrintable(m_reporter.shown.first()));
+        QCOMPARE(name->text(), longName.chopped(1));
+        deals.cancel();
+        QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Adsoyad FROM kiralanandaireler")), QStringList{longName});
+
+        // A drop-down and a grid's cell editor show it whole as well.
+        auto* dropDown = window.add(new DbComboBox);
+        dropDown->bind(&deals, QStringLiteral("Adsoyad"), {QStringLiteral("Kısa")});
+        QCOMPARE(dropDown->currentText(), longName);
+        auto* grid = window.add(new DbGrid);
+        grid->setDataset(&deals, {{QStringLiteral("Adsoyad"), {}}});
+        grid->setEditable(true);
+        grid->show();
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QVERIFY(focusOn(grid));
+        press(Qt::Key_F2);
+        auto* editor = grid->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), longName);
+    }
+
     void typingIntoAnEmptyTableStartsARecordAndLosesNothing()
     {
         ScratchStore store;

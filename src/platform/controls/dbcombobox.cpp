@@ -4,6 +4,7 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
 
+#include <algorithm>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -25,7 +26,13 @@ TypedComboBox::TypedComboBox(QWidget* parent) : QComboBox(parent)
 DbComboBox::DbComboBox(QWidget* parent) : TypedComboBox(parent)
 {
     m_link = new FieldLink(
-        this, [this] { setEditText(m_link->editText()); },
+        this,
+        [this] {
+            // As in DbEdit: a stored text longer than the field shows whole.
+            const QString text = m_link->editText();
+            lineEdit()->setMaxLength(std::max(m_fieldLength, int(text.size())));
+            setEditText(text);
+        },
         [this] { m_link->table()->setText(m_link->field()->name, currentText()); });
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_link->setDirty(true); });
@@ -46,8 +53,8 @@ void DbComboBox::bind(Dataset* dataset, const QString& field, const QStringList&
     m_link->bind(dataset, field);
     const FieldSchema* schema = m_link->field();
     addItems(items.isEmpty() && schema ? schema->choices : items);
-    if (schema && schema->type == FieldType::Text)
-        lineEdit()->setMaxLength(schema->size);
+    m_fieldLength = schema && schema->type == FieldType::Text ? schema->size : 32767;
+    lineEdit()->setMaxLength(m_fieldLength);
     m_link->reset();
 }
 

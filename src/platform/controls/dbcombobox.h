@@ -34,6 +34,7 @@ protected:
 
 private:
     FieldLink* m_link;
+    int m_fieldLength = 32767; // what typing may reach
 };
 
 // A lookup drop-down bound to a field: offers exactly the names of its

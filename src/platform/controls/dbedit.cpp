@@ -3,6 +3,7 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
 
+#include <algorithm>
 #include <QKeyEvent>
 
 bool keyChangesText(const QKeyEvent* event)
@@ -35,8 +36,16 @@ void DbEdit::bind(Dataset* dataset, const QString& field)
     setReadOnly(!editable || (schema && schema->isKey()));
     m_mask = (editable && schema) ? EditMask(schema->mask) : EditMask();
     setInputMask(m_mask.inputMask());
-    setMaxLength(schema && schema->type == FieldType::Text && m_mask.isEmpty() ? schema->size : 32767);
+    m_fieldLength = schema && schema->type == FieldType::Text && m_mask.isEmpty() ? schema->size : 32767;
     showValue();
+}
+
+void DbEdit::showText(const QString& text)
+{
+    // Typing stops at the field's size; a stored text that is longer (brought
+    // in from older files) is still shown whole, never cut on the way.
+    setMaxLength(std::max<int>(m_fieldLength, int(text.size())));
+    setText(text);
 }
 
 void DbEdit::showValue()
@@ -44,7 +53,7 @@ void DbEdit::showValue()
     if (!m_mask.isEmpty())
         setText(m_mask.typedCharacters(m_link->editText()));
     else
-        setText(hasFocus() ? m_link->editText() : m_link->displayText());
+        showText(hasFocus() ? m_link->editText() : m_link->displayText());
     setCursorPosition(0);
 }
 
@@ -102,7 +111,7 @@ void DbEdit::mousePressEvent(QMouseEvent* event)
 void DbEdit::focusInEvent(QFocusEvent* event)
 {
     if (m_mask.isEmpty() && !m_link->isDirty() && m_link->isBound())
-        setText(m_link->editText());
+        showText(m_link->editText());
     QLineEdit::focusInEvent(event);
 }
 
@@ -112,5 +121,5 @@ void DbEdit::focusOutEvent(QFocusEvent* event)
     if (!m_link->focusLeft(event->reason()))
         return;
     if (m_mask.isEmpty() && !m_link->isDirty() && m_link->isBound())
-        setText(m_link->displayText());
+        showText(m_link->displayText());
 }

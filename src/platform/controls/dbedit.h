@@ -32,10 +32,12 @@ protected:
 
 private:
     void showValue();
+    void showText(const QString& text);
     void writeValue();
 
     FieldLink* m_link;
     EditMask m_mask;
+    int m_fieldLength = 32767; // what typing may reach
 };
 
 // Whether a key press changes an edit's text (so the record must be put into

@@ -5,6 +5,7 @@
 #include "platform/engine/table.h"
 #include "platform/system/confirmer.h"
 
+#include <algorithm>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -30,6 +31,15 @@ public:
                 line->setMaxLength(schema.size);
         }
         return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        // A stored text longer than the field (from older files) is edited
+        // whole rather than cut when the editor opens.
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setMaxLength(std::max(line->maxLength(), int(index.data(Qt::EditRole).toString().size())));
+        QStyledItemDelegate::setEditorData(editor, index);
     }
 
 private:
