@@ -15,6 +15,7 @@
 // a record read. It does not turn text into QString: that work is the
 // engine's own, and shows in its figure.
 
+#include "benchsupport.h"
 #include "data/backups.h"
 #include "data/catalogue.h"
 #include "data/shippeddata.h"
@@ -1457,18 +1458,6 @@ void measureBulkComparison(Database& db, BareStatements& bare, sqlite3* bareDb, 
     setMatchingDialogs(nullptr);
 }
 
-QString memoryHighWater()
-{
-    // /proc files report no size, so read them whole rather than to atEnd().
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("unknown");
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6)).simplified();
-    return QStringLiteral("unknown");
-}
-
 int run(const QString& folder, const QString& only)
 {
     const QString path = QDir(folder).filePath(Catalogue::StoreFileName);
@@ -1528,7 +1517,7 @@ int run(const QString& folder, const QString& only)
     std::printf("\n");
     for (const QString& note : notes)
         std::printf("%s\n", qPrintable(note));
-    std::printf("Memory high-water (VmHWM): %s\n", qPrintable(memoryHighWater()));
+    std::printf("Memory high-water (VmHWM): %s\n", qPrintable(bench::memoryHighWater()));
     std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(sink));
     return 0;
 }

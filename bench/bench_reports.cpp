@@ -15,6 +15,7 @@
 //
 // A missing store is made first by running bench_engine from the same folder.
 
+#include "benchsupport.h"
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
@@ -146,42 +147,15 @@ void measureExport(Database& db, const QString& folder)
     QFile::remove(path);
 }
 
-QString memoryHighWater()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("unknown");
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6)).simplified();
-    return QStringLiteral("unknown");
-}
-
-// The store is bench_engine's; it makes one where there is none.
-void ensureStore(const QString& folder, const QString& path)
-{
-    if (QFileInfo::exists(path))
-        return;
-    const QString generator = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench_engine"));
-    std::printf("No store in %s: running %s to make it ...\n", qPrintable(folder), qPrintable(generator));
-    std::fflush(stdout);
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(generator, {folder});
-    if (!process.waitForFinished(-1) || process.exitCode() != 0 || !QFileInfo::exists(path))
-        throw DataError(QStringLiteral("%1 did not make the store").arg(generator));
-    std::printf("\n");
-}
-
 int run(const QString& folder)
 {
     const QString path = QDir(folder).filePath(Catalogue::StoreFileName);
-    ensureStore(folder, path);
+    bench::ensureStore(folder, path);
     const std::unique_ptr<Database> db = Catalogue::openStore(folder);
     std::printf("Store: %s\n\n", qPrintable(path));
     measureFirstPages(*db);
     measureExport(*db, folder);
-    std::printf("\nMemory high-water (VmHWM): %s\n", qPrintable(memoryHighWater()));
+    std::printf("\nMemory high-water (VmHWM): %s\n", qPrintable(bench::memoryHighWater()));
     std::printf("(checksum: %llu)\n", static_cast<unsigned long long>(sink));
     return 0;
 }

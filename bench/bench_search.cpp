@@ -8,6 +8,7 @@
 //
 // A missing store is made first by running bench_engine from the same folder.
 
+#include "benchsupport.h"
 #include "kit/screens.h"
 #include "data/catalogue.h"
 #include "platform/controls/lookupcombobox.h"
@@ -348,26 +349,10 @@ void benchRequests(RequestList* s, Bare& bare, const QStringList& districts)
     }
 }
 
-// The store is bench_engine's; it makes one where there is none.
-void ensureStore(const QString& folder, const QString& path)
-{
-    if (QFileInfo::exists(path))
-        return;
-    const QString generator = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench_engine"));
-    std::printf("No store in %s: running %s to make it ...\n", qPrintable(folder), qPrintable(generator));
-    std::fflush(stdout);
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(generator, {folder});
-    if (!process.waitForFinished(-1) || process.exitCode() != 0 || !QFileInfo::exists(path))
-        throw DataError(QStringLiteral("%1 did not make the store").arg(generator));
-    std::printf("\n");
-}
-
 int run(const QString& folder)
 {
     const QString path = QDir(folder).filePath(Catalogue::StoreFileName);
-    ensureStore(folder, path);
+    bench::ensureStore(folder, path);
     const std::unique_ptr<Database> db = Catalogue::openStore(folder);
     Bare bare(path);
     std::printf("Store: %s, SQLite %s; median of %d runs after one warm-up run\n", qPrintable(path),
