@@ -137,6 +137,21 @@ LabelButton* ScreenKit::action(const QString& name, const QString& captionText, 
     return button;
 }
 
+QList<QRect> ScreenKit::footerFrames(const QWidget* screen, const QList<int>& widths)
+{
+    constexpr int Gap = 14;
+    int total = Gap * int(widths.size() - 1);
+    for (const int w : widths)
+        total += w;
+    QList<QRect> frames;
+    int x = (screen->width() - total) / 2;
+    for (const int w : widths) {
+        frames << QRect(x, screen->height() - 34, w, 24);
+        x += w + Gap;
+    }
+    return frames;
+}
+
 LabelButton* ScreenKit::exitAction(const QRect& frame)
 {
     LabelButton* button = action(QStringLiteral("LabelCikis"), QStringLiteral("Çıkış"), frame);

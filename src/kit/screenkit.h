@@ -3,6 +3,7 @@
 #include "kit/screen.h"
 
 #include <QColor>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,10 @@ public:
     ClickLabel* exitPicture();
     // "Çıkış": closes (hides) the screen.
     LabelButton* exitAction(const QRect& frame);
+    // The frames of a footer of action labels of these widths, centred 14
+    // pixels apart and 24 high, 10 pixels above the window's foot, where the
+    // background draws them.
+    static QList<QRect> footerFrames(const QWidget* screen, const QList<int>& widths);
 
     // The stop-sign panel covering the owner's details ("Emlak sahibi bilgileri
     // gizli"), in the screen's colour so it blends into the background. Make it

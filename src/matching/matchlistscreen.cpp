@@ -2,7 +2,6 @@
 
 #include "kit/behaviours/pressbutton.h"
 #include "kit/screenkit.h"
-#include "matching/footer.h"
 #include "matching/listoutput.h"
 #include "matching/listtextedit.h"
 #include "matching/matchingdialogs.h"
@@ -69,7 +68,7 @@ MatchListScreen::MatchListScreen(QWidget* parent) : Screen(windowSetup(), parent
     connect(m_box, &ListTextEdit::textChanged, this,
             [this] { m_counter->setText(QString::number(m_box->lineCount())); });
 
-    const QList<QRect> frames = Matching::footerFrames(this, {90, 90, 90});
+    const QList<QRect> frames = ScreenKit::footerFrames(this, {90, 90, 90});
     m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(0));
     m_save = kit.action(QStringLiteral("LabelKaydet"), QStringLiteral("Kaydet"), frames.at(1));
     m_exit = kit.exitAction(frames.at(2));

@@ -5,7 +5,6 @@
 #include "kit/screenkit.h"
 #include "kit/screens.h"
 #include "matching/bulkcomparison.h"
-#include "matching/footer.h"
 #include "matching/matchingdialogs.h"
 #include "matching/matchlistscreen.h"
 #include "platform/controls/dbgrid.h"
@@ -131,7 +130,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
         m_grids[at] = grid;
     }
 
-    const QList<QRect> frames = footerFrames(this, {90, 90});
+    const QList<QRect> frames = ScreenKit::footerFrames(this, {90, 90});
     m_find = kit.action(QStringLiteral("LabelBul"), QStringLiteral("Bul"), frames.at(0));
     m_compareAll = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(1));
     // Both wait for a criterion, and look it.

@@ -31,7 +31,6 @@
 namespace {
 
 constexpr int RowHeight = 21;
-constexpr int FooterGap = 14;
 constexpr int FrameHeight = 24;
 ScreenSetup windowOf(const SearchSetup& search)
 {
@@ -148,16 +147,7 @@ QLabel* SearchScreen::squareMetres(const QPoint& at)
 
 QList<QRect> SearchScreen::footerFrames(const QList<int>& widths) const
 {
-    int total = FooterGap * int(widths.size() - 1);
-    for (const int w : widths)
-        total += w;
-    QList<QRect> frames;
-    int x = (width() - total) / 2;
-    for (const int w : widths) {
-        frames << QRect(x, height() - 34, w, FrameHeight);
-        x += w + FooterGap;
-    }
-    return frames;
+    return ScreenKit::footerFrames(this, widths);
 }
 
 void SearchScreen::buildCriteria(const QList<QWidget*>& edits, const QStringList& options, const QRect& districtRow,
