@@ -4,15 +4,29 @@
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/system/confirmer.h"
-#include "platform/system/errorreporter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Backups {
 
 namespace {
+
+const QString AsidePrefix = QStringLiteral("evlora-kenara-");
+// Where a restore writes the copy before it takes the store's place.
+const QString IncomingSuffix = QStringLiteral(".geliyor");
+// What a copy is written as until it is whole and checked.
+const QString PartialSuffix = QStringLiteral(".yaziliyor");
+// The store as it was when the last backup was made from it.
+const QString FingerprintName = QStringLiteral("son-yedek.txt");
 
 QString stamp(const QDateTime& now)
 {
@@ -24,6 +38,106 @@ QDir folderBeside(const QString& storeFolder)
     return QDir(QDir(storeFolder).filePath(FolderName));
 }
 
+// "evlora-20261209-083000-12.sqlite" was the 12th backup made; names of
+// the older form, without the number, count as made before any of those.
+int sequenceOf(const QString& path)
+{
+    static const QRegularExpression numbered(QStringLiteral("^evlora-\\d{8}-\\d{6}-(\\d+)\\.sqlite$"));
+    const QRegularExpressionMatch match = numbered.match(QFileInfo(path).fileName());
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QString stampOf(const QString& path)
+{
+    static const QRegularExpression when(QStringLiteral("(\\d{8}-\\d{6})"));
+    return when.match(QFileInfo(path).fileName()).captured(1);
+}
+
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// What changes whenever SQLite writes the file: its identity, size and time.
+QString fingerprintOf(const QString& storePath)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(storePath).constData(), &info) != 0)
+        return {};
+    return QStringLiteral("%1 %2 %3.%4")
+        .arg(qulonglong(info.st_ino))
+        .arg(qlonglong(info.st_size))
+        .arg(qlonglong(info.st_mtim.tv_sec))
+        .arg(qlonglong(info.st_mtim.tv_nsec));
+}
+
+void noteFingerprint(const QDir& folder, const QString& backup, const QString& fingerprint)
+{
+    QSaveFile note(folder.filePath(FingerprintName));
+    if (note.open(QIODevice::WriteOnly)) {
+        note.write((QFileInfo(backup).fileName() + QLatin1Char('\n') + fingerprint + QLatin1Char('\n')).toUtf8());
+        note.commit(); // a note that did not reach the disk only costs a copy at the next start
+    }
+}
+
+// Partial copies of a backup or restore that was interrupted; never a
+// finished backup.
+void removeLeftovers(const QString& storeFolder)
+{
+    const QDir store(storeFolder);
+    for (const QString& name : store.entryList({Catalogue::StoreFileName + IncomingSuffix + QLatin1Char('*')},
+                                               QDir::Files))
+        QFile::remove(store.filePath(name));
+    const QDir backups = folderBeside(storeFolder);
+    for (const QString& name : backups.entryList({QLatin1Char('*') + PartialSuffix,
+                                                  QLatin1Char('*') + PartialSuffix + QStringLiteral("-*")},
+                                                 QDir::Files))
+        QFile::remove(backups.filePath(name));
+}
+
+// Keeps the last KeptStarts copies, the newest copy of each of the last
+// KeptDays days, and always the one just made.
+void prune(const QString& storeFolder, const QString& justMade)
+{
+    QSet<QString> days;
+    int index = 0;
+    for (const QString& path : available(storeFolder)) {
+        const QString day = stampOf(path).left(8);
+        const bool newestOfItsDay = !days.contains(day) && days.size() < KeptDays;
+        days.insert(day);
+        if (path != justMade && index >= KeptStarts && !newestOfItsDay)
+            QFile::remove(path);
+        ++index;
+    }
+}
+
+// A name in folder not yet taken: "base.sqlite", else "base-2.sqlite", ...
+QString freeName(const QDir& folder, const QString& base)
+{
+    QString name = base + QStringLiteral(".sqlite");
+    for (int n = 2; QFile::exists(folder.filePath(name)); ++n)
+        name = QStringLiteral("%1-%2.sqlite").arg(base).arg(n);
+    return folder.filePath(name);
+}
+
+// Keeps the store at path (and its log) under the name aside as well,
+// without a moment in which neither name holds it.
+void keepAside(const QString& path, const QString& aside)
+{
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0
+        && !QFile::copy(path, aside))
+        throw DataError(QStringLiteral("'%1' kenara alınamadı; yedek geri yüklenmedi, veri dosyanız olduğu gibi duruyor.")
+                            .arg(path));
+    const QString log = path + QStringLiteral("-wal");
+    if (QFile::exists(log) && QFileInfo(log).size() > 0)
+        if (::link(QFile::encodeName(log).constData(), QFile::encodeName(aside + QStringLiteral("-wal")).constData()) != 0)
+            QFile::copy(log, aside + QStringLiteral("-wal"));
+}
+
 } // namespace
 
 QString make(const QString& storePath, const QDateTime& now)
@@ -32,23 +146,54 @@ QString make(const QString& storePath, const QDateTime& now)
     QDir folder = folderBeside(storeFolder);
     if (!folder.exists() && !QDir(storeFolder).mkdir(FolderName))
         throw DataError(QStringLiteral("Yedek klasörü '%1' oluşturulamadı.").arg(folder.path()));
-    // Names sort in time order; a second start within the same second
-    // replaces that second's copy.
-    const QString target = folder.filePath(QStringLiteral("evlora-%1.sqlite").arg(stamp(now)));
+    const QStringList earlier = available(storeFolder);
+    const int sequence = (earlier.isEmpty() ? 0 : sequenceOf(earlier.first())) + 1;
+    const QString target = folder.filePath(QStringLiteral("evlora-%1-%2.sqlite").arg(stamp(now)).arg(sequence));
+    // Taken before the copy: writes wait for the copy, so this is the store it copies.
+    const QString fingerprint = fingerprintOf(storePath);
     Database::backupFile(storePath, target);
-    const QStringList all = available(storeFolder);
-    for (int i = Kept; i < all.size(); ++i)
-        QFile::remove(all.at(i));
+    syncFolder(folder.path());
+    noteFingerprint(folder, target, fingerprint);
+    prune(storeFolder, target);
     return target;
+}
+
+QString unchangedSince(const QString& storePath)
+{
+    const QString storeFolder = QFileInfo(storePath).absolutePath();
+    const QDir folder = folderBeside(storeFolder);
+    QFile note(folder.filePath(FingerprintName));
+    if (!note.open(QIODevice::ReadOnly))
+        return {};
+    const QStringList lines = QString::fromUtf8(note.readAll()).split(QLatin1Char('\n'));
+    const QStringList backups = available(storeFolder);
+    // A log with records in it holds changes the file itself does not show.
+    const QFileInfo log(storePath + QStringLiteral("-wal"));
+    if (lines.size() < 2 || backups.isEmpty() || QFileInfo(backups.first()).fileName() != lines.at(0)
+        || lines.at(1) != fingerprintOf(storePath) || (log.exists() && log.size() > 0))
+        return {};
+    return backups.first();
 }
 
 QStringList available(const QString& storeFolder)
 {
     const QDir folder = folderBeside(storeFolder);
     QStringList paths;
-    const QStringList names =
-        folder.entryList({QStringLiteral("evlora-*.sqlite")}, QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QString& name : names)
+    for (const QString& name : folder.entryList({QStringLiteral("evlora-*.sqlite")}, QDir::Files))
+        paths << folder.filePath(name);
+    std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
+        const int made[2] = {sequenceOf(a), sequenceOf(b)};
+        return made[0] != made[1] ? made[0] > made[1] : a > b;
+    });
+    return paths;
+}
+
+QStringList keptAside(const QString& storeFolder)
+{
+    const QDir folder(storeFolder);
+    QStringList paths;
+    for (const QString& name : folder.entryList({AsidePrefix + QStringLiteral("*.sqlite")}, QDir::Files,
+                                                QDir::Name | QDir::Reversed))
         paths << folder.filePath(name);
     return paths;
 }
@@ -61,37 +206,67 @@ QString newestGood(const QString& storeFolder)
     return {};
 }
 
+QString describe(const QString& backup)
+{
+    const QFileInfo file(backup);
+    const QDateTime made = QLocale::c().toDateTime(stampOf(backup), QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString when = made.isValid() ? QLocale().toString(made, QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                                        : file.fileName();
+    const QString described = QStringLiteral("%1 (%2)").arg(when, QLocale().formattedDataSize(file.size()));
+    return file.fileName().startsWith(AsidePrefix) ? QStringLiteral("Kenara alınmış veri dosyası, ") + described
+                                                   : described;
+}
+
+QVector<Offer> offers(const QString& storeFolder)
+{
+    QVector<Offer> all;
+    for (const QString& path : available(storeFolder) + keptAside(storeFolder)) {
+        const bool sound = Database::consistencyOf(path) == QLatin1String("ok");
+        all.append({path, describe(path) + (sound ? QString() : QStringLiteral(" — bozuk, geri yüklenemez")), sound});
+    }
+    return all;
+}
+
 QString restore(const QString& storeFolder, const QString& backup, const QDateTime& now)
 {
     const QDir folder(storeFolder);
     const QString store = folder.filePath(Catalogue::StoreFileName);
+    const QString incoming = store + IncomingSuffix;
+    // The copy is whole, synced and checked before anything else is touched.
+    try {
+        Database::backupFile(backup, incoming);
+    } catch (const DamagedStoreError&) {
+        QFile::remove(incoming);
+        throw DataError(QStringLiteral("Seçilen kopya '%1' bozuk çıktı; geri yüklenmedi. Veri dosyanız olduğu gibi "
+                                       "duruyor.")
+                            .arg(QFileInfo(backup).fileName()));
+    } catch (const DataError& error) {
+        QFile::remove(incoming);
+        throw DataError(QStringLiteral("'%1' geri yüklenemedi; veri dosyanız olduğu gibi duruyor. %2")
+                            .arg(QFileInfo(backup).fileName(), error.message()));
+    }
     QString aside;
     if (QFile::exists(store)) {
-        aside = folder.filePath(QStringLiteral("evlora-kenara-%1.sqlite").arg(stamp(now)));
-        if (!QFile::rename(store, aside))
-            throw DataError(QStringLiteral("'%1' kenara alınamadı; yedek geri yüklenmedi.").arg(store));
-        // The log and index of the old store belong with it.
-        for (const char* suffix : {"-wal", "-shm"})
-            if (QFile::exists(store + QLatin1String(suffix)))
-                QFile::rename(store + QLatin1String(suffix), aside + QLatin1String(suffix));
+        aside = freeName(folder, AsidePrefix + stamp(now));
+        try {
+            keepAside(store, aside);
+        } catch (const DataError&) {
+            QFile::remove(incoming);
+            throw;
+        }
+        syncFolder(storeFolder);
     }
-    if (!QFile::copy(backup, store)) {
-        if (!aside.isEmpty())
-            QFile::rename(aside, store);
-        throw DataError(QStringLiteral("'%1' geri yüklenemedi.").arg(backup));
+    // The old store's log and index must not be read as the new store's.
+    QFile::remove(store + QStringLiteral("-wal"));
+    QFile::remove(store + QStringLiteral("-shm"));
+    if (::rename(QFile::encodeName(incoming).constData(), QFile::encodeName(store).constData()) != 0) {
+        QFile::remove(incoming);
+        throw DataError(QStringLiteral("'%1' yerine konamadı; yedek geri yüklenmedi, veri dosyanız olduğu gibi duruyor.")
+                            .arg(store));
     }
+    syncFolder(storeFolder);
     QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     return aside;
-}
-
-QString describe(const QString& backup)
-{
-    const QFileInfo file(backup);
-    const QDateTime made = QLocale::c().toDateTime(file.completeBaseName().section(QLatin1Char('-'), 1),
-                                                   QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString when = made.isValid() ? QLocale().toString(made, QStringLiteral("dd.MM.yyyy HH:mm:ss"))
-                                        : file.fileName();
-    return QStringLiteral("%1 (%2)").arg(when, QLocale().formattedDataSize(file.size()));
 }
 
 namespace {
@@ -99,6 +274,9 @@ namespace {
 CheckOutcome backUpAndCheck(const QString& storePath, const QDateTime& now)
 {
     CheckOutcome outcome;
+    // Its content was checked when that backup was made from it.
+    if (!unchangedSince(storePath).isEmpty())
+        return outcome;
     try {
         make(storePath, now);
     } catch (const DamagedStoreError& error) {
@@ -113,10 +291,57 @@ CheckOutcome backUpAndCheck(const QString& storePath, const QDateTime& now)
     return outcome;
 }
 
+// The newest copy that holds the agency's data, among the backups and the
+// stores kept aside: the one written last.
+QString newestSoundCopy(const QString& folder, bool* anyCopy)
+{
+    QStringList copies = available(folder) + keptAside(folder);
+    *anyCopy = !copies.isEmpty();
+    std::stable_sort(copies.begin(), copies.end(), [](const QString& a, const QString& b) {
+        return QFileInfo(a).lastModified() > QFileInfo(b).lastModified();
+    });
+    for (const QString& path : copies)
+        if (Database::consistencyOf(path) == QLatin1String("ok"))
+            return path;
+    return {};
+}
+
+// A store that is gone or empty while copies of it exist is not silently
+// replaced by an empty one: the clerk chooses.
+void askWhenTheStoreIsMissing(const QString& folder, const QDateTime& now)
+{
+    const QFileInfo store(QDir(folder).filePath(Catalogue::StoreFileName));
+    if (store.exists() && store.size() > 0)
+        return;
+    bool anyCopy = false;
+    const QString copy = newestSoundCopy(folder, &anyCopy);
+    if (!anyCopy)
+        return; // a first start
+    const QString what = store.exists()
+                             ? QStringLiteral("Veri dosyası '%1' boş (0 bayt).").arg(Catalogue::StoreFileName)
+                             : QStringLiteral("Veri dosyası '%1' bu klasörde yok.").arg(Catalogue::StoreFileName);
+    if (!copy.isEmpty()
+        && confirmer().confirm(nullptr, what + QStringLiteral("\n\nKayıtlarınızın en yeni sağlam kopyası: %1.\nBu "
+                                                              "kopya geri yüklensin mi?")
+                                                   .arg(describe(copy)))) {
+        restore(folder, copy, now);
+        return;
+    }
+    const QString empty = what
+                          + (copy.isEmpty() ? QStringLiteral(" Kopyalarının hiçbiri sağlam değil.") : QString())
+                          + QStringLiteral("\n\nEvlora boş bir veri dosyasıyla başlasın mı? Yedekler ve kenara "
+                                           "alınmış dosyalar silinmez; sonra \"Yedekten Geri Yükle…\" ile geri "
+                                           "getirilebilir.");
+    if (!confirmer().confirm(nullptr, empty))
+        throw DataError(what + QStringLiteral(" Evlora açılmadı; kopyalar '%1' klasöründe duruyor.").arg(FolderName));
+}
+
 } // namespace
 
 Start openAtStart(const QString& folder, const QDateTime& now)
 {
+    removeLeftovers(folder);
+    askWhenTheStoreIsMissing(folder, now);
     QString damage;
     try {
         Start start;

@@ -3,35 +3,63 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <future>
 #include <memory>
 
 class Database;
 
-// The store's backups: a checked copy made at each start into the "yedek"
-// folder beside the store, the newest seven kept; and bringing one back.
+// The store's backups: a checked copy made at each start on which the store
+// has changed, into the "yedek" folder beside the store; the stores a restore
+// kept aside; and bringing either back.
 namespace Backups {
 
 inline const QString FolderName = QStringLiteral("yedek");
-constexpr int Kept = 7;
+// What is kept: the newest copy of each of the last KeptDays days with a
+// backup, and the last KeptStarts copies whatever their days.
+constexpr int KeptDays = 7;
+constexpr int KeptStarts = 3;
 
 // Copies the store file at storePath into the backup folder beside it,
-// checks the copy and drops the oldest beyond Kept. Returns the new backup's
-// path. Safe on another thread: it reads the store through a connection of
-// its own. Throws DamagedStoreError when the copy shows the store damaged (no
-// backup is kept then), DataError for any other failure.
+// checks the copy and drops the copies beyond what is kept (never the one
+// just made). Returns the new backup's path. Safe on another thread: it
+// reads the store through a connection of its own. Throws DamagedStoreError
+// when the copy shows the store damaged (no backup is kept then), DataError
+// for any other failure.
 QString make(const QString& storePath, const QDateTime& now);
+// The newest backup when the store at storePath has not changed since that
+// backup was made from it (no copy is needed then), else empty.
+QString unchangedSince(const QString& storePath);
 
-// The backups beside the store in storeFolder, newest first.
+// The backups beside the store in storeFolder, the last made first (their
+// names carry the order they were made in, so a clock set back does not
+// reorder them).
 QStringList available(const QString& storeFolder);
+// The stores that restores put aside in storeFolder, newest first.
+QStringList keptAside(const QString& storeFolder);
 // The newest backup that passes the consistency check, or empty.
 QString newestGood(const QString& storeFolder);
-// How a backup is offered to the clerk: "09.12.2026 08:30:00 (12,4 MB)".
+// How a backup is offered to the clerk: "09.12.2026 08:30:00 (12,4 MB)";
+// a kept-aside store says so.
 QString describe(const QString& backup);
 
-// Brings backup back as the store of storeFolder (which no program may have
-// open). The current store is kept aside, renamed, never deleted. Returns
-// where it was put (empty when there was none). Throws DataError.
+// Every copy a clerk may bring back, as the restore list shows it: backups
+// first (last made first), then the kept-aside stores. A copy that fails
+// its check is listed but cannot be brought back.
+struct Offer {
+    QString path;
+    QString label;
+    bool sound = false;
+};
+QVector<Offer> offers(const QString& storeFolder);
+
+// Brings a backup (or a kept-aside store) back as the store of storeFolder,
+// which no program may have open. The copy is first written beside the
+// store under a temporary name, synced and checked, and only then renamed
+// over the store, so a crash at any moment leaves either store whole in
+// place. The current store is kept aside, never deleted. Returns where it
+// was put (empty when there was none). Throws DataError, the store left as it
+// was.
 QString restore(const QString& storeFolder, const QString& backup, const QDateTime& now);
 
 // What the start-up check found, once the day's backup is made.
@@ -45,12 +73,15 @@ struct Start {
     std::shared_future<CheckOutcome> outcome;
 };
 
-// Start-up. Opens the store of folder at once and makes the day's backup on
-// a worker thread; checking the copy, which reads every page, is the store's
-// damage check, so start-up does not wait for it. Until its verdict the
-// store's writes wait, and a damaged store takes none. A store too damaged to
-// open at all is offered the newest good backup on the spot (confirmer()).
-// Throws DataError when there is no usable store.
+// Start-up. Removes what an interrupted backup or restore left, then opens
+// the store of folder at once and makes the day's backup on a worker thread;
+// checking the copy, which reads every page, is the store's damage check, so
+// start-up does not wait for it. Until its verdict the store's writes wait,
+// and a damaged store takes none. A store unchanged since its last backup is
+// not copied again. A store too damaged to open at all is offered the newest
+// good backup on the spot (confirmer()); a missing or empty store beside
+// copies holding data is offered the newest sound one, or starting empty by
+// an explicit choice. Throws DataError when there is no usable store.
 Start openAtStart(const QString& folder, const QDateTime& now);
 
 // Tells the clerk the store is damaged and offers backup in its place

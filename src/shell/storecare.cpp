@@ -4,6 +4,7 @@
 #include "platform/system/confirmer.h"
 #include "platform/system/errorreporter.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QTimer>
@@ -37,32 +38,39 @@ void StoreCare::lookAtOutcome()
 
 void StoreCare::chooseBackup(QWidget* parent)
 {
-    const QStringList backups = Backups::available(m_folder);
-    if (backups.isEmpty()) {
+    QApplication::setOverrideCursor(Qt::WaitCursor); // every copy is checked before it is offered
+    const QVector<Backups::Offer> offers = Backups::offers(m_folder);
+    QApplication::restoreOverrideCursor();
+    if (offers.isEmpty()) {
         errorReporter().report(parent, QStringLiteral("Henüz bir yedek yok. Evlora her açılışta veri dosyasının bir "
                                                       "yedeğini '%1' klasörüne alır.")
                                            .arg(Backups::FolderName));
         return;
     }
     QStringList offered;
-    for (const QString& backup : backups)
-        offered << Backups::describe(backup);
+    for (const Backups::Offer& offer : offers)
+        offered << offer.label;
     bool chosen = false;
     const QString choice = QInputDialog::getItem(parent, QStringLiteral("Yedekten Geri Yükle"),
                                                  QStringLiteral("Geri yüklenecek yedek (en yenisi üstte):"), offered,
                                                  0, false, &chosen);
-    if (!chosen)
+    const qsizetype index = offered.indexOf(choice);
+    if (!chosen || index < 0)
         return;
-    const QString backup = backups.value(offered.indexOf(choice));
-    if (backup.isEmpty())
+    const Backups::Offer& offer = offers.at(index);
+    if (!offer.sound) {
+        errorReporter().report(parent, QStringLiteral("Bu kopya bozuk olduğu için geri yüklenemez: %1.\nBaşka bir "
+                                                      "yedek seçin; veri dosyanız olduğu gibi duruyor.")
+                                           .arg(Backups::describe(offer.path)));
         return;
+    }
     const QString question =
-        QStringLiteral("Veri dosyası %1 tarihli yedekle değiştirilsin mi?\n\nŞu anki veri dosyası silinmez, aynı "
+        QStringLiteral("Veri dosyası şu kopyayla değiştirilsin mi: %1?\n\nŞu anki veri dosyası silinmez, aynı "
                        "klasörde 'evlora-kenara-…' adıyla kenara alınır. Ekranlarda onaylanmamış değişiklikler "
                        "yazılmaz. Evlora kapanıp yeniden açılır.")
-            .arg(choice);
+            .arg(offer.label);
     if (confirmer().confirm(parent, question))
-        request(backup);
+        request(offer.path);
 }
 
 void StoreCare::request(const QString& backup)

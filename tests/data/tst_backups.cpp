@@ -1,6 +1,8 @@
-// The backups made at start: checked copies beside the store, seven kept; the
-// copy's check as the store's damage check, holding writes until it is done;
-// a damaged store brought back from the newest good one, kept aside itself.
+// The backups made at start: checked copies beside the store, kept by the
+// order they were made in and by day; none of an unchanged store; the copy's
+// check as the store's damage check, holding writes until it is done; a
+// damaged, missing or emptied store brought back from the newest good copy,
+// the store it replaces kept aside.
 #include "data/backups.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
@@ -39,6 +41,35 @@ void damage(const QString& path)
     file.write(QByteArray(3000, '\x5a'));
 }
 
+// Answers the questions in turn with the answers given, noting each.
+struct ScriptedConfirmer : Confirmer {
+    explicit ScriptedConfirmer(QList<bool> answers) : answers(std::move(answers)) {}
+    QList<bool> answers;
+    QStringList questions;
+    bool confirm(QWidget*, const QString& question) override
+    {
+        questions << question;
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+};
+
+// A store in a folder of its own whose backups hold "Moda", made on Monday.
+void storeWithABackup(const QString& folder)
+{
+    Backups::Start start = Backups::openAtStart(folder, Monday);
+    addDistrict(*start.store, QStringLiteral("Moda"));
+    start.store.reset();
+    Backups::openAtStart(folder, Monday.addDays(1)).outcome.wait();
+}
+
+QStringList fileNames(const QStringList& paths)
+{
+    QStringList names;
+    for (const QString& path : paths)
+        names << QFileInfo(path).fileName();
+    return names;
+}
+
 } // namespace
 
 class BackupsTest : public QObject {
@@ -60,9 +91,9 @@ private slots:
         }
         QVERIFY2(reporter.shown.isEmpty(), qPrintable(reporter.shown.join(QLatin1Char('\n'))));
         const QStringList kept = Backups::available(folder.path());
-        QCOMPARE(kept.size(), Backups::Kept);
-        QVERIFY(kept.first().endsWith(QStringLiteral("yedek/evlora-20261215-090000.sqlite")));
-        QVERIFY(kept.last().endsWith(QStringLiteral("yedek/evlora-20261209-090000.sqlite")));
+        QCOMPARE(kept.size(), Backups::KeptDays);
+        QVERIFY(kept.first().endsWith(QStringLiteral("yedek/evlora-20261215-090000-9.sqlite")));
+        QVERIFY(kept.last().endsWith(QStringLiteral("yedek/evlora-20261209-090000-3.sqlite")));
         for (const QString& path : kept)
             QCOMPARE(Database::consistencyOf(path), QStringLiteral("ok"));
 
@@ -106,7 +137,7 @@ private slots:
         QCOMPARE(fileHash(path), damaged);
 
         const QString backup = Backups::newestGood(folder.path());
-        QVERIFY(backup.endsWith(QStringLiteral("evlora-20261208-090000.sqlite")));
+        QVERIFY(backup.endsWith(QStringLiteral("evlora-20261208-090000-2.sqlite")));
         {
             Installed<AnsweringConfirmer> declines(false);
             QVERIFY(!Backups::offerRestore(backup, outcome.damage));
@@ -173,6 +204,148 @@ private slots:
         Backups::Start start = Backups::openAtStart(folder.path(), Monday.addDays(2));
         QVERIFY(districtsIn(*start.store).contains(QStringLiteral("Moda")));
         QCOMPARE(fileHash(folder.filePath(QStringLiteral("evlora-kenara-20261209-090000.sqlite"))), damaged);
+    }
+    // A clock set back a year, and eight starts on one day: the copy just
+    // made is always kept, yesterday's too, and the order is the making's.
+    void keptCopiesFollowTheirMakingNotTheClock()
+    {
+        Installed<CollectingReporter> reporter;
+        QTemporaryDir folder;
+        auto startAndPost = [&](const QDateTime& at, int n) {
+            Backups::Start start = Backups::openAtStart(folder.path(), at);
+            addDistrict(*start.store, QStringLiteral("Semt %1").arg(n));
+            QCOMPARE(start.outcome.get().failure, QString());
+        };
+        for (int day = 0; day < 8; ++day)
+            startAndPost(Monday.addDays(day), day);
+        const QDateTime reset(QDate(2025, 1, 1), QTime(0, 0));
+        for (int n = 0; n < 8; ++n)
+            startAndPost(reset.addSecs(60 * n), 100 + n);
+        const QStringList kept = fileNames(Backups::available(folder.path()));
+        // The last three starts, then the newest of each earlier day, last made first.
+        QCOMPARE(kept, (QStringList{
+                           QStringLiteral("evlora-20250101-000700-16.sqlite"),
+                           QStringLiteral("evlora-20250101-000600-15.sqlite"),
+                           QStringLiteral("evlora-20250101-000500-14.sqlite"),
+                           QStringLiteral("evlora-20261214-090000-8.sqlite"),
+                           QStringLiteral("evlora-20261213-090000-7.sqlite"),
+                           QStringLiteral("evlora-20261212-090000-6.sqlite"),
+                           QStringLiteral("evlora-20261211-090000-5.sqlite"),
+                           QStringLiteral("evlora-20261210-090000-4.sqlite"),
+                           QStringLiteral("evlora-20261209-090000-3.sqlite"),
+                       }));
+        QVERIFY(reporter.shown.isEmpty());
+    }
+
+    // Opening and closing changes nothing, so the next start copies nothing;
+    // a post makes the next start copy again.
+    void anUnchangedStoreIsNotCopiedAgain()
+    {
+        QTemporaryDir folder;
+        storeWithABackup(folder.path());
+        const QStringList before = Backups::available(folder.path());
+        for (int day = 2; day < 5; ++day) {
+            Backups::Start start = Backups::openAtStart(folder.path(), Monday.addDays(day));
+            QCOMPARE(start.outcome.get().damage, QString());
+            QVERIFY(districtsIn(*start.store).contains(QStringLiteral("Moda")));
+        }
+        QCOMPARE(Backups::available(folder.path()), before);
+        {
+            Backups::Start start = Backups::openAtStart(folder.path(), Monday.addDays(5));
+            addDistrict(*start.store, QStringLiteral("Fenerbahçe"));
+        }
+        Backups::openAtStart(folder.path(), Monday.addDays(6)).outcome.wait();
+        QCOMPARE(Backups::available(folder.path()).size(), before.size() + 1);
+    }
+
+    void partialCopiesAreRemovedAtTheNextStart()
+    {
+        QTemporaryDir folder;
+        storeWithABackup(folder.path());
+        const QStringList finished = Backups::available(folder.path());
+        const QStringList leftovers = {
+            QStringLiteral("yedek/evlora-20261209-090000-3.sqlite.yaziliyor"),
+            QStringLiteral("yedek/evlora-20261209-090000-3.sqlite.yaziliyor-journal"),
+            QStringLiteral("evlora.sqlite.geliyor"),
+            QStringLiteral("evlora.sqlite.geliyor.yaziliyor"),
+        };
+        for (const QString& name : leftovers) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(8192, 'x'));
+        }
+        Backups::openAtStart(folder.path(), Monday.addDays(2)).outcome.wait();
+        for (const QString& name : leftovers)
+            QVERIFY2(!QFile::exists(folder.filePath(name)), qPrintable(name));
+        QCOMPARE(Backups::available(folder.path()), finished);
+    }
+
+    // Deleted or emptied: the clerk is told and offered the newest copy; a
+    // refusal starts nothing unless starting empty is chosen as such.
+    void aMissingOrEmptyStoreIsNeverReplacedSilently()
+    {
+        for (const bool emptied : {false, true}) {
+            QTemporaryDir folder;
+            storeWithABackup(folder.path());
+            const QString path = folder.filePath(Catalogue::StoreFileName);
+            QVERIFY(QFile::remove(path));
+            if (emptied)
+                QFile(path).open(QIODevice::WriteOnly);
+            {
+                Installed<ScriptedConfirmer> refuses(QList<bool>{false, false});
+                const QString message = messageOf([&] { Backups::openAtStart(folder.path(), Monday.addDays(2)); });
+                QVERIFY2(message.contains(emptied ? QStringLiteral("boş (0 bayt)") : QStringLiteral("yok")),
+                         qPrintable(message));
+                QCOMPARE(refuses.questions.size(), 2);
+                QVERIFY(refuses.questions.at(0).contains(QStringLiteral("08.12.2026 09:00:00")));
+                QCOMPARE(QFile::exists(path), emptied);
+            }
+            {
+                Installed<ScriptedConfirmer> restores(QList<bool>{true});
+                Backups::Start start = Backups::openAtStart(folder.path(), Monday.addDays(2));
+                QVERIFY(districtsIn(*start.store).contains(QStringLiteral("Moda")));
+            }
+        }
+        QTemporaryDir folder;
+        storeWithABackup(folder.path());
+        QVERIFY(QFile::remove(folder.filePath(Catalogue::StoreFileName)));
+        Installed<ScriptedConfirmer> startsEmpty(QList<bool>{false, true});
+        Backups::Start start = Backups::openAtStart(folder.path(), Monday.addDays(2));
+        QVERIFY(!districtsIn(*start.store).contains(QStringLiteral("Moda")));
+        QCOMPARE(startsEmpty.questions.size(), 2);
+    }
+
+    // The restore list shows kept-aside stores as such and damaged copies
+    // as damaged; a damaged copy is refused and the store stays as it was.
+    void onlySoundCopiesCanBeBroughtBack()
+    {
+        QTemporaryDir folder;
+        {
+            Backups::Start start = Backups::openAtStart(folder.path(), Monday);
+            for (int i = 0; i < 300; ++i)
+                addDistrict(*start.store, QStringLiteral("Semt %1").arg(i));
+        }
+        Backups::openAtStart(folder.path(), Monday.addDays(1)).outcome.wait();
+        const QString good = Backups::available(folder.path()).first();
+        const QString older = Backups::available(folder.path()).last();
+        Backups::restore(folder.path(), older, Monday.addDays(1));
+        damage(good);
+        const QVector<Backups::Offer> offers = Backups::offers(folder.path());
+        QCOMPARE(offers.size(), 3);
+        QVERIFY(!offers.at(0).sound);
+        QVERIFY2(offers.at(0).label.endsWith(QStringLiteral("bozuk, geri yüklenemez")), qPrintable(offers.at(0).label));
+        QVERIFY(offers.at(1).sound);
+        QVERIFY(offers.at(2).sound);
+        QVERIFY2(offers.at(2).label.startsWith(QStringLiteral("Kenara alınmış veri dosyası, 08.12.2026 09:00:00")),
+                 qPrintable(offers.at(2).label));
+
+        const QString store = folder.filePath(Catalogue::StoreFileName);
+        const QByteArray before = fileHash(store);
+        const QString message = messageOf([&] { Backups::restore(folder.path(), good, Monday.addDays(2)); });
+        QVERIFY2(message.contains(QStringLiteral("bozuk")), qPrintable(message));
+        QCOMPARE(fileHash(store), before);
+        QCOMPARE(Backups::keptAside(folder.path()).size(), 1);
+        QVERIFY(!QFile::exists(store + QStringLiteral(".geliyor")));
     }
 };
 
