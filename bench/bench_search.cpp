@@ -349,6 +349,53 @@ void benchRequests(RequestList* s, Bare& bare, const QStringList& districts)
     }
 }
 
+// A list re-runs its statement each time it is shown: the whole hide and show,
+// with the first page read, for the whole register and for a search, the
+// current row near the top and at the very end.
+void benchShownAgain(Screens& screens, SearchScreen* s, const QString& name, const QStringList& districts)
+{
+    std::printf("\n%s shown again (close, show, first page; the statement re-run):\n", qPrintable(name));
+    struct Way {
+        const char* what;
+        std::function<void()> setUp;
+    };
+    const QList<Way> ways{
+        {"whole register, current row 10", [&] { s->showAll(); s->query()->moveTo(10); }},
+        {"whole register, current row last", [&] { s->showAll(); s->query()->last(); }},
+        {"district search, current row 10",
+         [&] {
+             s->districtBox()->pick(districts.at(3));
+             s->selectOption(0);
+             s->find();
+             s->query()->moveTo(10);
+         }},
+        {"district search, current row last",
+         [&] {
+             s->districtBox()->pick(districts.at(3));
+             s->selectOption(0);
+             s->find();
+             s->query()->last();
+         }},
+    };
+    for (const Way& way : ways) {
+        way.setUp();
+        screens.show(s->objectName());
+        QCoreApplication::processEvents();
+        const qint64 key = s->query()->isEmpty() ? -1 : s->query()->integer(QStringLiteral("No"));
+        const double ms = medianMs(
+            [&](int) {
+                s->close();
+                screens.show(s->objectName());
+                readFirstPage(*s->query());
+            },
+            [&](int) { QCoreApplication::processEvents(); });
+        if (!s->query()->isEmpty() && s->query()->integer(QStringLiteral("No")) != key)
+            warnings << QStringLiteral("WARNING: %1 %2: the current row moved").arg(name, way.what);
+        std::printf("  %-36s %8.2f ms  (%d rows)\n", way.what, ms, s->query()->recordCount());
+    }
+    s->close();
+}
+
 int run(const QString& folder)
 {
     const QString path = QDir(folder).filePath(Catalogue::StoreFileName);
@@ -367,6 +414,10 @@ int run(const QString& folder)
     const QStringList districts = districtNames(*db);
     benchListing(screens.get<ListingSearch>(QStringLiteral("RentalFlatList")), bare, districts);
     benchRequests(screens.get<RequestList>(QStringLiteral("RequestList")), bare, districts);
+    benchShownAgain(screens, screens.get<ListingSearch>(QStringLiteral("RentalFlatList")),
+                    QStringLiteral("RentalFlatList"), districts);
+    benchShownAgain(screens, screens.get<RequestList>(QStringLiteral("RequestList")),
+                    QStringLiteral("RequestList"), districts);
 
     std::printf("\n");
     for (const QString& warning : warnings)

@@ -83,6 +83,8 @@ NameList::NameList(Screens& screens, const NameListPlan& plan) : Screen(plan.win
     GridOpensRecord::install(m_grid, screens, plan.entryScreen, plan.keyField);
     if (plan.refreshOnActivate)
         RefreshOnActivate::install(this, m_rows);
+    else if (m_query)
+        CurrentWhenShown::install(this, m_query);
     if (plan.lookUpWhileTyping)
         connect(m_search, &QLineEdit::textChanged, this, &NameList::lookUp);
 

@@ -3,6 +3,11 @@
 #include "kit/behaviours/centreonscreen.h"
 #include "kit/behaviours/dragbybackground.h"
 
+#include "platform/controls/fieldlink.h"
+#include "platform/engine/dataerror.h"
+#include "platform/engine/table.h"
+#include "platform/system/confirmer.h"
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
@@ -65,8 +70,51 @@ QPixmap Screen::fallbackPicture(const QSize& size, const QColor& colour, const Q
     return pixmap;
 }
 
+const QString& Screen::saveQuestion()
+{
+    static const QString question = QStringLiteral("Kaydedilsin mi?");
+    return question;
+}
+
+bool Screen::settlePendingEdits()
+{
+    QList<Table*> pending;
+    const QList<Table*> tables = findChildren<Table*>();
+    for (Table* table : tables)
+        if (table->isEditing())
+            pending << table;
+    if (pending.isEmpty())
+        return true;
+
+    switch (confirmer().askToSave(this, saveQuestion())) {
+    case Confirmer::SaveChoice::Stay:
+        return false;
+    case Confirmer::SaveChoice::Discard:
+        for (Table* table : pending)
+            table->cancel();
+        return true;
+    case Confirmer::SaveChoice::Save:
+        break;
+    }
+    for (Table* table : pending) {
+        try {
+            if (table->isEditing())
+                table->post();
+        } catch (const DataError& error) {
+            // The record stays as typed, in its edit, for the user to mend.
+            reportDataError(this, error.message());
+            return false;
+        }
+    }
+    return true;
+}
+
 void Screen::closeEvent(QCloseEvent* event)
 {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     // Accepting a close hides a widget without deleting it; a screen without
     // WA_QuitOnClose leaves the program running.
     event->accept();

@@ -46,10 +46,20 @@ public:
     void setEndsProgramOnClose(bool ends);
     bool endsProgramOnClose() const { return testAttribute(Qt::WA_QuitOnClose); }
 
+    // Before the screen closes, nothing typed may be lost without a word: while
+    // one of its datasets is inserting or editing a record, the user is asked
+    // "Kaydedilsin mi?". "Evet" posts (a refused post shows the store's message
+    // and keeps the screen open), "Hayır" cancels, "Vazgeç" keeps the screen
+    // open. True when the screen may close.
+    bool settlePendingEdits();
+    static const QString& saveQuestion();
+
     // The picture for a missing background: the colour, a thin edge and the caption.
     static QPixmap fallbackPicture(const QSize& size, const QColor& colour, const QString& caption);
 
 protected:
+    // Asked by every close; the main window widens it to every screen.
+    virtual bool mayClose() { return settlePendingEdits(); }
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "kit/screens.h"
 
+#include "kit/screen.h"
+
 Screens::Screens(Database& database) : m_database(database) {}
 
 Screens::~Screens()
@@ -34,5 +36,20 @@ bool Screens::show(const QString& name) const
     screen->show();
     screen->raise();
     screen->activateWindow();
+    return true;
+}
+
+bool Screens::settlePendingEdits() const
+{
+    for (const QString& name : m_created) {
+        auto* screen = qobject_cast<Screen*>(find(name));
+        if (!screen || screen->settlePendingEdits())
+            continue;
+        if (!screen->isVisible())
+            show(name);
+        else
+            screen->raise();
+        return false;
+    }
     return true;
 }

@@ -44,6 +44,12 @@ public:
     // the program has no such screen.
     bool show(const QString& name) const;
 
+    // Before the program ends: every screen's pending edit is settled as the
+    // screen's own close would (Screen::settlePendingEdits), in the order the
+    // screens were created. When the user stays, or a post is refused, that
+    // screen is shown and false is returned.
+    bool settlePendingEdits() const;
+
 private:
     Database& m_database;
     QHash<QString, QPointer<QWidget>> m_screens;

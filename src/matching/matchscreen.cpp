@@ -86,6 +86,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
     kit.exitIcon();
 
     m_requests = requestListQuery(screens);
+    CurrentWhenShown::install(this, m_requests);
     m_requestGrid = new DbGrid(this);
     m_requestGrid->setObjectName(QStringLiteral("DBGrid1"));
     m_requestGrid->setAccessibleName(QStringLiteral("Müşteri Talepleri"));

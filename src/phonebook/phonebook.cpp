@@ -94,6 +94,7 @@ PhoneBook::PhoneBook(Screens& screens) : Screen(phoneBookWindow()), m_screens(sc
     m_contacts = new Table(screens.database(), QStringLiteral("tel.db"), this);
     m_contacts->setObjectName(QStringLiteral("Table1"));
     m_contacts->open();
+    CurrentWhenShown::install(this, m_contacts);
     // A press on the picture shows contacts added elsewhere, then drags.
     backgroundDrag()->setBeforeDrag([this] { rereadContacts(); });
 

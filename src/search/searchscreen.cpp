@@ -69,6 +69,7 @@ SearchScreen::SearchScreen(Screens& screens, const SearchSetup& setup)
     // A register that cannot be opened stops start-up with the store's message.
     if (setup.opensAtCreation)
         m_query->open();
+    CurrentWhenShown::install(this, m_query);
 
     m_districts = new Table(db, QStringLiteral("semtler.db"), this);
     m_districts->setObjectName(QStringLiteral("Table1"));

@@ -271,3 +271,8 @@ void MainWindow::showEvent(QShowEvent* event)
     Screen::showEvent(event);
     m_grid->setFocus();
 }
+
+bool MainWindow::mayClose()
+{
+    return m_screens.settlePendingEdits();
+}

@@ -41,6 +41,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Closing the main window ends the program: first every screen's pending
+    // edit is settled, and the program stays when the user says so.
+    bool mayClose() override;
 
 private:
     void buildMenu();

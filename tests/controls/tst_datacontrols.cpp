@@ -785,6 +785,12 @@ private slots:
             deals.post();
         }
         deals.first();
+        // The district cell takes only a listed name; this one is as long as the field.
+        Table districts(*store.db, QStringLiteral("semtler"));
+        districts.open();
+        districts.append();
+        districts.setText(QStringLiteral("Semtler"), QStringLiteral("Büyükçekmece Me"));
+        districts.post();
 
         Window window;
         auto* grid = window.add(new DbGrid);

@@ -90,15 +90,17 @@ class LogScreensTest : public QObject {
         QTest::addColumn<QString>("entryName");
         QTest::addColumn<QString>("nameField");
         QTest::addColumn<QString>("keyField");
-        QTest::addColumn<QString>("newRecordShows"); // "at once", "on activation", "after Tümü"
+        // "at once" (the grid is the entry's cursor) or "on activation" (the list
+        // re-reads when the clerk comes back to it).
+        QTest::addColumn<QString>("newRecordShows");
         QTest::newRow("RentedFlatList") << "RentedFlatList" << "RentedFlatEntry" << "Adsoyad" << "Kiralanandno"
                                         << "at once";
         QTest::newRow("SoldFlatList") << "SoldFlatList" << "SoldFlatEntry" << "Adsoyad" << "Satilandno"
-                                      << "after Tümü";
+                                      << "on activation";
         QTest::newRow("ShownRentalList") << "ShownRentalList" << "ShownRentalEntry" << "AdiSoyadi"
                                          << "Gosterilenkno" << "on activation";
         QTest::newRow("ShownSaleList") << "ShownSaleList" << "ShownSaleEntry" << "AdiSoyadi" << "Gosterilensno"
-                                       << "after Tümü";
+                                       << "on activation";
     }
 
     // The four entry screens as documented.
@@ -335,7 +337,7 @@ private slots:
             addNamed(owner, nameField, name);
         QCOMPARE(names->rows()->recordCount(), newRecordShows == QStringLiteral("at once") ? 3 : 0);
         QVERIFY(activate(names));
-        QCOMPARE(names->rows()->recordCount(), newRecordShows == QStringLiteral("after Tümü") ? 0 : 3);
+        QCOMPARE(names->rows()->recordCount(), 3);
         names->showAllButton()->click();
         QCOMPARE(valuesOf(*names->rows(), nameField), (QStringList{"Birinci", "İkinci", "Üçüncü"}));
         owner->cursor()->last();

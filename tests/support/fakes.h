@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QStringList>
+#include <optional>
 #include <utility>
 
 class QWidget;
@@ -22,15 +23,24 @@ struct CollectingReporter : ErrorReporter {
     void report(QWidget*, const QString& message) override { shown << message; }
 };
 
-// Answers every question with `answer`, noting each question asked.
+// Answers every question with `answer`, noting each question asked; the
+// save question ("Kaydedilsin mi?") with `saveChoice` once one is set.
 struct AnsweringConfirmer : Confirmer {
     explicit AnsweringConfirmer(bool answer = false) : answer(answer) {}
     bool answer;
+    std::optional<SaveChoice> saveChoice;
     QStringList questions;
     bool confirm(QWidget*, const QString& question) override
     {
         questions << question;
         return answer;
+    }
+    SaveChoice askToSave(QWidget* parent, const QString& question) override
+    {
+        if (!saveChoice)
+            return Confirmer::askToSave(parent, question);
+        questions << question;
+        return *saveChoice;
     }
 };
 

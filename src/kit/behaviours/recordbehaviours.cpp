@@ -69,6 +69,52 @@ void install(QWidget* screen, Dataset* dataset, std::function<void(const QString
 
 } // namespace RefreshOnActivate
 
+namespace CurrentWhenShown {
+
+namespace {
+
+void rerun(QWidget* screen, Dataset* dataset)
+{
+    if (!dataset->isActive() || dataset->isEditing())
+        return;
+    try {
+        dataset->refresh();
+    } catch (const DataError& error) {
+        reportDataError(screen, error.message());
+    }
+}
+
+class OnShow : public QObject {
+public:
+    OnShow(QWidget* screen, Dataset* dataset) : QObject(dataset), m_screen(screen), m_dataset(dataset)
+    {
+        screen->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Shown by the program (not restored from minimised by the system).
+        if (watched == m_screen && event->type() == QEvent::Show && !event->spontaneous())
+            rerun(m_screen, m_dataset);
+        return false;
+    }
+
+private:
+    QWidget* m_screen;
+    Dataset* m_dataset;
+};
+
+} // namespace
+
+void install(QWidget* screen, Dataset* dataset)
+{
+    new OnShow(screen, dataset);
+    ActivationWatch::watch(screen, dataset, [screen, dataset] { rerun(screen, dataset); });
+}
+
+} // namespace CurrentWhenShown
+
 namespace TodayOnEnter {
 
 namespace {

@@ -34,6 +34,17 @@ namespace RefreshOnActivate {
 void install(QWidget* screen, Dataset* dataset, std::function<void(const QString&)> onFailure = {});
 }
 
+// A list is current whenever the user looks at it: each time the screen is
+// shown or becomes the program's active window, the dataset re-runs the
+// statement it holds, so rows entered on other screens since are there. The
+// statement (and so the criteria it was built from) stays; the current row
+// stays on its key while that row is still in the result. A closed dataset (a
+// search the store refused) and one being edited are left as they are. A
+// failure is reported.
+namespace CurrentWhenShown {
+void install(QWidget* screen, Dataset* dataset);
+}
+
 // Each time the registration-date edit receives the focus, the table is put
 // into edit state and the edit shows today's date in the short date format,
 // replacing what it held; the record takes it when the edit is written.

@@ -2,9 +2,25 @@
 
 #include "platform/controls/fieldlink.h"
 #include "platform/engine/dataerror.h"
+#include "platform/engine/query.h"
 #include "platform/engine/table.h"
 
 DatasetModel::DatasetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+QString DatasetModel::notListedMessage(const QString& text)
+{
+    return QStringLiteral("\"%1\" listede yok; listeden bir değer seçin.").arg(text);
+}
+
+QString DatasetModel::listedName(const LookupSource& lookup, const QString& text) const
+{
+    Query names(m_dataset->database());
+    names.setStatement(Statement(lookup.table));
+    names.open();
+    if (!names.locateFolded(lookup.field, text))
+        return {};
+    return names.text(lookup.field);
+}
 
 void DatasetModel::setDataset(Dataset* dataset, const QList<Column>& columns)
 {
@@ -95,9 +111,21 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (!table || role != Qt::EditRole || !index.isValid())
         return false;
     try {
+        const FieldSchema& field = m_dataset->fieldSchema(m_fields.at(index.column()));
+        QString text = value.toString();
+        if (field.lookup.isSet() && !text.isEmpty()) {
+            // A lookup cell takes only a name its list holds, in the list's
+            // own spelling; any other text is refused and the cell keeps its value.
+            const QString listed = listedName(field.lookup, text);
+            if (listed.isEmpty()) {
+                reportDataError(nullptr, notListedMessage(text));
+                return false;
+            }
+            text = listed;
+        }
         table->moveTo(index.row());
         table->edit();
-        table->setText(m_dataset->fieldSchema(m_fields.at(index.column())).name, value.toString());
+        table->setText(field.name, text);
     } catch (const DataError& error) {
         reportDataError(nullptr, error.message());
         return false;

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QStringList>
 
+struct LookupSource;
+
 class Dataset;
 
 // A dataset's rows as a table model for a grid: the columns are fields by
@@ -28,13 +30,18 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // A cell of a lookup field takes only a name of its list (letter case
+    // folded, stored in the list's spelling); other text is refused with
+    // notListedMessage() and the record is left as it was.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    static QString notListedMessage(const QString& text);
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
 private:
+    QString listedName(const LookupSource& lookup, const QString& text) const;
     void resetAll();
     void currentRowChanged();
 

@@ -5,6 +5,7 @@
 #include "platform/engine/dataset.h"
 
 #include "platform/engine/turkishtext.h"
+#include "platform/system/beeper.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -130,8 +131,12 @@ void LookupComboBox::keyPressEvent(QKeyEvent* event)
         if (now - m_lastKeyAt > QApplication::keyboardInputInterval())
             m_typed.clear();
         m_lastKeyAt = now;
-        if (jumpToTyped(m_typed + text))
-            m_typed += text;
+        // Every key counts, also one that matched nothing: "xqz" names no
+        // item, and must not land on one that merely begins with its last
+        // letter. Such typing leaves the pick as it was, with a beep.
+        m_typed += text;
+        if (!jumpToTyped(m_typed))
+            beeper().beep();
         return;
     }
     // Arrow keys step through the names; the combo box reports that as a pick.

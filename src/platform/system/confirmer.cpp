@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
@@ -15,11 +16,33 @@ public:
                                      QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
             == QMessageBox::Ok;
     }
+
+    SaveChoice askToSave(QWidget* parent, const QString& question) override
+    {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
+                        QMessageBox::NoButton, parent ? parent->window() : nullptr);
+        QPushButton* save = box.addButton(QStringLiteral("Evet"), QMessageBox::YesRole);
+        QPushButton* discard = box.addButton(QStringLiteral("Hayır"), QMessageBox::NoRole);
+        QPushButton* stay = box.addButton(QStringLiteral("Vazgeç"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.setEscapeButton(stay);
+        box.exec();
+        if (box.clickedButton() == save)
+            return SaveChoice::Save;
+        if (box.clickedButton() == discard)
+            return SaveChoice::Discard;
+        return SaveChoice::Stay;
+    }
 };
 
 Confirmer* replacementConfirmer = nullptr;
 
 } // namespace
+
+Confirmer::SaveChoice Confirmer::askToSave(QWidget* parent, const QString& question)
+{
+    return confirm(parent, question) ? SaveChoice::Save : SaveChoice::Stay;
+}
 
 Confirmer& confirmer()
 {
