@@ -1,13 +1,13 @@
 #include "matching/listoutput.h"
 
 #include "platform/system/codepage1254.h"
+#include "platform/system/safefilewriter.h"
 
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace ListOutput {
 
@@ -80,18 +80,7 @@ QByteArray rtfDocument(const QStringList& lines, const QFont& font)
 
 QString saveRtf(const QString& path, const QStringList& lines, const QFont& font)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QByteArray document = rtfDocument(lines, font);
-    if (file.write(document) != document.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return writeFileSafely(path, rtfDocument(lines, font));
 }
 
 int printLines(QPagedPaintDevice& device, const QStringList& lines, const QFont& font)

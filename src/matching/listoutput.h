@@ -17,9 +17,9 @@ namespace ListOutput {
 // readers that know Unicode and those that know only the code page show it.
 QByteArray rtfDocument(const QStringList& lines, const QFont& font);
 
-// Writes the document through a save file: the file is replaced only when
-// the whole document is written. Returns an empty text, or the system's
-// reason for failing.
+// Writes the document through writeFileSafely(): the file is replaced only
+// when the whole document is on disk. Returns an empty text, or a Turkish
+// message naming the file and the cause.
 QString saveRtf(const QString& path, const QStringList& lines, const QFont& font);
 
 // Prints the lines on the device, already set up for the job: each line at

@@ -110,5 +110,5 @@ void MatchListScreen::save()
         return;
     const QString failure = ListOutput::saveRtf(path, m_box->lines(), m_box->font());
     if (!failure.isEmpty())
-        errorReporter().report(this, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), failure));
+        errorReporter().report(this, QStringLiteral("Liste kaydedilemedi: %1").arg(failure));
 }

@@ -3,6 +3,7 @@
 // rendered to PDF and read back with pdftotext, page by page.
 
 #include "matching/listoutput.h"
+#include "support/filesizelimit.h"
 #include "support/matchingtesting.h"
 
 #include <QFile>
@@ -98,6 +99,13 @@ private slots:
         QCOMPARE(ListOutput::saveRtf(path, {QStringLiteral("ilk")}, listFont()), QString());
         QCOMPARE(ListOutput::saveRtf(path, {QStringLiteral("ikinci")}, listFont()), QString());
         bool ok = false;
+        QCOMPARE(rtfReadBack(path, &ok), QStringList{QStringLiteral("ikinci")});
+
+        // On a full disk the save fails with the file's name, and the list saved before stays.
+        FileSizeLimit limit(100);
+        QVERIFY(limit.isSet());
+        const QString failure = ListOutput::saveRtf(path, {QStringLiteral("üçüncü")}, listFont());
+        QVERIFY2(failure.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(failure));
         QCOMPARE(rtfReadBack(path, &ok), QStringList{QStringLiteral("ikinci")});
     }
 

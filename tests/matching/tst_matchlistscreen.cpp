@@ -187,7 +187,9 @@ private slots:
         m_dialogs.saveAs = m_folder.filePath(QStringLiteral("yok/liste.rtf"));
         QTest::mouseClick(m_screen->saveAction(), Qt::LeftButton);
         QCOMPARE(m_messages.shown.size(), 1);
-        QVERIFY(m_messages.shown.first().contains(QStringLiteral("liste.rtf")));
+        QCOMPARE(m_messages.shown.first(),
+                 QStringLiteral("Liste kaydedilemedi: %1: klasör bulunamadı; var olan bir klasör seçin.")
+                     .arg(QDir::toNativeSeparators(m_dialogs.saveAs)));
         QVERIFY(!QFile::exists(m_dialogs.saveAs));
     }
 };

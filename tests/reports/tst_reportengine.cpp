@@ -5,6 +5,7 @@
 #include "platform/reporting/reportdialogs.h"
 #include "platform/reporting/reportpreview.h"
 #include "support/fakes.h"
+#include "support/filesizelimit.h"
 #include "support/pdfreading.h"
 #include "support/testsupport.h"
 
@@ -316,7 +317,27 @@ void ReportEngineTest::savingKeepsTheOldFileUnlessDone()
 
     QString error;
     QCOMPARE(report->savePdf(folder.filePath(QStringLiteral("yok/liste.pdf")), &error), Report::Outcome::Failed);
-    QVERIFY(!error.isEmpty());
+    QVERIFY(error.contains(QStringLiteral("klasör bulunamadı")));
+
+    // The disk fills while the PDF is written: the save fails, says so, and the
+    // finished PDF from before is still there, whole.
+    const QByteArray before = [&] {
+        QFile done(path);
+        return done.open(QIODevice::ReadOnly) ? done.readAll() : QByteArray();
+    }();
+    QVERIFY(before.size() > 2048);
+    for (const rlim_t room : {rlim_t(0), rlim_t(2048)}) {
+        FileSizeLimit limit(room);
+        QVERIFY(limit.isSet());
+        error.clear();
+        QCOMPARE(report->savePdf(path, &error), Report::Outcome::Failed);
+        QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("önceki dosya olduğu gibi duruyor")), qPrintable(error));
+    }
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("liste.pdf")});
 }
 
 void ReportEngineTest::previewPagesAndZooms()
@@ -386,7 +407,8 @@ void ReportEngineTest::previewSavesAndPrints()
     dialogs.pdfPath = folder.filePath(QStringLiteral("yok/kayıt.pdf")); // a folder that is not there
     preview.savePdf();
     QCOMPARE(messages.shown.size(), 1);
-    QVERIFY(messages.shown.first().startsWith(QStringLiteral("PDF kaydedilemedi: ")));
+    QCOMPARE(messages.shown.first(), QStringLiteral("PDF kaydedilemedi: %1: klasör bulunamadı; var olan bir klasör seçin.")
+                                         .arg(QDir::toNativeSeparators(dialogs.pdfPath)));
     setReportDialogs(nullptr);
 }
 

@@ -1,12 +1,12 @@
 #include "platform/reporting/report.h"
 
 #include "platform/system/localeformats.h"
+#include "platform/system/safefilewriter.h"
 
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextLayout>
 #include <cmath>
 #if defined(__GLIBC__)
@@ -486,20 +486,20 @@ Report::Outcome Report::writePdf(QIODevice& device, int first, int last, const P
 
 Report::Outcome Report::savePdf(const QString& path, QString* error, const Progress& progress)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SafeFileWriter file(path);
+    if (!file.open()) {
         if (error)
-            *error = file.errorString();
+            *error = file.errorMessage();
         return Outcome::Failed;
     }
-    Outcome outcome = writePdf(file, 0, -1, progress);
+    const Outcome outcome = writePdf(file, 0, -1, progress);
     if (outcome == Outcome::Done && !file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = file.errorMessage();
         return Outcome::Failed;
     }
     if (outcome != Outcome::Done) {
-        file.cancelWriting();
+        file.discard();
         if (error)
             *error = outcome == Outcome::Failed ? m_failure : QString();
     }

@@ -81,8 +81,9 @@ public:
     // --- output --------------------------------------------------------------
     // Writes pages [first, last] (0-based, -1: to the end) as a PDF.
     Outcome writePdf(QIODevice& device, int first = 0, int last = -1, const Progress& progress = {});
-    // The whole report as a PDF file, written through a save file: a failed
-    // or cancelled save leaves whatever was there before. error gets the reason.
+    // The whole report as a PDF file, written through a SafeFileWriter: a failed
+    // or cancelled save leaves whatever was there before. error gets the
+    // reason in Turkish, naming the file when the file could not be written.
     Outcome savePdf(const QString& path, QString* error = nullptr, const Progress& progress = {});
     // Prints pages [first, last] on a printer the caller has set up (printer,
     // copies); the paper is the layout's.
