@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(Database::findingsInTurkish(QStringLiteral(
                      "*** in database main ***\nPage 5: btreeInitPage() returns error code 11\n"
                      "Page 7: never used; row 3 missing from index x")),
-                 QStringLiteral("veri dosyasının bazı sayfaları bozuk (denetimin ilk bulguları: 3 sorun)"));
+                 QStringLiteral("veri dosyasının bazı sayfaları bozuk (denetimde 3 sorun görüldü)"));
         QCOMPARE(Database::findingsInTurkish(QStringLiteral("database disk image is malformed")),
                  QStringLiteral("veri dosyasının bir sayfası bozuk"));
         QCOMPARE(Database::findingsInTurkish(QStringLiteral("disk I/O error")),

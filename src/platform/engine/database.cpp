@@ -131,7 +131,7 @@ QString Database::findingsInTurkish(const QString& findings)
     if (pageProblems > 0)
         said.prepend(pageProblems == 1
                          ? QStringLiteral("veri dosyasının bir sayfası bozuk")
-                         : QStringLiteral("veri dosyasının bazı sayfaları bozuk (denetimin ilk bulguları: %1 sorun)")
+                         : QStringLiteral("veri dosyasının bazı sayfaları bozuk (denetimde %1 sorun görüldü)")
                                .arg(pageProblems));
     if (said.isEmpty())
         said << QStringLiteral("veri dosyasının bazı sayfaları bozuk");
