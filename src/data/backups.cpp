@@ -240,6 +240,10 @@ QString restore(const QString& storeFolder, const QString& backup, const QDateTi
         throw DataError(QStringLiteral("Seçilen kopya '%1' bozuk çıktı; geri yüklenmedi. Veri dosyanız olduğu gibi "
                                        "duruyor.")
                             .arg(QFileInfo(backup).fileName()));
+    } catch (const EngineError& error) {
+        QFile::remove(incoming);
+        throw DataError(QStringLiteral("'%1' geri yüklenemedi: %2. Veri dosyanız olduğu gibi duruyor.")
+                            .arg(QFileInfo(backup).fileName(), Database::engineCause(error.code(), error.engineText(), error.systemError())));
     } catch (const DataError& error) {
         QFile::remove(incoming);
         throw DataError(QStringLiteral("'%1' geri yüklenemedi; veri dosyanız olduğu gibi duruyor. %2")
@@ -283,7 +287,8 @@ CheckOutcome backUpAndCheck(const QString& storePath, const QDateTime& now)
         outcome.damage = error.message();
     } catch (const DataError& error) {
         // No copy was checked, so the store is checked where it lies.
-        outcome.failure = error.message();
+        outcome.failure = error.message()
+                          + QStringLiteral(" Veri dosyanız yerinde; sorun giderilince bir sonraki açılışta yedek alınır.");
         const QString verdict = Database::consistencyOf(storePath);
         if (verdict != QLatin1String("ok"))
             outcome.damage = Database::damagedMessage(storePath, verdict);

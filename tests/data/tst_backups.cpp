@@ -7,6 +7,7 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
 #include "support/fakes.h"
+#include "support/filesizelimit.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -346,6 +347,46 @@ private slots:
         QCOMPARE(fileHash(store), before);
         QCOMPARE(Backups::keptAside(folder.path()).size(), 1);
         QVERIFY(!QFile::exists(store + QStringLiteral(".geliyor")));
+    }
+    // On a disk with no room left (here: past the file-size limit), neither a backup nor a restore leaves a
+    // partial copy or touches what is there, and each says why in Turkish,
+    // with no advice about changes waiting on a screen.
+    void aFullDiskStopsBackupAndRestoreAndSaysWhy()
+    {
+        QTemporaryDir folder;
+        {
+            Backups::Start start = Backups::openAtStart(folder.path(), Monday);
+            for (int i = 0; i < 300; ++i)
+                addDistrict(*start.store, QStringLiteral("Semt %1").arg(i));
+        }
+        Backups::openAtStart(folder.path(), Monday.addDays(1)).outcome.wait();
+        const QStringList backups = Backups::available(folder.path());
+        const QString store = folder.filePath(Catalogue::StoreFileName);
+        const QByteArray storeBefore = fileHash(store);
+        const QByteArray newestBefore = fileHash(backups.first());
+
+        QString backupMessage, restoreMessage;
+        {
+            FileSizeLimit limit(8192); // smaller than the store
+            QVERIFY(limit.isSet());
+            backupMessage = messageOf([&] { Backups::make(store, Monday.addDays(2)); });
+            restoreMessage = messageOf([&] { Backups::restore(folder.path(), backups.last(), Monday.addDays(2)); });
+        }
+        for (const QString& message : {backupMessage, restoreMessage}) {
+            QVERIFY2(message.contains(QStringLiteral(": dosya, sistemin izin verdiği boyu aşıyor.")), qPrintable(message));
+            QVERIFY2(!message.contains(QStringLiteral("ekranda duruyor")), qPrintable(message));
+            for (const char* english : {"error", "full", "database", "I/O", "large"})
+                QVERIFY2(!message.contains(QLatin1String(english), Qt::CaseInsensitive), qPrintable(message));
+        }
+        QVERIFY2(restoreMessage.contains(QStringLiteral("Veri dosyanız olduğu gibi duruyor")), qPrintable(restoreMessage));
+        QCOMPARE(Backups::available(folder.path()), backups);
+        QCOMPARE(fileHash(backups.first()), newestBefore);
+        QCOMPARE(fileHash(store), storeBefore);
+        QVERIFY(Backups::keptAside(folder.path()).isEmpty());
+        const QStringList left = QDir(folder.path()).entryList(QDir::Files) + QDir(folder.filePath(QStringLiteral("yedek"))).entryList(QDir::Files);
+        for (const QString& name : left)
+            QVERIFY2(!name.contains(QStringLiteral("yaziliyor")) && !name.contains(QStringLiteral("geliyor")),
+                     qPrintable(name));
     }
 };
 

@@ -424,7 +424,9 @@ private slots:
                                          "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")));
         requests.append();
         requests.setText(QStringLiteral("Isim"), QStringLiteral("Veli"));
-        QCOMPARE(messageOf([&] { requests.post(); }), QStringLiteral("database or disk is full"));
+        QCOMPARE(messageOf([&] { requests.post(); }),
+                 QStringLiteral("Diskte yer kalmadı; kayıt yazılamadı. Değişiklikleriniz ekranda duruyor: diskte yer "
+                                "açıp yeniden onaylayın."));
         QCOMPARE(requests.state(), DatasetState::Insert);
         QCOMPARE(requests.text(QStringLiteral("Isim")), QStringLiteral("Veli"));
         QCOMPARE(rowsOnDisk(store.path(), QStringLiteral("musteritalepleri")), 1);

@@ -8,6 +8,7 @@
 #include "platform/engine/folderlock.h"
 #include "platform/engine/table.h"
 #include "platform/paradox/paradoxerror.h"
+#include "support/filesizelimit.h"
 #include "support/testsupport.h"
 
 #include <QProcess>
@@ -276,6 +277,34 @@ private slots:
         run = runProgram(data.path(), {QStringLiteral("--replace=kdgiris,ofis"), paradox.path()});
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(QStringLiteral("'kdgiris,ofis' Evlora'nın tablolarını saymıyor")), qPrintable(run.err));
+    }
+    // A disk that fills during the import: the program says so in Turkish,
+    // with no advice meant for a screen, exits non-zero, and the store keeps
+    // what it held.
+    void anImportOntoAFullDiskLeavesTheStoreAsBefore()
+    {
+        QTemporaryDir paradox, data;
+        QVERIFY(writeCatalogueTable(paradox.path(), QStringLiteral("kdgiris"), {flat(1, QStringLiteral("Kadıköy"))}));
+        QCOMPARE(runProgram(data.path(), {paradox.path()}).exitCode, 0);
+        QVector<QVariantMap> flats;
+        for (int key = 1; key <= 3000; ++key)
+            flats << flat(key, QStringLiteral("Moda"), QString(800, QLatin1Char('n')));
+        QVERIFY(writeCatalogueTable(paradox.path(), QStringLiteral("kdgiris"), flats));
+        const QString store = data.filePath(Catalogue::StoreFileName);
+
+        ImportRun run;
+        {
+            FileSizeLimit limit(QFileInfo(store).size() + 256 * 1024); // room for the backup, not the records
+            QVERIFY(limit.isSet());
+            run = runProgram(data.path(), {QStringLiteral("--replace"), QStringLiteral("kdgiris"), paradox.path()});
+        }
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("Aktarım yapılmadı; veri dosyası aktarımdan önceki gibi kaldı")),
+                 qPrintable(run.err));
+        QVERIFY2(!run.err.contains(QStringLiteral("ekranda")) && !run.err.contains(QStringLiteral("error")),
+                 qPrintable(run.err));
+        const auto opened = Catalogue::openStore(data.path());
+        QCOMPARE(countOf(*opened, QStringLiteral("kdgiris")), 1);
     }
 };
 

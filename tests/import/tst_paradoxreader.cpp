@@ -139,6 +139,8 @@ private slots:
         QTest::newRow("memo file missing") << "memo-gone" << QStringList{"sayilar.mb", "1. kaydındaki 'Not' alanı"};
         QTest::newRow("record size lies") << "record-size" << QStringList{"sayilar.db", "kayıt boyu"};
         QTest::newRow("header count lies") << "count" << QStringList{"sayilar.db", "600 kayıt", "500 kayıt"};
+        // Records are counted from 1: the first block's damage names the first record.
+        QTest::newRow("first block's fill") << "fill" << QStringList{"sayilar.db", "1. kayıtla başlayan", "doluluğu"};
     }
 
     void damagedOrForeignFilesAreNamedNeverACrash()
@@ -164,6 +166,8 @@ private slots:
             QFile::remove(memos);
         else if (damage == QLatin1String("record-size"))
             qToLittleEndian<quint16>(40, bytes.data());
+        else if (damage == QLatin1String("fill"))
+            qToLittleEndian<qint16>(1, bytes.data() + qFromLittleEndian<quint16>(bytes.constData() + 2) + 4);
         else if (damage == QLatin1String("count"))
             qToLittleEndian<quint32>(600, bytes.data() + 6);
         overwrite(path, bytes);

@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <utility>
 #include <sqlite3.h>
@@ -21,10 +22,22 @@ namespace {
 
 std::atomic<int> connectionCounter{0};
 
+// A disk that has run out of room reaches the engine as a plain write
+// error; the clerk is told it is full.
+int roomAware(int result, sqlite3* handle)
+{
+    const int systemError = sqlite3_system_errno(handle);
+    return (result & 0xff) == SQLITE_IOERR && (systemError == ENOSPC || systemError == EDQUOT) ? SQLITE_FULL : result;
+}
+
 QString storeError(const QSqlError& error)
 {
-    const QString text = error.databaseText();
-    return text.isEmpty() ? error.text() : text;
+    QString text = error.databaseText();
+    if (text.isEmpty())
+        text = error.text();
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    return numeric ? Database::engineMessage(code, text) : text;
 }
 
 // How long a statement waits for another program's lock before giving up:
@@ -65,10 +78,70 @@ QString lockedMessage(const QString& path)
 
 } // namespace
 
+namespace {
+
+// The result code behind the engine's English for a failure, when the text
+// reached us under another code (a trigger's, a check's finding); 0 when the
+// text is none of these.
+int codeOfEngineText(const QString& text)
+{
+    struct Known {
+        const char* phrase;
+        int code;
+    };
+    static const Known known[] = {
+        {"disk I/O error", SQLITE_IOERR},
+        {"database or disk is full", SQLITE_FULL},
+        {"file is not a database", SQLITE_NOTADB},
+        {"unable to open database file", SQLITE_CANTOPEN},
+        {"database is locked", SQLITE_BUSY},
+        {"database table is locked", SQLITE_LOCKED},
+        {"attempt to write a readonly database", SQLITE_READONLY},
+        {"out of memory", SQLITE_NOMEM},
+        {"malformed", SQLITE_CORRUPT},
+    };
+    for (const Known& entry : known)
+        if (text.contains(QLatin1String(entry.phrase), Qt::CaseInsensitive))
+            return entry.code;
+    return 0;
+}
+
+} // namespace
+
+QString Database::findingsInTurkish(const QString& findings)
+{
+    // The check's findings come as "; "-separated rows, a row possibly several
+    // lines ("*** in database main ***\nPage 5: ..."); every line but the
+    // heading is one problem in the store's pages, unless the engine could
+    // not read the file at all.
+    QStringList said;
+    int pageProblems = 0;
+    for (const QString& row : findings.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+        for (const QString& rawLine : row.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QString line = rawLine.trimmed();
+            if (line.isEmpty() || line == QLatin1String("ok") || line.startsWith(QLatin1String("***")))
+                continue;
+            const int code = codeOfEngineText(line);
+            if (code == 0 || code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+                ++pageProblems;
+            else if (const QString cause = engineCause(code, line); !said.contains(cause))
+                said << cause;
+        }
+    }
+    if (pageProblems > 0)
+        said.prepend(pageProblems == 1
+                         ? QStringLiteral("veri dosyasının bir sayfası bozuk")
+                         : QStringLiteral("veri dosyasının bazı sayfaları bozuk (denetimde %1 sorun görüldü)")
+                               .arg(pageProblems));
+    if (said.isEmpty())
+        said << QStringLiteral("veri dosyasının bazı sayfaları bozuk");
+    return said.join(QStringLiteral("; "));
+}
+
 QString Database::damagedMessage(const QString& path, const QString& findings)
 {
-    return QStringLiteral("'%1' bozuk. Denetimin ilk bulguları: %2. Dosyaya yazılmadı; bir yedeği geri yükleyin.")
-        .arg(path, findings);
+    return QStringLiteral("'%1' bozuk: %2. Dosyaya yazılmadı; bir yedeği geri yükleyin.")
+        .arg(path, findingsInTurkish(findings));
 }
 
 namespace {
@@ -80,29 +153,72 @@ QString indexName(const TableSchema& table, const IndexSchema& index)
 
 } // namespace
 
-QString Database::engineMessage(int code, const QString& engineText)
+QString Database::engineCause(int code, const QString& engineText, int systemError)
 {
+    // A write refused for room reaches the engine as a plain disk error.
+    if (systemError == ENOSPC || systemError == EDQUOT)
+        return QStringLiteral("diskte yer kalmadı");
+    if (systemError == EFBIG)
+        return QStringLiteral("dosya, sistemin izin verdiği boyu aşıyor");
     switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("Veri dosyası şu anda başka bir program tarafından kullanılıyor; kayıt yazılamadı. "
-                              "Değişiklikleriniz ekranda duruyor: biraz sonra yeniden onaylayın.");
+        return QStringLiteral("dosya başka bir program tarafından kullanılıyor");
     case SQLITE_FULL:
-        return QStringLiteral("Disk dolu; kayıt yazılamadı. Değişiklikleriniz ekranda duruyor: diskte yer açıp "
-                              "yeniden onaylayın.");
+        return QStringLiteral("diskte yer kalmadı");
     case SQLITE_READONLY:
     case SQLITE_PERM:
-        return QStringLiteral("Veri dosyası salt okunur; kayıt yazılamadı. Değişiklikleriniz ekranda duruyor: "
-                              "dosyaya yazma izni verip yeniden onaylayın.");
-    case SQLITE_IOERR:
+        return QStringLiteral("dosya ya da klasörü salt okunur");
     case SQLITE_CANTOPEN:
-        return QStringLiteral("Veri dosyasına yazılırken ya da okunurken disk hatası oluştu; kayıt yazılamadı. "
-                              "Değişiklikleriniz ekranda duruyor: diski denetleyip yeniden deneyin.");
+        return QStringLiteral("dosya açılamadı (klasörü yok ya da yazma izni yok)");
+    case SQLITE_IOERR:
+        return QStringLiteral("disk okunurken ya da yazılırken hata oldu");
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        return QStringLiteral("Veri dosyası bozuk; işlem yapılamadı. Evlora'yı kapatıp bir yedeği geri yükleyin.");
-    default:
-        return engineText;
+        return QStringLiteral("dosyanın bazı sayfaları bozuk");
+    case SQLITE_NOMEM:
+        return QStringLiteral("bellek yetmedi");
+    default: {
+        const int known = codeOfEngineText(engineText);
+        return known != 0 ? engineCause(known, engineText) : engineText;
+    }
+    }
+}
+
+QString Database::engineMessage(int code, const QString& engineText, EngineContext context)
+{
+    const bool posting = context == EngineContext::Post;
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return posting ? QStringLiteral("Veri dosyası şu anda başka bir program tarafından kullanılıyor; kayıt "
+                                        "yazılamadı. Değişiklikleriniz ekranda duruyor: biraz sonra yeniden onaylayın.")
+                       : QStringLiteral("Veri dosyası şu anda başka bir program tarafından kullanılıyor. Biraz sonra "
+                                        "yeniden deneyin.");
+    case SQLITE_FULL:
+        return posting ? QStringLiteral("Diskte yer kalmadı; kayıt yazılamadı. Değişiklikleriniz ekranda duruyor: "
+                                        "diskte yer açıp yeniden onaylayın.")
+                       : QStringLiteral("Diskte yer kalmadı; yer açıp yeniden deneyin.");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return posting ? QStringLiteral("Veri dosyası salt okunur; kayıt yazılamadı. Değişiklikleriniz ekranda "
+                                        "duruyor: dosyaya yazma izni verip yeniden onaylayın.")
+                       : QStringLiteral("Veri dosyası ya da klasörü salt okunur; yazma izni verip yeniden deneyin.");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return posting ? QStringLiteral("Disk okunurken ya da yazılırken hata oldu; kayıt yazılamadı. "
+                                        "Değişiklikleriniz ekranda duruyor: diski denetleyip yeniden onaylayın.")
+                       : QStringLiteral("Disk okunurken ya da yazılırken hata oldu; diski denetleyip yeniden deneyin.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("Veri dosyasının bazı sayfaları bozuk; işlem yapılamadı. Evlora'yı kapatıp bir yedeği "
+                              "geri yükleyin.");
+    case SQLITE_NOMEM:
+        return QStringLiteral("Bellek yetmedi; başka programları kapatıp yeniden deneyin.");
+    default: {
+        const int known = codeOfEngineText(engineText);
+        return known != 0 ? engineMessage(known, engineText, context) : engineText;
+    }
     }
 }
 
@@ -177,6 +293,8 @@ void Database::checkConsistency()
         SqlStatement check(*this, QStringLiteral("PRAGMA quick_check(3)"));
         while (check.step())
             findings << columnText(check.get(), 0);
+    } catch (const EngineError& error) {
+        findings << error.engineText();
     } catch (const DataError& error) {
         findings << error.message();
     }
@@ -256,7 +374,7 @@ bool Database::holdsNoTables()
     case SQLITE_PERM:
         throw DataError(readOnlyMessage(m_path));
     default:
-        throw DataError(QStringLiteral("'%1' açılamadı: %2").arg(m_path, engineText));
+        throw DataError(QStringLiteral("'%1' açılamadı: %2").arg(m_path, engineMessage(result, engineText)));
     }
 }
 
@@ -414,11 +532,12 @@ SqlStatement::SqlStatement(Database& database, const QString& sql) : m_slot(&dat
     } else if (sqlite3_prepare_v3(database.m_handle, m_slot->sql.constData(), int(m_slot->sql.size()),
                                   SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr)
                != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(database.m_handle));
+        const int code = sqlite3_extended_errcode(database.m_handle);
+        const QString engineText = QString::fromUtf8(sqlite3_errmsg(database.m_handle));
         sqlite3_finalize(m_statement);
         m_statement = nullptr;
         m_slot = nullptr;
-        throw DataError(message);
+        throw EngineError(code, engineText, Database::engineMessage(code, engineText));
     }
     database.m_lent.push_back(m_statement);
     m_storeAlive = database.m_alive;
@@ -510,9 +629,10 @@ bool SqlStatement::step()
     if (result == SQLITE_DONE)
         return false;
     sqlite3* handle = sqlite3_db_handle(m_statement);
-    const QString message = Database::engineMessage(result, QString::fromUtf8(sqlite3_errmsg(handle)));
+    const QString engineText = QString::fromUtf8(sqlite3_errmsg(handle));
+    const int code = roomAware(result, handle);
     sqlite3_reset(m_statement);
-    throw DataError(message);
+    throw EngineError(code, engineText, Database::engineMessage(code, engineText), sqlite3_system_errno(handle));
 }
 
 void Database::select(const QString& sql, const QVariantList& values,
@@ -595,8 +715,11 @@ void Database::exec(const QString& sql)
 void Database::execRaw(const char* sql)
 {
     const int result = sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr);
-    if (result != SQLITE_OK)
-        throw DataError(engineMessage(result, QString::fromUtf8(sqlite3_errmsg(m_handle))));
+    if (result != SQLITE_OK) {
+        const QString engineText = QString::fromUtf8(sqlite3_errmsg(m_handle));
+        const int code = roomAware(result, m_handle);
+        throw EngineError(code, engineText, engineMessage(code, engineText), sqlite3_system_errno(m_handle));
+    }
 }
 
 void Database::holdWritesUntil(std::shared_future<QString> damage)
@@ -652,6 +775,17 @@ QString Database::consistencyOf(const QString& path)
     return verdict;
 }
 
+namespace {
+
+// A copy that did not finish leaves no file of its own behind.
+void removeWithJournal(const QString& path)
+{
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
+} // namespace
+
 void Database::backupFile(const QString& storePath, const QString& target)
 {
     const QString partial = target + QStringLiteral(".yaziliyor");
@@ -665,6 +799,7 @@ void Database::backupFile(const QString& storePath, const QString& target)
                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     }
     QString engineText;
+    int systemError = 0;
     if (result == SQLITE_OK) {
         // One step copies every page as one consistent picture of the store
         // (a read transaction; the program's own posts go on beside it).
@@ -676,6 +811,7 @@ void Database::backupFile(const QString& storePath, const QString& target)
             sqlite3_backup_step(backup, -1);
             result = sqlite3_backup_finish(backup);
             engineText = QString::fromUtf8(sqlite3_errmsg(copy));
+            systemError = sqlite3_system_errno(copy);
         }
     } else {
         engineText = QString::fromUtf8(sqlite3_errmsg(copy ? copy : source));
@@ -685,22 +821,25 @@ void Database::backupFile(const QString& storePath, const QString& target)
     sqlite3_close(copy);
     sqlite3_close(source);
     if ((result & 0xff) == SQLITE_CORRUPT || (result & 0xff) == SQLITE_NOTADB) {
-        QFile::remove(partial);
+        removeWithJournal(partial);
         throw DamagedStoreError(damagedMessage(storePath, engineText));
     }
     if (result != SQLITE_OK) {
-        QFile::remove(partial);
-        throw DataError(QStringLiteral("Yedek alınamadı (%1): %2").arg(target, engineMessage(result, engineText)));
+        removeWithJournal(partial);
+        throw EngineError(result, engineText,
+                          QStringLiteral("'%1' kopyalanamadı: %2.")
+                              .arg(target, engineCause(result, engineText, systemError)),
+                          systemError);
     }
     const QString verdict = consistencyOf(partial);
     if (verdict != QLatin1String("ok")) {
-        QFile::remove(partial);
+        removeWithJournal(partial);
         throw DamagedStoreError(damagedMessage(storePath, verdict));
     }
     QFile::remove(target);
     if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        throw DataError(QStringLiteral("Yedek alınamadı: '%1' yazılamadı.").arg(target));
+        removeWithJournal(partial);
+        throw DataError(QStringLiteral("'%1' kopyalanamadı: kopya bu ada taşınamadı.").arg(target));
     }
 }
 

@@ -139,8 +139,17 @@ public:
     // later layout is refused untouched.
     static constexpr int SchemaVersion = 1;
     // What the clerk is told when the engine fails with this result code: the
-    // cause and what to do, in Turkish. Other failures keep the engine's text.
-    static QString engineMessage(int code, const QString& engineText);
+    // cause and what to do, in Turkish, the advice fitting what was being
+    // done (only a failed post has changes waiting on the screen). Other
+    // failures keep the engine's text.
+    enum class EngineContext { Other, Post };
+    static QString engineMessage(int code, const QString& engineText, EngineContext context = EngineContext::Other);
+    // What went wrong, as a short Turkish clause for a message of the
+    // caller's own ("'X' kopyalanamadı: diskte yer kalmadı.").
+    static QString engineCause(int code, const QString& engineText, int systemError = 0);
+    // The consistency check's English findings said in Turkish: what is wrong
+    // with the file, with a count of damaged places instead of the raw lines.
+    static QString findingsInTurkish(const QString& findings);
 
 private:
     friend class SqlStatement;

@@ -22,3 +22,21 @@ class DamagedStoreError : public DataError {
 public:
     using DataError::DataError;
 };
+
+// The engine itself failed (a full disk, a lock, a disk error): code is its
+// result code and engineText its own words, kept to choose the advice; the
+// message is already the clerk's.
+class EngineError : public DataError {
+public:
+    EngineError(int code, const QString& engineText, const QString& message, int systemError = 0)
+        : DataError(message), m_code(code), m_engineText(engineText), m_systemError(systemError) {}
+    int code() const { return m_code; }
+    const QString& engineText() const { return m_engineText; }
+    // The system's errno behind a disk error, 0 when not known.
+    int systemError() const { return m_systemError; }
+
+private:
+    int m_code;
+    QString m_engineText;
+    int m_systemError;
+};

@@ -144,7 +144,14 @@ void Table::post()
     checkRequired();
     const bool inserting = m_state == DatasetState::Insert;
     const int countBefore = m_count;
-    const qint64 key = writeRecord(); // throws with the store's message; state unchanged
+    qint64 key = -1;
+    try {
+        key = writeRecord(); // throws with the store's message; state unchanged
+    } catch (const EngineError& error) {
+        // The clerk's changes wait on the screen for another try.
+        throw EngineError(error.code(), error.engineText(),
+                          Database::engineMessage(error.code(), error.engineText(), Database::EngineContext::Post));
+    }
 
     invalidateRows();
     if (countBefore >= 0)

@@ -330,22 +330,22 @@ void Table::read(const std::function<void(qint64, const QVariantList&)>& row) co
         if (block > blocksInFile || !b.holds(start, BlockHead)) {
             if (recordNumber == m_recordCount)
                 break; // an empty table may name a first block it never wrote
-            throw damaged(QStringLiteral("%1. kayıttan sonrası dosyada yok (dosya kesik ya da bozuk)").arg(recordNumber));
+            throw damaged(QStringLiteral("%1. kayıt ve sonrası dosyada yok (dosya kesik ya da bozuk)").arg(recordNumber + 1));
         }
         if (visited[size_t(block)])
-            throw damaged(QStringLiteral("%1. kayıttan sonra veri blokları kendi üzerine dönüyor").arg(recordNumber));
+            throw damaged(QStringLiteral("%1. kayıttan başlayarak veri blokları kendi üzerine dönüyor").arg(recordNumber + 1));
         visited[size_t(block)] = true;
 
         const int next = b.u16(start);
         const int used = b.s16(start + 4); // bytes in use less one record; negative when the block is empty
         if (used >= 0 && used % m_recordSize != 0)
-            throw damaged(QStringLiteral("%1. kayıttan sonraki veri bloğunun doluluğu kayıt boyunu tutmuyor")
-                              .arg(recordNumber));
+            throw damaged(QStringLiteral("%1. kayıtla başlayan veri bloğunun doluluğu kayıt boyunu tutmuyor")
+                              .arg(recordNumber + 1));
         const qint64 records = used >= 0 ? used / m_recordSize + 1 : 0;
         const qint64 length = records * m_recordSize;
         if (BlockHead + length > m_blockSize)
-            throw damaged(QStringLiteral("%1. kayıttan sonraki veri bloğu kendi boyundan fazla kayıt gösteriyor")
-                              .arg(recordNumber));
+            throw damaged(QStringLiteral("%1. kayıtla başlayan veri bloğu kendi boyundan fazla kayıt gösteriyor")
+                              .arg(recordNumber + 1));
         if (!b.holds(start + BlockHead, length))
             throw damaged(QStringLiteral("%1. kayıt dosyanın sonundan taşıyor (dosya kesik)").arg(recordNumber + 1));
 
