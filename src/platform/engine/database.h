@@ -62,6 +62,8 @@ private:
 //
 // Every change goes through a transaction that is on disk when it commits
 // (write-ahead log, full sync), so a posted record survives a power cut.
+struct DatasetTexts;
+
 class Database {
 public:
     // Whether opening reads every page for damage, or leaves that to a check
@@ -104,6 +106,12 @@ public:
 
     // The quoted column list of a table, in declaration order, made once.
     const QString& columnList(const TableSchema& table);
+    // The statements shared by every dataset on table under condition; an
+    // empty pointer until the first such dataset has made them.
+    std::shared_ptr<DatasetTexts>& datasetTexts(const TableSchema& table, const QString& condition)
+    {
+        return m_datasetTexts[qMakePair(&table, condition)];
+    }
 
     // Runs work inside one write transaction: committed (and durable) when it
     // returns, rolled back entirely when it throws. Every write of the
@@ -184,6 +192,7 @@ private:
     std::vector<sqlite3_stmt*> m_lent; // leased now, finalized with the store if never returned
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QHash<const TableSchema*, QString> m_columnLists;
+    QHash<QPair<const TableSchema*, QString>, std::shared_ptr<DatasetTexts>> m_datasetTexts;
     std::shared_future<QString> m_pendingDamageVerdict;
     QString m_damage; // non-empty once a check found the store damaged
 };

@@ -19,11 +19,12 @@ constexpr qint64 AfterAllKeys = std::numeric_limits<qint64>::max();
 
 } // namespace
 
-// The statements of one dataset, made once per table and condition.
-struct Dataset::Texts {
+// The statements of a dataset, made once per table and condition and shared
+// by every dataset on them: opening a table builds no SQL text.
+struct DatasetTexts {
     QString pageAfter, pageBefore; // as after and before, with pictures only marked present
     QString after, before, atKey, atOrAfter, count, countUpTo, countBefore, keyAfter, keyBefore;
-    QString locateField, locate; // the statement of the field located last
+    QHash<QString, QString> locate; // field name -> the statement locating a value in it
 };
 
 Dataset::Dataset(Database& database, QObject* parent) : QObject(parent), m_database(database) {}
@@ -49,17 +50,22 @@ void Dataset::setSource(const TableSchema* schema, const Statement& statement)
     }
 }
 
-const Dataset::Texts& Dataset::texts() const
+DatasetTexts& Dataset::texts() const
 {
     if (m_texts)
         return *m_texts;
     const TableSchema& table = schema();
+    std::shared_ptr<DatasetTexts>& shared = m_database.datasetTexts(table, m_statement.condition());
+    if (shared) {
+        m_texts = shared;
+        return *m_texts;
+    }
     const QString name = Database::quoted(table.name);
     const QString& condition = m_statement.condition();
     const QString where = condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition;
     const QString whereAnd = QStringLiteral(" WHERE ") + (condition.isEmpty() ? QString() : condition + QStringLiteral(" AND "));
     const QString select = QStringLiteral("SELECT rowid,%1 FROM %2").arg(m_database.columnList(table), name);
-    auto texts = std::make_unique<Texts>();
+    auto texts = std::make_shared<DatasetTexts>();
     // First and last are "after the lowest key" and "before the highest": a
     // rowid range lets SQLite walk the keys in order, as every page read
     // does, instead of sorting what an index on the condition finds.
@@ -84,6 +90,7 @@ const Dataset::Texts& Dataset::texts() const
     texts->keyAfter = QStringLiteral("SELECT rowid FROM ") + name + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT 1");
     texts->keyBefore =
         QStringLiteral("SELECT rowid FROM ") + name + whereAnd + QStringLiteral("rowid < ? ORDER BY rowid DESC LIMIT 1");
+    shared = texts;
     m_texts = std::move(texts);
     return *m_texts;
 }
@@ -600,18 +607,18 @@ bool Dataset::locate(const QString& fieldName, qint64 value)
     if (!isActive())
         return false;
     const FieldSchema& field = fieldSchema(fieldIndex(fieldName));
-    const Texts& sql = texts();
-    if (sql.locateField != field.name) {
+    QString& locating = texts().locate[field.name];
+    if (locating.isEmpty()) {
         const QString& condition = m_statement.condition();
-        m_texts->locateField = field.name;
-        m_texts->locate = QStringLiteral("SELECT rowid,%1 FROM %2 WHERE %3%4 = ? ORDER BY rowid LIMIT 1")
-                              .arg(m_database.columnList(schema()), Database::quoted(schema().name),
-                                   condition.isEmpty() ? QString() : condition + QStringLiteral(" AND "),
-                                   Database::quoted(field.name));
+        locating = QStringLiteral("SELECT rowid,%1 FROM %2 WHERE %3%4 = ? ORDER BY rowid LIMIT 1")
+                       .arg(m_database.columnList(schema()), Database::quoted(schema().name),
+                            condition.isEmpty() ? QString() : condition + QStringLiteral(" AND "),
+                            Database::quoted(field.name));
     }
+    const QString sql = locating; // the hash may grow while the statement runs
     const qint64 before = m_currentKey;
     const Place place = m_place;
-    if (!readOne(sql.locate, {value}))
+    if (!readOne(sql, {value}))
         return false;
     int row = -1;
     if (m_currentKey == before && before >= 0)

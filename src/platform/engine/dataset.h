@@ -13,6 +13,7 @@
 
 class Database;
 class SqlStatement;
+struct DatasetTexts;
 
 enum class DatasetState { Inactive, Browse, Edit, Insert };
 
@@ -185,12 +186,11 @@ protected:
     bool m_modified = false;
 
 private:
-    struct Texts;
     struct Page {
         std::vector<qint64> keys;
         QVector<QVector<QVariant>> rows;
     };
-    const Texts& texts() const;
+    DatasetTexts& texts() const;
     // Runs a statement of this dataset: binds the condition's values, then
     // the extra integers; reads at most one row into the record.
     bool readOne(const QString& sql, std::initializer_list<qint64> extra);
@@ -204,7 +204,7 @@ private:
     bool placeInPages(qint64 key, int* row) const;
     bool move(const QString& sql, std::initializer_list<qint64> extra);
 
-    mutable std::unique_ptr<Texts> m_texts;
+    mutable std::shared_ptr<DatasetTexts> m_texts;
     mutable QHash<int, Page> m_pages; // page number -> rows
     mutable QList<int> m_pageOrder;   // least recently used first
     QVector<QVariant> m_blankRecord;
