@@ -84,11 +84,12 @@ FieldSchema required(FieldSchema field)
 
 // The matching reads every listing it prints (district, area, price and
 // kind) from one of these, never from the table: the first serves every
-// criterion with a district, the second those by price or area alone. An
-// index led by the area would serve the area alone, but without the store's
-// statistics SQLite then prefers it for district and area as well, reading a
-// whole status's areas instead of one district's.
-QVector<IndexSchema> matchingIndexes(const QString& district, bool byKind)
+// criterion with a district, the second price with or without area, the
+// third (where the area is a number) the area alone. Without the store's
+// statistics SQLite would prefer the third for district and area as well,
+// reading a whole status's areas instead of one district's, so the matching
+// writes its area terms so that only the area-alone criterion can use it.
+QVector<IndexSchema> matchingIndexes(const QString& district, bool byKind, bool areaIsNumber)
 {
     QStringList byPlace{district, QStringLiteral("Durum")};
     QStringList byPrice{QStringLiteral("Durum")};
@@ -96,9 +97,14 @@ QVector<IndexSchema> matchingIndexes(const QString& district, bool byKind)
         byPlace << QStringLiteral("Emlak");
         byPrice << QStringLiteral("Emlak");
     }
+    QStringList byArea = byPrice;
     byPlace << QStringLiteral("Fiyati") << QStringLiteral("Metre2");
     byPrice << QStringLiteral("Fiyati") << QStringLiteral("Metre2") << district;
-    return {IndexSchema{byPlace}, IndexSchema{byPrice}};
+    byArea << QStringLiteral("Metre2") << QStringLiteral("Fiyati") << district;
+    QVector<IndexSchema> indexes{IndexSchema{byPlace}, IndexSchema{byPrice}};
+    if (areaIsNumber)
+        indexes << IndexSchema{byArea};
+    return indexes;
 }
 
 // The four listing registers share one layout; a few fields belong to some.
@@ -132,7 +138,7 @@ TableSchema listing(const QString& name, bool rental, bool property)
     // and status, price, area.
     table.indexes << IndexSchema{{QStringLiteral("Semtadi"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}} << IndexSchema{{QStringLiteral("Metre2")}};
-    table.indexes << matchingIndexes(QStringLiteral("Semtadi"), property);
+    table.indexes << matchingIndexes(QStringLiteral("Semtadi"), property, true);
     return table;
 }
 
@@ -148,7 +154,7 @@ TableSchema land()
                  << memo(QStringLiteral("Notlar"), 100) << memo(QStringLiteral("Adres"), 100);
     table.indexes << IndexSchema{{QStringLiteral("Semt"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}};
-    table.indexes << matchingIndexes(QStringLiteral("Semt"), false);
+    table.indexes << matchingIndexes(QStringLiteral("Semt"), false, false); // its area is text
     return table;
 }
 

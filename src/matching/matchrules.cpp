@@ -63,9 +63,13 @@ QString conditionOf(const RegisterRule& rule, const Criterion& criterion)
         parts << QStringLiteral("\"Emlak\" = ?");
     if (criterion.price)
         parts << QStringLiteral("\"Fiyati\" >= ? AND \"Fiyati\" <= ?");
+    // With another criterion beside it, the area is compared on the index
+    // that criterion reads ("+" keeps SQLite from choosing the area's own).
+    const bool areaAlone = !criterion.district && !criterion.price;
     if (criterion.area)
         parts << (areaIsText(rule) ? QStringLiteral("asnumber(\"Metre2\") >= ? AND asnumber(\"Metre2\") <= ?")
-                                   : QStringLiteral("\"Metre2\" >= ? AND \"Metre2\" <= ?"));
+                  : areaAlone      ? QStringLiteral("\"Metre2\" >= ? AND \"Metre2\" <= ?")
+                                   : QStringLiteral("+\"Metre2\" >= ? AND +\"Metre2\" <= ?"));
     return parts.join(QStringLiteral(" AND "));
 }
 
