@@ -220,7 +220,20 @@ private slots:
         QVERIFY(m_messages.shown.isEmpty());
         QVERIFY(search->query()->isActive());
 
+        // Tab leaves the grid for the criteria; Enter on it opens its row as a
+        // double-click does.
+        QVERIFY(focusOn(search->grid()));
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), search->lowerPrice());
+        QVERIFY(focusOn(search->grid()));
+        press(Qt::Key_Return);
+        QWidget* entry = m_screens->find(QStringLiteral("RentalFlatEntry"));
+        QTRY_VERIFY(entry->isVisible());
+        entry->hide();
+
         // The bound edits leave Escape to the screen, which closes.
+        QVERIFY(activate(search));
+        QVERIFY(focusOn(search->lowerPrice()));
         press(Qt::Key_Escape);
         QVERIFY(!search->isVisible());
     }
