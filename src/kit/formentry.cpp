@@ -51,8 +51,8 @@ FormEntry::FormEntry(Screens& screens, const FormPlan& plan)
     m_navigator = kit.navigator(m_table, plan.navigator, plan.navigatorHints);
     for (const FormRow& row : plan.rows)
         buildRow(row);
-    // Made after the owner's controls, so it lies over them; they keep their tab
-    // order and Enter still moves through them while they are covered.
+    // Made after the owner's controls, so it lies over them; while they are
+    // covered, Tab and Enter pass over them (OwnerPanelToggle).
     if (!plan.ownerPanel.isEmpty())
         m_ownerPanel = kit.ownerPanel(plan.ownerPanel);
     buildActions(plan);
@@ -135,6 +135,7 @@ void FormEntry::buildActions(const FormPlan& plan)
         m_exit = kit.action(QStringLiteral("LabelCikis"), QStringLiteral("Çıkış"), plan.exitFrame);
         connect(m_exit, &PressButton::activated, this, &FormEntry::closeListScreen);
         ExitButton::install(m_exit, this);
+        setExitAction(m_exit);
     } else {
         m_exit = kit.exitAction(plan.exitFrame);
         if (plan.listOnExit == ListOnExit::ClosedAfter)

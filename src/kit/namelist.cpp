@@ -1,5 +1,6 @@
 #include "kit/namelist.h"
 
+#include "kit/behaviours/keyboardaccess.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/screenkit.h"
@@ -90,6 +91,7 @@ NameList::NameList(Screens& screens, const NameListPlan& plan) : Screen(plan.win
 
     m_find = kit.action(QStringLiteral("LabelBul"), QStringLiteral("Bul"), plan.findFrame);
     connect(m_find, &PressButton::activated, this, &NameList::find);
+    KeyboardAccess::searchOnEnter({m_search}, m_find);
     m_exit = kit.exitAction(plan.exitFrame);
 }
 

@@ -9,6 +9,9 @@
 #include "platform/system/confirmer.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -118,4 +121,51 @@ void Screen::closeEvent(QCloseEvent* event)
     // Accepting a close hides a widget without deleting it; a screen without
     // WA_QuitOnClose leaves the program running.
     event->accept();
+}
+
+void Screen::escape()
+{
+    bool cancelled = false;
+    const QList<Table*> tables = findChildren<Table*>();
+    for (Table* table : tables) {
+        if (!table->isEditing())
+            continue;
+        try {
+            table->cancel();
+        } catch (const DataError& error) {
+            reportDataError(this, error.message());
+        }
+        cancelled = true;
+    }
+    if (cancelled)
+        return;
+    if (m_exitAction)
+        QMetaObject::invokeMethod(m_exitAction, "activate");
+    else
+        close();
+}
+
+void Screen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        escape();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Screen::nameInnerParts(QWidget* screen)
+{
+    if (!screen)
+        return;
+    const auto boxes = screen->findChildren<QComboBox*>();
+    for (QComboBox* box : boxes) {
+        QLineEdit* text = box->lineEdit();
+        if (!text || !text->accessibleName().isEmpty())
+            continue;
+        const QString caption =
+            box->accessibleDescription().isEmpty() ? box->accessibleName() : box->accessibleDescription();
+        text->setAccessibleName(caption);
+    }
 }

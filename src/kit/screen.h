@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -54,6 +55,19 @@ public:
     bool settlePendingEdits();
     static const QString& saveQuestion();
 
+    // What "Çıkış" (or the exit icon) is on this screen: Escape activates it
+    // when nothing is being edited. Without one, Escape closes the screen.
+    void setExitAction(QWidget* action) { m_exitAction = action; }
+    QWidget* exitAction() const { return m_exitAction; }
+    // Escape: while a record is being inserted or edited the edit is
+    // cancelled (a field's own Escape, undoing its typing, comes first);
+    // otherwise the screen closes as its "Çıkış" closes it.
+    virtual void escape();
+
+    // The text part of each editable drop-down is named by its drop-down's
+    // caption, so a screen reader names the field the clerk types into.
+    static void nameInnerParts(QWidget* screen);
+
     // The picture for a missing background: the colour, a thin edge and the caption.
     static QPixmap fallbackPicture(const QSize& size, const QColor& colour, const QString& caption);
 
@@ -61,10 +75,13 @@ protected:
     // Asked by every close; the main window widens it to every screen.
     virtual bool mayClose() { return settlePendingEdits(); }
     void closeEvent(QCloseEvent* event) override;
+    // Keys no control took: Escape.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ScreenSetup m_setup;
     QLabel* m_background = nullptr;
     DragByBackground* m_drag = nullptr;
     bool m_hasArtwork = false;
+    QPointer<QWidget> m_exitAction;
 };

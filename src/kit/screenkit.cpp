@@ -1,5 +1,6 @@
 #include "kit/screenkit.h"
 
+#include "kit/behaviours/keyboardaccess.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/picturemenu.h"
 #include "kit/screen.h"
@@ -134,6 +135,12 @@ LabelButton* ScreenKit::action(const QString& name, const QString& captionText, 
     button->setStyleSheet(QStringLiteral("color: rgb(20, 30, 60); font-weight: bold;"));
     button->setPointingHand(true);
     button->createPressedPicture(QPixmap(frame.width() > 120 ? WidePressedPicture : PressedPicture));
+    // "Çıkış" acts on the screen's Escape, which first ends an edit.
+    const QList<QKeySequence> keys = KeyboardAccess::forCaption(captionText);
+    if (keys == KeyboardAccess::Keys::close())
+        KeyboardAccess::showKeys(button, keys);
+    else
+        KeyboardAccess::bind(button, keys);
     return button;
 }
 
@@ -156,6 +163,7 @@ LabelButton* ScreenKit::exitAction(const QRect& frame)
 {
     LabelButton* button = action(QStringLiteral("LabelCikis"), QStringLiteral("Çıkış"), frame);
     ExitButton::install(button, m_screen);
+    m_screen->setExitAction(button);
     return button;
 }
 
@@ -185,6 +193,7 @@ IconButton* ScreenKit::minimiseIcon()
     icon->setGeometry(m_screen->width() - 48, 12, 18, 18);
     icon->createPressedPicture(QPixmap(QStringLiteral(":/art/icon_minimise_pressed.jpg")));
     MinimiseButton::install(icon, m_screen);
+    KeyboardAccess::bind(icon, KeyboardAccess::Keys::minimise());
     return icon;
 }
 
@@ -196,6 +205,9 @@ IconButton* ScreenKit::exitIcon()
     icon->setGeometry(m_screen->width() - 26, 12, 18, 18);
     icon->createPressedPicture(QPixmap(QStringLiteral(":/art/icon_close_pressed.jpg")));
     ExitButton::install(icon, m_screen);
+    KeyboardAccess::showKeys(icon, KeyboardAccess::Keys::close());
+    if (!m_screen->exitAction())
+        m_screen->setExitAction(icon);
     return icon;
 }
 
@@ -207,6 +219,7 @@ ClickLabel* ScreenKit::minimisePicture()
     picture->setPixmap(QPixmap(QStringLiteral(":/art/icon_minimise.jpg")));
     picture->setGeometry(m_screen->width() - 48, 12, 18, 18);
     MinimiseButton::install(picture, m_screen);
+    KeyboardAccess::bind(picture, KeyboardAccess::Keys::minimise(), [picture] { picture->activate(); });
     return picture;
 }
 
@@ -218,6 +231,9 @@ ClickLabel* ScreenKit::exitPicture()
     picture->setPixmap(QPixmap(QStringLiteral(":/art/icon_close.jpg")));
     picture->setGeometry(m_screen->width() - 26, 12, 18, 18);
     ExitButton::install(picture, m_screen);
+    KeyboardAccess::showKeys(picture, KeyboardAccess::Keys::close());
+    if (!m_screen->exitAction())
+        m_screen->setExitAction(picture);
     return picture;
 }
 
@@ -228,5 +244,6 @@ DbNavigator* ScreenKit::navigator(Table* table, const QRect& rect, const QString
     navigator->setDataset(table);
     if (!hints.isEmpty())
         navigator->setHints(hints);
+    KeyboardAccess::bindNavigator(navigator);
     return navigator;
 }

@@ -18,6 +18,7 @@ void Screens::createAll(const ScreenMakers& makers)
             continue;
         QWidget* screen = maker.make(*this);
         screen->hide();
+        Screen::nameInnerParts(screen);
         m_screens.insert(maker.name, screen);
         m_created << maker.name;
     }

@@ -1,5 +1,8 @@
 #include "matching/listtextedit.h"
 
+#include "matching/listtextaccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -43,6 +46,7 @@ ListTextEdit::ListTextEdit(QWidget* parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    ListTextAccessible::ensureFactory();
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
     m_blink = new QTimer(this);
@@ -56,7 +60,12 @@ ListTextEdit::ListTextEdit(QWidget* parent) : QAbstractScrollArea(parent)
 
 void ListTextEdit::setLines(QStringList lines)
 {
+    // A whole list is told as one change only while a screen reader is
+    // there: joining a long list's lines twice is not free.
+    const bool told = QAccessible::isActive();
+    const QString before = told ? text() : QString();
     m_lines = std::move(lines);
+    m_lineStarts.clear();
     if (m_lines.isEmpty())
         m_lines.append(QString());
     m_longest = 0;
@@ -68,6 +77,10 @@ void ListTextEdit::setLines(QStringList lines)
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
+    if (told) {
+        QAccessibleTextUpdateEvent update(this, 0, before, text());
+        QAccessible::updateAccessibility(&update);
+    }
     changed();
 }
 
@@ -120,7 +133,11 @@ ListTextEdit::Position ListTextEdit::replace(Position from, Position to, const Q
     to = clamped(to);
     if (to < from)
         std::swap(from, to);
-    const QString removed = inverseTo ? textBetween(from, to) : QString();
+    // A screen reader hears of every edit (Qt tells it only while one is there).
+    const bool told = QAccessible::isActive();
+    const QString removed = inverseTo || told ? textBetween(from, to) : QString();
+    const int at = told ? offsetOf(from) : 0;
+    m_lineStarts.clear();
     const QString prefix = m_lines.at(from.line).left(from.column);
     const QString suffix = m_lines.at(to.line).mid(to.column);
     QStringList pieces = text.split(QLatin1Char('\n'));
@@ -149,6 +166,10 @@ ListTextEdit::Position ListTextEdit::replace(Position from, Position to, const Q
     m_longest = 0;
     for (const QString& line : std::as_const(m_lines))
         m_longest = std::max(m_longest, int(line.size()));
+    if (told) {
+        QAccessibleTextUpdateEvent update(this, at, removed, text);
+        QAccessible::updateAccessibility(&update);
+    }
     return end;
 }
 
@@ -221,6 +242,7 @@ void ListTextEdit::selectAll()
     m_caret = Position{int(m_lines.size()) - 1, int(m_lines.last().size())};
     ensureCaretVisible();
     viewport()->update();
+    caretMoved();
 }
 
 void ListTextEdit::setCaret(Position position, bool keepAnchor)
@@ -236,13 +258,78 @@ void ListTextEdit::moveCaret(Position position, bool select)
     ensureCaretVisible();
     restartBlink();
     viewport()->update();
+    caretMoved();
 }
 
 void ListTextEdit::changed()
 {
     restartBlink();
     viewport()->update();
+    caretMoved();
     emit textChanged();
+}
+
+void ListTextEdit::caretMoved()
+{
+    if (!QAccessible::isActive())
+        return;
+    const int caret = offsetOf(m_caret);
+    QAccessibleTextCursorEvent moved(this, caret);
+    QAccessible::updateAccessibility(&moved);
+    const int anchor = offsetOf(m_anchor);
+    QAccessibleTextSelectionEvent selected(this, std::min(caret, anchor), std::max(caret, anchor));
+    QAccessible::updateAccessibility(&selected);
+}
+
+int ListTextEdit::offsetOf(Position position) const
+{
+    position = clamped(position);
+    if (m_lineStarts.size() != m_lines.size()) {
+        m_lineStarts.resize(m_lines.size());
+        int start = 0;
+        for (int line = 0; line < m_lines.size(); ++line) {
+            m_lineStarts[line] = start;
+            start += int(m_lines.at(line).size()) + 1;
+        }
+    }
+    return m_lineStarts.at(position.line) + position.column;
+}
+
+int ListTextEdit::characterCount() const
+{
+    return offsetOf(Position{int(m_lines.size()) - 1, int(m_lines.last().size())});
+}
+
+ListTextEdit::Position ListTextEdit::positionOf(int offset) const
+{
+    offsetOf(Position{}); // the line starts, worked out
+    offset = std::clamp(offset, 0, characterCount());
+    const auto after = std::upper_bound(m_lineStarts.cbegin(), m_lineStarts.cend(), offset);
+    const int line = int(after - m_lineStarts.cbegin()) - 1;
+    return clamped(Position{line, offset - m_lineStarts.at(line)});
+}
+
+QRect ListTextEdit::characterRect(Position position) const
+{
+    position = clamped(position);
+    const QFontMetrics metrics(font());
+    const QString& line = m_lines.at(position.line);
+    const int width = position.column < line.size() ? metrics.horizontalAdvance(line.at(position.column)) : 1;
+    const QRect inView(xOf(position) - horizontalScrollBar()->value(),
+                       (position.line - firstVisibleLine()) * lineHeight(), width, lineHeight());
+    return inView.translated(viewport()->pos());
+}
+
+ListTextEdit::Position ListTextEdit::positionAtPoint(const QPoint& point) const
+{
+    return positionAt(point - viewport()->pos());
+}
+
+void ListTextEdit::scrollToLine(int line)
+{
+    QScrollBar* vertical = verticalScrollBar();
+    if (line < vertical->value() || line >= vertical->value() + visibleLines())
+        vertical->setValue(line);
 }
 
 int ListTextEdit::lineHeight() const
@@ -513,6 +600,7 @@ void ListTextEdit::mouseDoubleClickEvent(QMouseEvent* event)
     m_anchor = wordStart(at.column < m_lines.at(at.line).size() ? Position{at.line, at.column + 1} : at);
     m_caret = wordEnd(at);
     viewport()->update();
+    caretMoved();
 }
 
 void ListTextEdit::contextMenuEvent(QContextMenuEvent* event)

@@ -13,6 +13,8 @@ class QTimer;
 // seconds to lay out such a list). The clerk edits it as in any text box:
 // caret and selection by keyboard and mouse, typing, Enter, Backspace and
 // Delete, cut, copy, paste, select all, undo and redo, and a context menu.
+// A screen reader reads its text, caret and selection through Qt's
+// accessible text interface and hears of every change.
 class ListTextEdit : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -46,6 +48,19 @@ public:
     void setCaret(Position position, bool keepAnchor = false);
     // Types text at the caret, replacing the selection ('\n' breaks the line).
     void insert(const QString& text);
+
+    // The text as one run of characters, lines joined by '\n', as assistive
+    // technology reads it: its length, and an offset in it for a place.
+    int characterCount() const;
+    int offsetOf(Position position) const;
+    Position positionOf(int offset) const;
+    QString textBetween(Position from, Position to) const;
+    QString lineText(int line) const { return m_lines.value(line); }
+    // The box of the character at a place, and the place at a point, both in
+    // the widget's own coordinates.
+    QRect characterRect(Position position) const;
+    Position positionAtPoint(const QPoint& point) const;
+    void scrollToLine(int line);
 
     bool canUndo() const { return !m_undo.isEmpty(); }
     bool canRedo() const { return !m_redo.isEmpty(); }
@@ -91,7 +106,8 @@ private:
     // Replaces the text between from and to (from <= to) with text; returns
     // the end of the text put in. Every change of the text goes through here.
     Position replace(Position from, Position to, const QString& text, QVector<Edit>* inverseTo);
-    QString textBetween(Position from, Position to) const;
+    // Tells assistive technology where the caret and the selection are now.
+    void caretMoved();
     Position clamped(Position position) const;
     Position positionAt(const QPoint& point) const;
     int xOf(Position position) const;
@@ -114,4 +130,6 @@ private:
     QTimer* m_blink = nullptr;
     bool m_caretShown = true;
     bool m_selecting = false;
+    // Where each line starts in the run of characters; worked out when asked.
+    mutable QVector<int> m_lineStarts;
 };

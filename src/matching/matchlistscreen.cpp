@@ -59,14 +59,19 @@ MatchListScreen::MatchListScreen(QWidget* parent) : Screen(windowSetup(), parent
     m_box->setGeometry(10, 52, 510, 378);
 
     const QString counted = QStringLiteral("Satır Sayısı");
-    kit.caption(counted, QRect(532, 60, 100, 18));
+    QLabel* countedCaption = kit.caption(counted, QRect(532, 60, 100, 18));
     m_counter = new QLabel(QStringLiteral("000"), this);
     m_counter->setObjectName(QStringLiteral("LabelSatirSayisi"));
-    m_counter->setAccessibleName(counted);
+    // A screen reader reads the number itself; the caption describes it.
+    m_counter->setAccessibleName(m_counter->text());
+    m_counter->setAccessibleDescription(counted);
+    countedCaption->setBuddy(m_counter);
     m_counter->setGeometry(532, 80, 100, 20);
     m_counter->setStyleSheet(QStringLiteral("color: rgb(0, 90, 90); font-weight: bold;"));
-    connect(m_box, &ListTextEdit::textChanged, this,
-            [this] { m_counter->setText(QString::number(m_box->lineCount())); });
+    connect(m_box, &ListTextEdit::textChanged, this, [this] {
+        m_counter->setText(QString::number(m_box->lineCount()));
+        m_counter->setAccessibleName(m_counter->text());
+    });
 
     const QList<QRect> frames = ScreenKit::footerFrames(this, {90, 90, 90});
     m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(0));

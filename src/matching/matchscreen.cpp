@@ -1,5 +1,6 @@
 #include "matching/matchscreen.h"
 
+#include "kit/behaviours/keyboardaccess.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/screenkit.h"
@@ -141,6 +142,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
         action->setEnabled(false);
     }
     connect(m_find, &LabelButton::activated, this, &MatchScreen::match);
+    KeyboardAccess::searchOnEnter({m_criteria}, m_find);
     connect(m_compareAll, &LabelButton::activated, this, &MatchScreen::compareAll);
 
     setTabOrder(m_requestGrid, m_criteria);

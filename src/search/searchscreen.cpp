@@ -2,6 +2,7 @@
 
 #include "kit/behaviours/amountpreview.h"
 #include "kit/behaviours/digitsonlyedit.h"
+#include "kit/behaviours/keyboardaccess.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/screenkit.h"
@@ -205,6 +206,7 @@ void SearchScreen::buildCriteria(const QList<QWidget*>& edits, const QStringList
     m_print = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(2));
     reports::installPrintButton(m_print, m_search.report, *m_query, this);
     connect(m_find, &LabelButton::activated, this, &SearchScreen::find);
+    KeyboardAccess::searchOnEnter(edits + QList<QWidget*>{m_district, m_options, m_status}, m_find);
     connect(m_showAll, &LabelButton::activated, this, &SearchScreen::showAll);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 
+#include "kit/behaviours/keyboardaccess.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/behaviours/printbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
@@ -64,13 +65,21 @@ const QList<PanelRow>& panelRows()
     return rows;
 }
 
-// The eight main items top to bottom: a panel's number, or -1 for the phone book.
-const QList<QPair<const char*, int>>& mainItems()
+struct MainItem {
+    const char* caption;
+    int panel;      // the panel it opens, or -1 for the phone book
+    Qt::Key letter; // with Alt, from the keyboard
+};
+
+// The eight main items top to bottom. Each letter starts a word of the caption
+// where no item above has taken it.
+const QList<MainItem>& mainItems()
 {
-    static const QList<QPair<const char*, int>> items{
-        {"Kiralık Daireler", 0},          {"Satılık Daireler", 1},  {"Kiralık Emlakların Girişi", 2},
-        {"Satılık Emlakların Girişi", 3}, {"Müşteri Talepleri", 4}, {"Telefon Defteri", -1},
-        {"Arsa ve Arazi", 5},             {"Sabit Tanımları", 6},
+    static const QList<MainItem> items{
+        {"Kiralık Daireler", 0, Qt::Key_K},          {"Satılık Daireler", 1, Qt::Key_S},
+        {"Kiralık Emlakların Girişi", 2, Qt::Key_E}, {"Satılık Emlakların Girişi", 3, Qt::Key_G},
+        {"Müşteri Talepleri", 4, Qt::Key_M},         {"Telefon Defteri", -1, Qt::Key_T},
+        {"Arsa ve Arazi", 5, Qt::Key_A},             {"Sabit Tanımları", 6, Qt::Key_B},
     };
     return items;
 }
@@ -134,7 +143,7 @@ void MainWindow::buildMenu()
     pressed->resize(200, 24);
 
     for (int i = 0; i < mainItems().size(); ++i) {
-        const auto& [caption, panel] = mainItems().at(i);
+        const auto& [caption, panel, letter] = mainItems().at(i);
         auto* item = new LabelButton(QString::fromUtf8(caption), this);
         item->setObjectName(QStringLiteral("MenuItem%1").arg(i + 1));
         item->setGeometry(22, 92 + 30 * i, 200, 24);
@@ -149,6 +158,17 @@ void MainWindow::buildMenu()
                 m_screens.show(QStringLiteral("PhoneBook"));
         });
         m_menuItems << item;
+    }
+    // Alt and the item's letter open its panel with the focus on the panel's
+    // first item; the arrows, Enter and Escape go on from there.
+    for (int i = 0; i < mainItems().size(); ++i) {
+        LabelButton* item = m_menuItems.at(i);
+        const int panelNumber = mainItems().at(i).panel;
+        KeyboardAccess::bind(item, {QKeySequence(Qt::ALT | mainItems().at(i).letter)}, [this, item, panelNumber] {
+            item->activate();
+            if (panelNumber >= 0 && !m_panels.at(panelNumber)->items().isEmpty())
+                m_panels.at(panelNumber)->items().first()->setFocus(Qt::ShortcutFocusReason);
+        });
     }
 
     for (const PanelRow& row : panelRows()) {
@@ -178,6 +198,7 @@ void MainWindow::buildMenu()
     minimise->setGeometry(8, 450, 28, 24);
     minimise->createPressedPicture(QPixmap(QStringLiteral(":/art/main_minimise_pressed.jpg")));
     MinimiseButton::installForApplication(minimise);
+    KeyboardAccess::bind(minimise, KeyboardAccess::Keys::minimise());
 
     auto* exit = new LabelButton(QString(), this);
     exit->setObjectName(QStringLiteral("LabelCikis"));
@@ -186,6 +207,21 @@ void MainWindow::buildMenu()
     exit->setGeometry(604, 450, 28, 24);
     exit->createPressedPicture(QPixmap(QStringLiteral(":/art/main_exit_pressed.jpg")));
     ExitButton::install(exit, this);
+    // Not Escape: a stray Escape never ends the program.
+    KeyboardAccess::bind(exit, KeyboardAccess::Keys::quit());
+}
+
+void MainWindow::escape()
+{
+    // Escape folds the open panel back, with the focus on its main item.
+    MenuPanel* open = visiblePanel();
+    if (!open)
+        return;
+    const int number = int(m_panels.indexOf(open));
+    showPanel(-1);
+    for (int i = 0; i < mainItems().size(); ++i)
+        if (mainItems().at(i).panel == number)
+            m_menuItems.at(i)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::buildContactGrid()

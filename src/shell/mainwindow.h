@@ -37,6 +37,8 @@ public:
 
     void showPanel(int panel); // -1 hides them all
     void tick();                // the clock's second
+    // Escape closes the open panel; it never ends the program.
+    void escape() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

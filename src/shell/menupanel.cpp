@@ -3,6 +3,7 @@
 #include "kit/behaviours/pressbutton.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -33,6 +34,8 @@ ClickLabel* MenuPanel::addItem(const QString& caption)
     item->setStyleSheet(QStringLiteral("color: rgb(0, 255, 0); font-weight: bold;"));
     item->setCursor(Qt::PointingHandCursor);
     item->setMouseTracking(true);
+    // Tab, the arrows, Enter and Space reach the items of an open panel.
+    item->setFocusPolicy(Qt::TabFocus);
     item->installEventFilter(this);
     item->raise();
     m_items << item;
@@ -47,7 +50,18 @@ void MenuPanel::hideHoverBar()
 bool MenuPanel::eventFilter(QObject* watched, QEvent* event)
 {
     auto* item = qobject_cast<ClickLabel*>(watched);
-    if (item && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)) {
+    if (item && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int at = int(m_items.indexOf(item));
+        const int step = key == Qt::Key_Down ? 1 : key == Qt::Key_Up ? -1 : 0;
+        if (step != 0 && at >= 0) {
+            m_items.at((at + step + int(m_items.size())) % int(m_items.size()))->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    // The hover bar follows the focus as it follows the pointer.
+    if (item && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove
+                 || event->type() == QEvent::FocusIn)) {
         m_hoverBar->move(m_hoverBar->x(), item->y() - HoverBarAbove);
         m_hoverBar->show();
         m_hoverBar->stackUnder(item);

@@ -375,19 +375,35 @@ void ListingEntryTest::enterWalksEveryDataControlInRowOrder()
     const auto& controls = s->dataControls();
     QCOMPARE(controls.size(), 26);
 
+    // The owner's controls lie under the panel, which covers them at first:
+    // Enter passes over them.
+    const QRect covered = s->ownerPanel()->geometry();
+    QList<QWidget*> visited;
+    for (QWidget* control : controls)
+        if (!covered.contains(control->geometry().center()))
+            visited << control;
+    QVERIFY(visited.size() < controls.size());
     focusOn(controls.first());
     QVERIFY(holdsFocus(controls.first()));
-    for (int i = 1; i < controls.size(); ++i) {
-        auto* memo = qobject_cast<DbMemo*>(controls.at(i - 1));
+    for (int i = 1; i < visited.size(); ++i) {
+        auto* memo = qobject_cast<DbMemo*>(visited.at(i - 1));
         const QString before = memo ? memo->toPlainText() : QString();
         enter();
         QCoreApplication::processEvents();
-        QVERIFY2(holdsFocus(controls.at(i)), qPrintable(QStringLiteral("after row %1").arg(i)));
+        QVERIFY2(holdsFocus(visited.at(i)), qPrintable(QStringLiteral("after row %1").arg(i)));
         if (memo)
             QCOMPARE(memo->toPlainText(), before);
     }
-    // Enter in the last memo adds no line either, and the owner's controls were
-    // reached under the panel, which still covers them.
+    // Shown, the owner's controls are on the way: Enter walks every control.
+    QTest::mouseClick(s->ownerToggle(), Qt::LeftButton);
+    focusOn(controls.first());
+    for (int i = 1; i < controls.size(); ++i) {
+        enter();
+        QCoreApplication::processEvents();
+        QVERIFY2(holdsFocus(controls.at(i)), qPrintable(QStringLiteral("shown, after row %1").arg(i)));
+    }
+    QTest::mouseClick(s->ownerToggle(), Qt::LeftButton);
+    // Enter in the last memo adds no line either; the panel covers the owner again.
     auto* notes = qobject_cast<DbMemo*>(controls.last());
     typeInto(notes, QStringLiteral("Köşe"));
     enter();

@@ -9,7 +9,12 @@
 #include "support/pdfreading.h"
 #include "support/testsupport.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QFile>
 #include <QPrinter>
 #include <QSignalSpy>
@@ -137,6 +142,7 @@ private slots:
     void failingSourceStopsTheReport();
     void savingKeepsTheOldFileUnlessDone();
     void previewPagesAndZooms();
+    void previewKeysPageWhereverTheFocusIs();
     void previewSavesAndPrints();
     void previewCancelsALongSave();
 };
@@ -379,6 +385,54 @@ void ReportEngineTest::previewPagesAndZooms()
     shown.clear();
     QTRY_VERIFY(!shown.isEmpty());
     QCOMPARE(shown.last().first().toInt(), 7);
+}
+
+// The keys reach the preview from the widget that has the focus, as a person
+// presses them: at first, in the page box, in the zoom box.
+void ReportEngineTest::previewKeysPageWhereverTheFocusIs()
+{
+    auto report = listReport(200); // 21 pages
+    ReportPreview preview(*report);
+    preview.show();
+    QApplication::setActiveWindow(&preview);
+    QVERIFY(QTest::qWaitForWindowActive(&preview));
+    auto pressHere = [](Qt::Key key) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::keyClick(focus, key);
+    };
+
+    // It opens with the focus on the page, not in a box that takes the keys.
+    QWidget* opened = QApplication::focusWidget();
+    QVERIFY(opened);
+    QVERIFY(!qobject_cast<QAbstractSpinBox*>(opened) && !qobject_cast<QLineEdit*>(opened));
+    pressHere(Qt::Key_End);
+    QCOMPARE(preview.currentPage(), 20);
+    pressHere(Qt::Key_Home);
+    QCOMPARE(preview.currentPage(), 0);
+
+    auto* pageBox = preview.findChild<QSpinBox*>(QStringLiteral("PageNumber"));
+    QVERIFY(pageBox);
+    pageBox->setFocus();
+    QTRY_VERIFY(pageBox->hasFocus());
+    pressHere(Qt::Key_End);
+    QCOMPARE(preview.currentPage(), 20);
+    pressHere(Qt::Key_PageUp);
+    QCOMPARE(preview.currentPage(), 19);
+    pressHere(Qt::Key_Home);
+    QCOMPARE(preview.currentPage(), 0);
+    pressHere(Qt::Key_PageDown);
+    QCOMPARE(preview.currentPage(), 1);
+    QCOMPARE(pageBox->value(), 2);
+
+    auto* zoomBox = preview.findChild<QComboBox*>(QStringLiteral("Zoom"));
+    QVERIFY(zoomBox);
+    zoomBox->setFocus();
+    QTRY_VERIFY(zoomBox->hasFocus());
+    const int zoomItem = zoomBox->currentIndex();
+    pressHere(Qt::Key_End);
+    QCOMPARE(preview.currentPage(), 20);
+    QCOMPARE(zoomBox->currentIndex(), zoomItem);
 }
 
 void ReportEngineTest::previewSavesAndPrints()

@@ -17,10 +17,10 @@ bool DigitsOnlyEdit::refuses(const QKeyEvent* event)
     case Qt::Key_Delete:
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
+    case Qt::Key_Escape: // the screen's key: it closes the screen
         return false;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
         return true;
     default:
         break;

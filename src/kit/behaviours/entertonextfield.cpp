@@ -1,6 +1,9 @@
 #include "kit/behaviours/entertonextfield.h"
 
+#include "kit/behaviours/pressbutton.h"
+
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -80,8 +83,20 @@ void EnterToNextField::installOnChildren(QWidget* screen, const QList<QWidget*>&
 
 void EnterToNextField::focusNextField(QWidget* window)
 {
-    if (window)
-        TabStep::next(window->window());
+    if (!window)
+        return;
+    // Enter walks the fields only: the action labels Tab also visits are
+    // passed over, so Enter never lands on (and then presses) "Liste".
+    QWidget* top = window->window();
+    const QWidget* start = QApplication::focusWidget();
+    for (int step = 0; step < 256; ++step) {
+        TabStep::next(top);
+        QWidget* now = QApplication::focusWidget();
+        if (!qobject_cast<PressButton*>(now) && !qobject_cast<ClickLabel*>(now))
+            return;
+        if (now == start)
+            return;
+    }
 }
 
 bool EnterToNextField::eventFilter(QObject* watched, QEvent* event)

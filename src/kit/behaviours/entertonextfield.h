@@ -19,7 +19,8 @@ public:
     // memos and focusable pictures, except those listed (and their inner parts).
     static void installOnChildren(QWidget* screen, const QList<QWidget*>& exclusions = {});
 
-    // Moves the focus from window's focus widget to the next control in tab order.
+    // Moves the focus from window's focus widget to the next field in tab
+    // order, passing over action labels.
     static void focusNextField(QWidget* window);
 
 protected:

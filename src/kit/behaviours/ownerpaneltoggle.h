@@ -17,4 +17,7 @@ public:
     // Connects the button's action to toggle(); sets the starting caption.
     static void install(LabelButton* button, QWidget* coveringPanel);
     static void toggle(LabelButton* button, QWidget* coveringPanel);
+    // While the panel covers them, the controls under it take no focus: Tab
+    // and Enter pass over them. Uncovered, they take it as before.
+    static void setCovered(QWidget* coveringPanel, bool covered);
 };

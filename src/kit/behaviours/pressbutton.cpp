@@ -1,8 +1,14 @@
 #include "kit/behaviours/pressbutton.h"
 
+#include "kit/behaviours/keyboardaccess.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace {
 
@@ -22,6 +28,12 @@ public:
                 value = label->text();
             if (value.isEmpty())
                 value = widget()->toolTip();
+        }
+        if (t == QAccessible::Accelerator && value.isEmpty()) {
+            QStringList keys;
+            for (const QKeySequence& key : KeyboardAccess::keysOf(widget()))
+                keys << key.toString(QKeySequence::NativeText);
+            value = keys.join(QStringLiteral(", "));
         }
         return value;
     }
@@ -47,6 +59,25 @@ QAccessibleInterface* pressableFactory(const QString&, QObject* object)
     if (qobject_cast<PressButton*>(object) || qobject_cast<ClickLabel*>(object))
         return new PressableAccessible(static_cast<QWidget*>(object));
     return nullptr;
+}
+
+bool activatesByKey(const QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    return plain && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter);
+}
+
+// The focus shows as the style's dotted frame just inside the control.
+void paintFocus(QLabel* label)
+{
+    if (!label->hasFocus())
+        return;
+    QPainter painter(label);
+    QStyleOptionFocusRect option;
+    option.initFrom(label);
+    option.rect = label->rect().adjusted(1, 1, -1, -1);
+    label->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, label);
 }
 
 void ensureAccessibleFactory()
@@ -155,9 +186,24 @@ void PressButton::mouseReleaseEvent(QMouseEvent* event)
         other->activate();
 }
 
+void PressButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!activatesByKey(event))
+        return QLabel::keyPressEvent(event);
+    event->accept();
+    activate();
+}
+
+void PressButton::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    paintFocus(this);
+}
+
 LabelButton::LabelButton(const QString& caption, QWidget* parent)
     : PressButton(PictureSide::UnderText, parent)
 {
+    setFocusPolicy(Qt::TabFocus);
     setText(caption);
 }
 
@@ -177,6 +223,20 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent)
 {
     ensureAccessibleFactory();
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent* event)
+{
+    if (!activatesByKey(event))
+        return QLabel::keyPressEvent(event);
+    event->accept();
+    emit clicked();
+}
+
+void ClickLabel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    paintFocus(this);
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent* event)

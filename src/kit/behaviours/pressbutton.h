@@ -43,6 +43,9 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // With the focus, Space or Enter acts as a release does.
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void showPressedPicture();
@@ -53,7 +56,8 @@ private:
 };
 
 // A text label acting as a push button; any mouse button shows the pressed picture,
-// which lies under the text. Its accessible name follows the caption.
+// which lies under the text. Its accessible name follows the caption. It takes the
+// focus from Tab (after the fields it follows), shown by a dotted frame.
 class LabelButton : public PressButton {
     Q_OBJECT
 public:
@@ -98,6 +102,9 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Where it is given the focus (a menu panel's items), Space or Enter clicks it.
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool m_leftDown = false;

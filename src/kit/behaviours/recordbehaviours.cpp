@@ -13,6 +13,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 namespace GridOpensRecord {
 
@@ -32,12 +33,41 @@ void open(Dataset& rows, const Screens& screens, const QString& entryScreen, con
     }
 }
 
+namespace {
+
+// Enter on the grid's row opens it as a double-click does (a cell being
+// edited takes its own Enter).
+class OpenOnEnter final : public QObject {
+public:
+    OpenOnEnter(DbGrid* grid, std::function<void()> openRow) : QObject(grid), m_openRow(std::move(openRow)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        m_openRow();
+        return true;
+    }
+
+private:
+    std::function<void()> m_openRow;
+};
+
+} // namespace
+
 void install(DbGrid* grid, const Screens& screens, const QString& entryScreen, const QString& keyField)
 {
-    QObject::connect(grid, &DbGrid::recordDoubleClicked, grid, [grid, &screens, entryScreen, keyField] {
+    auto openRow = [grid, &screens, entryScreen, keyField] {
         if (grid->dataset())
             open(*grid->dataset(), screens, entryScreen, keyField);
-    });
+    };
+    QObject::connect(grid, &DbGrid::recordDoubleClicked, grid, openRow);
+    grid->installEventFilter(new OpenOnEnter(grid, openRow));
 }
 
 } // namespace GridOpensRecord

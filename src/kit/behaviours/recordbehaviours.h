@@ -16,6 +16,7 @@ class QWidget;
 // moves its cursor to the record whose `keyField` equals the key of the
 // grid's current row (exact). No such record, or an empty grid: the entry
 // screen stays on its record. An empty keyField only shows the screen.
+// Enter on the grid opens the row as the double-click does.
 namespace GridOpensRecord {
 void install(DbGrid* grid, const Screens& screens, const QString& entryScreen, const QString& keyField);
 void open(Dataset& rows, const Screens& screens, const QString& entryScreen, const QString& keyField);

@@ -61,6 +61,9 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent), m_model(new DatasetModel(t
     horizontalHeader()->setHighlightSections(false);
     setWordWrap(false);
     setItemDelegate(new FieldSizeDelegate(m_model, this));
+    // Tab leaves the grid for the screen's next control, as in every other
+    // control; the arrows move among the cells.
+    setTabKeyNavigation(false);
 }
 
 void DbGrid::setDataset(Dataset* dataset, const QList<DatasetModel::Column>& columns)

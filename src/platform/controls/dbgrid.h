@@ -8,7 +8,7 @@
 // dataset's current record, an indicator column, optional editing in place
 // (typing or F2 on a cell of a table cursor; a text cell takes no more than
 // its field holds), and Ctrl+Delete deleting the current record after
-// "Delete record?".
+// "Delete record?". Tab leaves it, as it leaves any control.
 class DbGrid : public QTableView {
     Q_OBJECT
 public:

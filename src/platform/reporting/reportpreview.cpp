@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
@@ -132,6 +133,9 @@ ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent),
     m_pageBox->setRange(1, 1);
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setMinimumWidth(70);
+    // Home and End page the report from the page box too, as from anywhere in
+    // the preview; a number is typed in and confirmed with Enter.
+    m_pageBox->installEventFilter(this);
     bar->addWidget(m_pageBox);
     m_pageCount = new QLabel(bar);
     m_pageCount->setObjectName(QStringLiteral("PageCount"));
@@ -216,6 +220,11 @@ ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent),
 
     const QRect screen = (parent ? parent->screen() : QApplication::primaryScreen())->availableGeometry();
     resize(std::min(900, screen.width()), std::min(int(screen.height() * 0.92), 1100));
+
+    // The page itself has the focus, so the paging keys act from the start.
+    m_scroll->setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(m_scroll);
+    m_scroll->setFocus();
 
     showPage(0);
     applyFit();
@@ -343,8 +352,17 @@ void ReportPreview::applyFit()
 bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
 {
     // A fitted page follows the room the window gives it.
-    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+    if (m_scroll && watched == m_scroll->viewport() && event->type() == QEvent::Resize)
         applyFit();
+    // The page box would keep the paging keys for its text cursor; left
+    // unclaimed, they reach the preview's own shortcuts.
+    if (watched == m_pageBox && event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            event->ignore();
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
