@@ -87,14 +87,15 @@ QString currencySign(const QString& currency)
     key.remove(QLatin1Char(' '));
     static const QStringList Lira{QStringLiteral("tl"),   QStringLiteral("ytl"),  QStringLiteral("try"),
                                   QStringLiteral("₺"),    QStringLiteral("lira"), QStringLiteral("turklirasi"),
-                                  QStringLiteral("yeniturklirasi")};
+                                  QStringLiteral("turklira")};
     static const QStringList Dollar{QStringLiteral("usd"),   QStringLiteral("$"),    QStringLiteral("us$"),
                                     QStringLiteral("dolar"), QStringLiteral("dollar"), QStringLiteral("abddolari"),
                                     QStringLiteral("amerikandolari")};
     static const QStringList Euro{QStringLiteral("eur"), QStringLiteral("€"), QStringLiteral("euro"),
                                   QStringLiteral("avro")};
     static const QStringList Pound{QStringLiteral("gbp"),     QStringLiteral("£"), QStringLiteral("sterlin"),
-                                   QStringLiteral("ingilizsterlini"), QStringLiteral("pound"),
+                                   QStringLiteral("ingilizsterlini"), QStringLiteral("ingilizsterlin"),
+                                   QStringLiteral("pound"),
                                    QStringLiteral("ingilizpoundu")};
     if (Lira.contains(key))
         return {};
