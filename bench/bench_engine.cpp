@@ -1257,6 +1257,7 @@ void measurePhotoPages(const QString& folder)
 struct QuietDialogs : MatchingDialogs {
     QStringList notices;
     QString saveFileName(QWidget*, const QString&) override { return {}; }
+    bool useCurrentPrinter(QPrinter&) override { return false; }
     bool choosePrinter(QWidget*, QPrinter&) override { return false; }
     bool progress(QWidget*, int, int, qint64) override { return true; }
     void endProgress() override {}

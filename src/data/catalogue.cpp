@@ -71,6 +71,14 @@ FieldSchema money(const QString& name)
     return {name, FieldType::Currency};
 }
 
+// An amount in the currency that another field of its record names.
+FieldSchema money(const QString& name, const QString& currencyField)
+{
+    FieldSchema field = money(name);
+    field.currencyField = currencyField;
+    return field;
+}
+
 FieldSchema memo(const QString& name, int size)
 {
     return {name, FieldType::Memo, size};
@@ -117,7 +125,8 @@ TableSchema listing(const QString& name, bool rental, bool property)
                                            : lookup(QStringLiteral("Semtadi"), 20, District));
     if (property)
         f << lookup(QStringLiteral("Emlak"), 20, PropertyKind);
-    f << money(QStringLiteral("Fiyati"));
+    // Sale prices may be in another currency, named by "Döviz"; rents are in lira.
+    f << (rental ? money(QStringLiteral("Fiyati")) : money(QStringLiteral("Fiyati"), QStringLiteral("Döviz")));
     if (!rental)
         f << text(QStringLiteral("Döviz"), 15);
     if (rental)
@@ -147,8 +156,9 @@ TableSchema land()
     TableSchema table{QStringLiteral("arsa")};
     table.fields << key(QStringLiteral("No")) << lookup(QStringLiteral("Semt"), 20, District)
                  << text(QStringLiteral("Ada")) << text(QStringLiteral("Parsel")) << text(QStringLiteral("Pafta"))
-                 << text(QStringLiteral("Imar")) << text(QStringLiteral("Metre2"), 10) << money(QStringLiteral("Fiyati"))
-                 << text(QStringLiteral("Doviz")) << choice(QStringLiteral("Durum"), 20, Lists::LandStatus)
+                 << text(QStringLiteral("Imar")) << text(QStringLiteral("Metre2"), 10)
+                 << money(QStringLiteral("Fiyati"), QStringLiteral("Doviz")) << text(QStringLiteral("Doviz"))
+                 << choice(QStringLiteral("Durum"), 20, Lists::LandStatus)
                  << text(QStringLiteral("Isim")) << phone(QStringLiteral("Telefon"))
                  << phone(QStringLiteral("IsTelefonu")) << phone(QStringLiteral("CepTelefonu"))
                  << memo(QStringLiteral("Notlar"), 100) << memo(QStringLiteral("Adres"), 100);
@@ -163,8 +173,10 @@ TableSchema requests()
     TableSchema table{QStringLiteral("musteritalepleri")};
     table.fields << key(QStringLiteral("No")) << lookup(QStringLiteral("Semtadi"), 20, District)
                  << lookup(QStringLiteral("Emlak"), 20, PropertyKind)
-                 << choice(QStringLiteral("Istek"), 15, Lists::RequestedDeal) << money(QStringLiteral("Fiyatilkdeger"))
-                 << money(QStringLiteral("Ikincifiyat")) << number(QStringLiteral("IlkMetre2"))
+                 << choice(QStringLiteral("Istek"), 15, Lists::RequestedDeal)
+                 << money(QStringLiteral("Fiyatilkdeger"), QStringLiteral("Döviz"))
+                 << money(QStringLiteral("Ikincifiyat"), QStringLiteral("Döviz"))
+                 << number(QStringLiteral("IlkMetre2"))
                  << number(QStringLiteral("Ikincimetre2")) << text(QStringLiteral("Döviz"), 15)
                  << choice(QStringLiteral("Oda"), 20, Lists::Rooms)
                  // Declared 6, widened to hold "Farketmez", the last item of its list.

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProgressDialog>
 
 namespace {
@@ -25,6 +26,19 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         return dialog.selectedFiles().first();
+    }
+
+    bool useCurrentPrinter(QPrinter& printer) override
+    {
+        QPrinterInfo current = QPrinterInfo::defaultPrinter();
+        if (current.isNull()) {
+            const QList<QPrinterInfo> installed = QPrinterInfo::availablePrinters();
+            if (installed.size() != 1)
+                return false;
+            current = installed.first();
+        }
+        printer.setPrinterName(current.printerName());
+        return printer.isValid();
     }
 
     bool choosePrinter(QWidget* parent, QPrinter& printer) override

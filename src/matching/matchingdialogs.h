@@ -15,6 +15,10 @@ public:
     // The file to save the list in, offering `suggested` (a full path) and
     // the filter "Metin Belgesi" (*.rtf); empty when the clerk cancels.
     virtual QString saveFileName(QWidget* parent, const QString& suggested) = 0;
+    // Sets the printer up for the machine's current printer, to print on at
+    // once: the default printer, or the only one where none is the default.
+    // False when there is no such printer (then choosePrinter() asks).
+    virtual bool useCurrentPrinter(QPrinter& printer) = 0;
     // Lets the clerk choose a printer, or a PDF file when the machine has no
     // printer; false when the clerk cancels.
     virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;

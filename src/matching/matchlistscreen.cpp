@@ -95,12 +95,15 @@ void MatchListScreen::print()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle());
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QDir(documentsFolder()).filePath(QStringLiteral("karşılaştırma.pdf")));
+    // The current printer at once; the dialog only where there is none.
+    if (!matchingDialogs().useCurrentPrinter(printer)) {
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QDir(documentsFolder()).filePath(QStringLiteral("karşılaştırma.pdf")));
+        }
+        if (!matchingDialogs().choosePrinter(this, printer))
+            return;
     }
-    if (!matchingDialogs().choosePrinter(this, printer))
-        return;
     if (ListOutput::printLines(printer, m_box->lines(), m_box->font()) < 0) {
         const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
         errorReporter().report(this, QStringLiteral("Liste yazdırılamadı: %1").arg(where));

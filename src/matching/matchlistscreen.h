@@ -11,7 +11,8 @@ class QLabel;
 // "Karşılaştırma Listesi": the comparison list that the bulk comparison
 // writes, in a box the clerk may edit freely, with its line count beside it.
 // "Yazdır" prints the box's lines as they stand, one font height apart, on
-// the printer the clerk picks (a PDF file where the machine has none);
+// the current printer at once; where the machine has none, on the printer
+// (or PDF file) the clerk picks;
 // "Kaydet" saves them as a Rich Text Format document. Closing only hides the
 // screen; the list stays until the next bulk comparison.
 class MatchListScreen : public Screen {

@@ -2,11 +2,17 @@
 
 #include "platform/engine/database.h"
 #include "platform/engine/dataset.h"
-#include "platform/engine/fieldformat.h"
 
 #include <sqlite3.h>
 
 namespace {
+
+bool holdsNumbers(const Dataset* dataset, const QVector<int>& fields, int field)
+{
+    if (!dataset || !dataset->hasSchema() || field < 0 || field >= fields.size() || fields.at(field) < 0)
+        return false;
+    return dataset->fieldSchema(fields.at(field)).isNumeric();
+}
 
 QVector<int> fieldIndexes(const Dataset& dataset, const QStringList& fields)
 {
@@ -44,6 +50,11 @@ QString DatasetRows::text(int field) const
     return m_rows->displayTextAt(m_row, m_fields.at(field));
 }
 
+bool DatasetRows::isNumber(int field) const
+{
+    return holdsNumbers(m_rows, m_fields, field);
+}
+
 int DatasetRows::rowCount()
 {
     return (m_rows && m_rows->isActive()) ? m_rows->recordCount() : 0;
@@ -75,8 +86,12 @@ QString CurrentRecord::text(int field) const
 {
     if (!m_record || field < 0 || field >= m_fields.size() || m_fields.at(field) < 0)
         return {};
-    const int index = m_fields.at(field);
-    return FieldFormat::displayText(m_record->fieldSchema(index), m_record->value(index));
+    return m_record->displayText(m_fields.at(field));
+}
+
+bool CurrentRecord::isNumber(int field) const
+{
+    return holdsNumbers(m_record, m_fields, field);
 }
 
 int CurrentRecord::rowCount()
@@ -93,7 +108,14 @@ StatementRows::StatementRows(Database& database, Statement statement)
 
 void StatementRows::bind(const QStringList& fields)
 {
-    m_rows.emplace(m_database, m_statement, fields, RowStream::Order::ByKey);
+    // An amount is printed in the currency its record names: read the naming field too.
+    QStringList columns = fields;
+    const TableSchema& table = m_database.table(m_statement.table());
+    for (const QString& name : fields)
+        if (const FieldSchema* field = table.field(name); field && !field->currencyField.isEmpty())
+            if (!columns.contains(field->currencyField, Qt::CaseInsensitive))
+                columns << field->currencyField;
+    m_rows.emplace(m_database, m_statement, columns, RowStream::Order::ByKey);
 }
 
 bool StatementRows::next()
@@ -104,6 +126,11 @@ bool StatementRows::next()
 QString StatementRows::text(int field) const
 {
     return m_rows ? m_rows->displayText(field) : QString();
+}
+
+bool StatementRows::isNumber(int field) const
+{
+    return m_rows && field >= 0 && field < m_rows->columnCount() && m_rows->field(field).isNumeric();
 }
 
 int StatementRows::rowCount()

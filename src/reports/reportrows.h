@@ -26,6 +26,7 @@ public:
     void bind(const QStringList& fields) override; // throws DataError for an unknown field
     bool next() override;
     QString text(int field) const override;
+    bool isNumber(int field) const override;
     int rowCount() override;
 
 private:
@@ -42,6 +43,7 @@ public:
     void bind(const QStringList& fields) override;
     bool next() override;
     QString text(int field) const override;
+    bool isNumber(int field) const override;
     int rowCount() override;
 
 private:
@@ -63,6 +65,7 @@ public:
     void bind(const QStringList& fields) override; // throws DataError as the reader does
     bool next() override;
     QString text(int field) const override;
+    bool isNumber(int field) const override;
     int rowCount() override; // SQLite's count(*)
 
 private:

@@ -481,6 +481,62 @@ private slots:
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Fiyati FROM kdgiris")), QStringList{QStringLiteral("12.5")});
     }
 
+    // A sale price is shown in the currency its "Döviz" names, and shown
+    // afresh as soon as "Döviz" changes; the number stored stays the same.
+    void priceShowsTheCurrencyItsRecordNames()
+    {
+        ScratchStore store;
+        Table flats(*store.db, QStringLiteral("sdgiris"));
+        flats.open();
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+        flats.setValue(QStringLiteral("Fiyati"), 250000.0);
+        flats.setText(QStringLiteral("Döviz"), QStringLiteral("USD"));
+        flats.post();
+
+        Window window;
+        auto* price = window.add(new DbEdit);
+        auto* currency = window.add(new DbEdit);
+        auto* elsewhere = window.add(new QLineEdit);
+        price->bind(&flats, QStringLiteral("Fiyati"));
+        currency->bind(&flats, QStringLiteral("Döviz"));
+        QVERIFY(window.show());
+        QVERIFY(focusOn(elsewhere));
+        QCOMPARE(price->text(), QStringLiteral("$250.000,00"));
+        QVERIFY(focusOn(price));
+        QCOMPARE(price->text(), QStringLiteral("250000")); // typed as a plain number
+
+        const QList<std::pair<QString, QString>> named{
+            {QStringLiteral("Avro"), QStringLiteral("€250.000,00")},
+            {QStringLiteral("İngiliz Sterlin"), QStringLiteral("£250.000,00")}, // as much as "Döviz" holds
+            {QStringLiteral("ABD Doları"), QStringLiteral("$250.000,00")},
+            {QStringLiteral("CHF"), QStringLiteral("CHF 250.000,00")},
+            {QStringLiteral("TL"), QLocale().toCurrencyString(250000.0)},
+            {QString(), QLocale().toCurrencyString(250000.0)},
+        };
+        for (const auto& [written, shown] : named) {
+            QVERIFY(focusOn(currency));
+            press(Qt::Key_A, Qt::ControlModifier);
+            if (written.isEmpty())
+                press(Qt::Key_Delete);
+            else
+                type(written);
+            QVERIFY(focusOn(elsewhere));
+            QCOMPARE(price->text(), shown);
+            QCOMPARE(flats.number(QStringLiteral("Fiyati")), 250000.0);
+        }
+        // A grid's cells as well, each row in its own currency.
+        flats.post();
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Şişli"));
+        flats.setValue(QStringLiteral("Fiyati"), 99000.5);
+        flats.setText(QStringLiteral("Döviz"), QStringLiteral("EUR"));
+        flats.post();
+        const int column = flats.fieldIndex(QStringLiteral("Fiyati"));
+        QCOMPARE(flats.displayTextAt(0, column), QLocale().toCurrencyString(250000.0));
+        QCOMPARE(flats.displayTextAt(1, column), QStringLiteral("€99.000,50"));
+    }
+
     void dropDownsOfferTheirListsAndStoreTheText()
     {
         ScratchStore store;

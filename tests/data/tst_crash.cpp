@@ -5,10 +5,20 @@
 // every store it put aside whole. EVLORA_CRASH_ROUNDS sets how many kills
 // of each (a longer run: 200 or more).
 #include "data/backups.h"
+#include "kit/picturemenu.h"
+#include "kit/screens.h"
+#include "phonebook/phonebook.h"
+#include "phonebook/phoneentry.h"
+#include "platform/controls/dbmemo.h"
+#include "platform/controls/dbnavigator.h"
 #include "platform/engine/table.h"
+#include "shell/programscreens.h"
+#include "support/fakes.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
@@ -46,6 +56,42 @@ int restoreForever(const QString& folder)
         std::printf("%d\n", i % 2);
         std::fflush(stdout);
     }
+}
+
+// The child: the clerk's afternoon on "Kayıt Girişi" with every screen of
+// the program made: three contacts, a photograph loaded and posted on the
+// last, the phone book's grid shown, then the middle one deleted (and the
+// question answered yes). Tells the deleted key once the delete returned,
+// then idles as the program does until killed.
+int deleteThenIdle(const QString& folder, const QString& photograph)
+{
+    auto store = Catalogue::openStore(folder);
+    Installed<AnsweringConfirmer> yes{true};
+    Installed<CollectingReporter> messages;
+    Screens screens(*store);
+    screens.createAll(programScreens());
+    auto* entry = screens.get<PhoneEntry>(QStringLiteral("PhoneEntry"));
+    screens.show(QStringLiteral("PhoneEntry"));
+    Table* contacts = entry->cursor();
+    for (const QString& name : {QStringLiteral("Ayşe"), QStringLiteral("Barış"), QStringLiteral("Cem")}) {
+        entry->navigator()->press(DbNavigator::Insert);
+        contacts->setText(QStringLiteral("Ad"), name);
+        entry->navigator()->press(DbNavigator::Post);
+    }
+    if (!PictureMenu::loadFile(entry->picture(), photograph))
+        return 2;
+    entry->navigator()->press(DbNavigator::Post);
+    screens.show(QStringLiteral("PhoneBook"));
+    screens.show(QStringLiteral("PhoneEntry"));
+    entry->navigator()->press(DbNavigator::Prior);
+    const qlonglong key = contacts->integer(QStringLiteral("No"));
+    entry->navigator()->press(DbNavigator::Delete);
+    if (!messages.shown.isEmpty() || contacts->recordCount() != 2)
+        return 3;
+    std::printf("%lld\n", key);
+    std::fflush(stdout);
+    for (;;)
+        QTest::qWait(50);
 }
 
 QStringList districtsIn(const QString& folder)
@@ -131,6 +177,42 @@ private slots:
             QVERIFY2(stored.contains(key), qPrintable(QStringLiteral("post %1 lost").arg(key)));
     }
 
+    // A delete that returned is in the store, whatever the session did before
+    // it (a photograph loaded and posted): a kill right after it loses nothing.
+    void aConfirmedDeleteSurvivesAKill()
+    {
+        QTemporaryDir folder;
+        const QString photograph = folder.filePath(QStringLiteral("foto.png"));
+        QImage picture(320, 240, QImage::Format_RGB32);
+        picture.fill(QColor(40, 120, 200));
+        QVERIFY(picture.save(photograph, "png"));
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--delete-then-idle"), folder.path(), photograph});
+        QVERIFY(child.waitForStarted());
+        QByteArray told;
+        while (!told.contains('\n') && child.waitForReadyRead(20000))
+            told += child.readAllStandardOutput();
+        ::kill(pid_t(child.processId()), SIGKILL);
+        child.waitForFinished(5000);
+        QVERIFY2(told.contains('\n'), qPrintable(QString::fromLocal8Bit(told + child.readAllStandardError())));
+        const qlonglong deleted = told.trimmed().toLongLong();
+
+        // The store file by itself already holds the delete, as it holds every
+        // post: a copy of evlora.sqlite alone (without its log) shows it gone.
+        QTemporaryDir alone;
+        QVERIFY(QFile::copy(folder.filePath(Catalogue::StoreFileName), alone.filePath(Catalogue::StoreFileName)));
+        for (const QString& where : {alone.path(), folder.path()}) {
+            QCOMPARE(integrityOf(QDir(where).filePath(Catalogue::StoreFileName)), QStringLiteral("ok"));
+            auto store = Catalogue::openStore(where);
+            Table contacts(*store, QStringLiteral("tel"));
+            contacts.open();
+            QCOMPARE(valuesOf(contacts, QStringLiteral("Ad")),
+                     (QStringList{QStringLiteral("Ayşe"), QStringLiteral("Cem")}));
+            QVERIFY(!contacts.locate(QStringLiteral("No"), deleted));
+        }
+    }
+
     void aKilledRestoreLeavesAWholeStoreInPlace()
     {
         const int rounds = roundsToRun();
@@ -178,6 +260,11 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         useTurkishLocale();
         return restoreForever(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc == 4 && qstrcmp(argv[1], "--delete-then-idle") == 0) {
+        QApplication app(argc, argv);
+        useTurkishLocale();
+        return deleteThenIdle(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     }
     QCoreApplication app(argc, argv);
     CrashTest test;

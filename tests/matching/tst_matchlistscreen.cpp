@@ -153,6 +153,7 @@ private slots:
 
         QTest::mouseClick(m_screen->printAction(), Qt::LeftButton); // the clerk cancels the printer dialog
         QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(m_dialogs.printerDialogs, 1); // asked: the machine has no printer
 
         m_dialogs.printToPdf = pdf;
         QTest::mouseClick(m_screen->printAction(), Qt::LeftButton);
@@ -161,6 +162,23 @@ private slots:
         QVERIFY2(ok, qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("İsim : Işıl Çelik")));
         QVERIFY(text.contains(QStringLiteral("Elle yazılan satır")));
+        QVERIFY(m_messages.shown.isEmpty());
+    }
+
+    // With a current printer "Yazdır" prints on it at once, asking nothing.
+    void printsOnTheCurrentPrinterAtOnce()
+    {
+        m_screen->setList({QStringLiteral("    İsim : Oğuz Şahin    Telefon : ")});
+        m_dialogs.currentPrinterPdf = m_folder.filePath(QStringLiteral("yazici.pdf"));
+        m_dialogs.printToPdf = m_folder.filePath(QStringLiteral("secilen.pdf"));
+        QTest::mouseClick(m_screen->printAction(), Qt::LeftButton);
+        QCOMPARE(m_dialogs.printerDialogs, 0);
+        QVERIFY(!QFile::exists(m_dialogs.printToPdf));
+        bool ok = false;
+        const QString text =
+            readWith(QStringLiteral("pdftotext"), {m_dialogs.currentPrinterPdf, QStringLiteral("-")}, &ok);
+        QVERIFY2(ok, qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("İsim : Oğuz Şahin")));
         QVERIFY(m_messages.shown.isEmpty());
     }
 

@@ -138,6 +138,7 @@ private slots:
     void emptySource();
     void laysOutOnlyThePagesAskedFor();
     void boxesCutWhatDoesNotFit();
+    void numbersTooWideAreDrawnSmaller();
     void pdfShowsBandsWhereTheyAre();
     void failingSourceStopsTheReport();
     void savingKeepsTheOldFileUnlessDone();
@@ -241,13 +242,63 @@ void ReportEngineTest::boxesCutWhatDoesNotFit()
         Made);
     QVERIFY(report.ensurePage(0));
     const QStringList texts = report.page(0).bands.at(2).texts;
-    QVERIFY2(QStringLiteral("Çok uzun bir semt adı ki sığmaz").startsWith(texts.at(0)), qPrintable(texts.at(0)));
+    // Cut at a letter, with "…" to say so.
+    QVERIFY2(texts.at(0).endsWith(QChar(0x2026)), qPrintable(texts.at(0)));
+    QVERIFY2(QStringLiteral("Çok uzun bir semt adı ki sığmaz").startsWith(texts.at(0).chopped(1)),
+             qPrintable(texts.at(0)));
     QVERIFY(texts.at(0).size() < 20 && texts.at(0).size() >= 8);
     const QStringList lines = texts.at(2).split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines.first().startsWith(QStringLiteral("bir iki üç")));
-    QVERIFY(words.startsWith(lines.join(QLatin1Char(' '))));   // whole words, in order
-    QVERIFY(!texts.at(2).contains(QStringLiteral("sonuncu"))); // the rest is cut off
+    QVERIFY2(lines.last().endsWith(QChar(0x2026)), qPrintable(lines.last())); // lines were left out
+    QVERIFY(words.startsWith(lines.join(QLatin1Char(' ')).chopped(1))); // whole words, in order
+    QVERIFY(!texts.at(2).contains(QStringLiteral("sonuncu")));            // the rest is cut off
+}
+
+// A source that says its second field holds amounts.
+class AmountRows : public RowSource {
+public:
+    explicit AmountRows(QVector<QStringList> rows) : m_rows(std::move(rows)) {}
+    void bind(const QStringList&) override {}
+    bool next() override { return ++m_row < m_rows.size(); }
+    QString text(int field) const override { return m_rows.at(m_row).value(field); }
+    bool isNumber(int field) const override { return field == 1; }
+
+private:
+    QVector<QStringList> m_rows;
+    int m_row = -1;
+};
+
+void ReportEngineTest::numbersTooWideAreDrawnSmaller()
+{
+    ReportLayout layout = listLayout();
+    layout.detail.items[0].width = 22;
+    layout.detail.items[1].width = 22;
+    const QString amount = QStringLiteral("₺15.250.000.000,00");
+    const QVector<QStringList> rows{{QStringLiteral("12.345.678.901.234"), amount},
+                                    {QStringLiteral("Kısa"), QStringLiteral("₺5,00")},
+                                    {QStringLiteral("Ad"), QStringLiteral("CHF 9.999.999.999,99")}};
+    Report report(layout, std::make_unique<AmountRows>(rows), Made);
+    QVERIFY(report.ensurePage(0));
+    const Report::PlacedBand& first = report.page(0).bands.at(2);
+    // Whole, and smaller: a text of digits reads as a number, the amount field is one.
+    QCOMPARE(first.texts, (QStringList{QStringLiteral("12.345.678.901.234"), amount}));
+    for (int item : {0, 1})
+        QVERIFY2(first.pointSizeOf(item) > 4 && first.pointSizeOf(item) < 10, qPrintable(QString::number(item)));
+    const Report::PlacedBand& second = report.page(0).bands.at(3);
+    QCOMPARE(second.pointSizeOf(0), 0.0); // what fits keeps its size
+    QCOMPARE(second.pointSizeOf(1), 0.0);
+    const Report::PlacedBand& third = report.page(0).bands.at(4);
+    QCOMPARE(third.texts.at(1), QStringLiteral("CHF 9.999.999.999,99")); // letters and all, from an amount field
+    QVERIFY(third.pointSizeOf(1) > 0 && third.pointSizeOf(1) < 10);
+
+    // Drawn inside its box: nothing dark right of the 22 mm column at 60 mm.
+    const QImage page = report.pageImage(0, 300);
+    const double dotsPerMm = 300 / 25.4;
+    const int top = int((10 + 30) * dotsPerMm), bottom = int((10 + 30 + 25) * dotsPerMm);
+    for (int x = int((10 + 60 + 22 + 0.3) * dotsPerMm); x < page.width(); ++x)
+        for (int y = top; y < bottom; ++y)
+            QVERIFY2(qGray(page.pixel(x, y)) > 128, qPrintable(QStringLiteral("ink at %1, %2").arg(x).arg(y)));
 }
 
 void ReportEngineTest::pdfShowsBandsWhereTheyAre()

@@ -112,6 +112,8 @@ private slots:
     void resultLongerThanAPage();
     void printingLeavesTheCurrentRow();
     void registerPrintsReadTheWholeRegister();
+    void valuesTooWideAreNeverMisread();
+    void amountsPrintInTheirRecordsCurrency();
 
 private:
     Database& db() { return *m_store->db; }
@@ -152,22 +154,21 @@ void ReportsTest::cardsPrintTheCurrentRecord()
     QVERIFY2(title.page == 0 && near((title.left + title.right) / 2, 105), qPrintable(where(title)));
 
     const double detailTop = Margin + 24.1;
-    auto valueOf = [&](const QString& field) {
-        return FieldFormat::displayText(*schema.field(field), table.value(field));
-    };
+    auto valueOf = [&](const QString& field) { return table.displayText(field); };
     for (int line = 0; line < plan->lines.size(); ++line) {
         const CardLine& pair = plan->lines.at(line);
         const double top = detailTop + 14.8 + line * columns.pitch;
         VERIFY_AT(pdf.find(pair.leftCaption), Margin + columns.leftCaption, top);
-        VERIFY_AT(pdf.find(valueOf(pair.leftField)), Margin + columns.leftValue, top);
+        // Looked for on its line: an amount's value shows its currency's name as well.
+        VERIFY_AT(pdf.find(valueOf(pair.leftField), 0, top), Margin + columns.leftValue, top);
         if (pair.rightCaption.isEmpty())
             continue;
         VERIFY_AT(pdf.find(pair.rightCaption), Margin + columns.rightCaption, top);
-        VERIFY_AT(pdf.find(valueOf(pair.rightField)), Margin + columns.rightValue, top);
+        VERIFY_AT(pdf.find(valueOf(pair.rightField), 0, top), Margin + columns.rightValue, top);
     }
     QVERIFY(pdf.pages.first().contains(QStringLiteral("Notlar2")));
     // Numbers as a person reads them in Turkish: currency grouped, areas in general format.
-    QVERIFY2(pdf.pages.first().contains(QStringLiteral("₺12.001,25")), qPrintable(pdf.pages.first()));
+    QVERIFY2(pdf.pages.first().contains(QStringLiteral("12.001,25")), qPrintable(pdf.pages.first()));
     const FieldSchema* area = schema.field(QStringLiteral("Metre2"));
     if (area && area->isNumeric())
         QVERIFY2(pdf.pages.first().contains(QStringLiteral(" 22001,25 ")), qPrintable(pdf.pages.first()));
@@ -220,7 +221,10 @@ void ReportsTest::notesLongerThanTheirBlock()
             QVERIFY(word.right <= first.left + 118.8 + Tolerance);
         }
     QVERIFY2(printed.size() > 20 && printed.size() < 40, qPrintable(printed.join(QLatin1Char(' '))));
-    QCOMPARE(printed, words.mid(0, printed.size())); // whole lines, from the start
+    // Whole lines from the start, the last one ending in "…" for what is left out.
+    QVERIFY2(printed.last().endsWith(QChar(0x2026)), qPrintable(printed.last()));
+    QVERIFY(words.at(printed.size() - 1).startsWith(printed.last().chopped(1)));
+    QCOMPARE(printed.mid(0, printed.size() - 1), words.mid(0, printed.size() - 1));
 }
 
 void ReportsTest::listsPrintColumnsUnderCaptions_data()
@@ -248,8 +252,7 @@ void ReportsTest::listsPrintColumnsUnderCaptions()
     for (const ListColumn& column : plan->columns) {
         VERIFY_AT(pdf.find(column.caption, 0, captions), Margin + column.left, captions);
         for (int row = 0; row < 3; ++row) {
-            const QString value =
-                FieldFormat::displayText(*schema.field(column.field), query.valueAt(row, schema.indexOf(column.field)));
+            const QString value = query.displayTextAt(row, schema.indexOf(column.field));
             VERIFY_AT(pdf.find(value), Margin + column.valueAt(), Margin + 21.2 + row * 17.7 + 4.2);
         }
     }
@@ -381,6 +384,91 @@ void ReportsTest::registerPrintsReadTheWholeRegister()
     Table table(db(), QStringLiteral("arsa"));
     QVERIFY(!forScreen(QStringLiteral("Yok"), table));
     QCOMPARE(cardNames().size() + listReportNames().size() + registerPrintNames().size(), 15);
+}
+
+// "Fiyatı" on the sale-flat list has 24.4 mm before "Metre Karesi": a long
+// price is printed whole in a smaller size, a heating type cut at its
+// column says so with "…".
+void ReportsTest::valuesTooWideAreNeverMisread()
+{
+    const TableSchema& schema = db().table(QStringLiteral("sdgiris"));
+    QVariantMap record = recordFor(schema, 1);
+    record.insert(QStringLiteral("Fiyati"), 15250000.0);
+    record.insert(QStringLiteral("Döviz"), QStringLiteral(""));
+    record.insert(QStringLiteral("Isisistemi"), QStringLiteral("Doğal Gaz Kaloriferli"));
+    QVariantMap dollars = recordFor(schema, 2);
+    dollars.insert(QStringLiteral("Fiyati"), 1250000000.0);
+    dollars.insert(QStringLiteral("Döviz"), QStringLiteral("CHF"));
+    insertRows(db(), QStringLiteral("sdgiris"), {record, dollars});
+    Query query(db());
+    query.setStatement(Statement(QStringLiteral("sdgiris")));
+    query.open();
+    const ListPlan* plan = listPlan(QStringLiteral("SaleFlatListReport"));
+    const PdfText pdf = render(*makeReport(plan->name, query), QStringLiteral("too-wide"));
+    QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+
+    const double priceLeft = Margin + 40.2, priceEnd = Margin + 65.6;
+    const double firstRow = Margin + 21.2 + 4.2;
+    const PdfWord price = pdf.find(QStringLiteral("₺15.250.000,00"));
+    QVERIFY2(price.page == 0 && near(price.left, priceLeft) && price.right <= priceEnd, qPrintable(where(price)));
+    QVERIFY2(price.bottom < firstRow + 4.5, qPrintable(where(price))); // on its line
+    // An amount in a currency of letters is an amount all the same.
+    const PdfWord code = pdf.find(QStringLiteral("CHF 1.250.000.000,00"));
+    QVERIFY2(code.page == 0 && near(code.left, priceLeft) && code.right <= priceEnd, qPrintable(where(code)));
+
+    // On the rental-property list "Isı Sistemi" has 27 mm, from 163.0 mm to the band's edge.
+    const TableSchema& properties = db().table(QStringLiteral("kegiris"));
+    QVariantMap heated = recordFor(properties, 1);
+    heated.insert(QStringLiteral("Isisistemi"), QStringLiteral("Doğal Gaz Kaloriferli"));
+    insertRows(db(), QStringLiteral("kegiris"), {heated});
+    Query rentals(db());
+    rentals.setStatement(Statement(QStringLiteral("kegiris")));
+    rentals.open();
+    const PdfText cut = render(*makeReport(QStringLiteral("RentalPropertyListReport"), rentals), QStringLiteral("cut"));
+    const PdfWord heating = cut.find(QStringLiteral("Doğal Gaz"));
+    const QString line = cut.lineAt(0, heating.top).join(QLatin1Char(' '));
+    QVERIFY2(line.endsWith(QChar(0x2026)) && !line.contains(QStringLiteral("Kaloriferli")), qPrintable(line));
+    for (const PdfText* page : {&pdf, &cut})
+        for (const PdfWord& word : page->words)
+            QVERIFY2(word.right <= Margin + 190 + Tolerance, qPrintable(where(word)));
+}
+
+// A sale flat priced in dollars shows "$" on its card and in the lists, the
+// search result's and the whole register's; the stored number is unchanged.
+void ReportsTest::amountsPrintInTheirRecordsCurrency()
+{
+    const TableSchema& flats = db().table(QStringLiteral("sdgiris"));
+    QVariantMap dollar = recordFor(flats, 1);
+    dollar.insert(QStringLiteral("Fiyati"), 250000.0);
+    dollar.insert(QStringLiteral("Döviz"), QStringLiteral("USD"));
+    QVariantMap lira = recordFor(flats, 2);
+    lira.insert(QStringLiteral("Fiyati"), 1750000.0);
+    lira.insert(QStringLiteral("Döviz"), QStringLiteral("TL"));
+    insertRows(db(), QStringLiteral("sdgiris"), {dollar, lira});
+    Table table(db(), QStringLiteral("sdgiris"));
+    table.open();
+    QCOMPARE(table.number(QStringLiteral("Fiyati")), 250000.0);
+    const PdfText card = render(*makeReport(QStringLiteral("SaleFlatCard"), table), QStringLiteral("dollar-card"));
+    VERIFY_AT(card.find(QStringLiteral("$250.000,00")), Margin + 39.7, Margin + 24.1 + 14.8 + 6.35);
+    QVERIFY(!card.pages.first().contains(QStringLiteral("₺")));
+
+    Query query(db());
+    query.setStatement(Statement(QStringLiteral("sdgiris")));
+    query.open();
+    const PdfText list = render(*makeReport(QStringLiteral("SaleFlatListReport"), query), QStringLiteral("dollars"));
+    QVERIFY(list.find(QStringLiteral("$250.000,00")).page == 0);
+    QVERIFY(list.find(QStringLiteral("₺1.750.000,00")).page == 0);
+
+    // The whole-register print reads "Döviz" though it does not print it.
+    const TableSchema& properties = db().table(QStringLiteral("segiris"));
+    QVariantMap euro = recordFor(properties, 1);
+    euro.insert(QStringLiteral("Fiyati"), 98000.0);
+    euro.insert(QStringLiteral("Döviz"), QStringLiteral("Avro"));
+    insertRows(db(), QStringLiteral("segiris"), {euro});
+    std::unique_ptr<ReportWindow> window = registerPrint(QStringLiteral("SalePropertyListPrint"), db());
+    auto* preview = dynamic_cast<reporting::PreviewWindow*>(window.get());
+    QVERIFY(preview);
+    QVERIFY(render(preview->report(), QStringLiteral("euros")).find(QStringLiteral("€98.000,00")).page == 0);
 }
 
 QTEST_MAIN(ReportsTest)

@@ -139,6 +139,8 @@ struct AnsweringDialogs : MatchingDialogs {
     QString saveAs;                 // empty: the clerk cancels the save dialog
     QString suggested;              // what the save dialog offered
     QString printToPdf;             // empty: the clerk cancels the printer dialog
+    QString currentPrinterPdf;      // the current printer, a PDF file; empty: the machine has none
+    int printerDialogs = 0;         // how often the printer dialog was shown
     int cancelAfter = -1;           // requests done when the clerk presses "İptal"
     QList<int> progressSeen;        // requests done, as reported
     int progressEnded = 0;
@@ -149,8 +151,17 @@ struct AnsweringDialogs : MatchingDialogs {
         suggested = offered;
         return saveAs;
     }
+    bool useCurrentPrinter(QPrinter& printer) override
+    {
+        if (currentPrinterPdf.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(currentPrinterPdf);
+        return true;
+    }
     bool choosePrinter(QWidget*, QPrinter& printer) override
     {
+        ++printerDialogs;
         if (printToPdf.isEmpty())
             return false;
         printer.setOutputFormat(QPrinter::PdfFormat);

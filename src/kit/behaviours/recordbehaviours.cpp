@@ -76,7 +76,10 @@ namespace SaveAfterPost {
 
 void install(Table* table)
 {
-    QObject::connect(table, &Dataset::afterPost, table, [table] { table->database().checkpoint(); });
+    // A delete is written through just as a post is.
+    const auto writeThrough = [table] { table->database().checkpoint(); };
+    QObject::connect(table, &Dataset::afterPost, table, writeThrough);
+    QObject::connect(table, &Dataset::afterDelete, table, writeThrough);
 }
 
 } // namespace SaveAfterPost

@@ -22,8 +22,9 @@ void install(DbGrid* grid, const Screens& screens, const QString& entryScreen, c
 void open(Dataset& rows, const Screens& screens, const QString& entryScreen, const QString& keyField);
 } // namespace GridOpensRecord
 
-// After every post on the table, its record is also copied from the log into
-// the store file at once (the post itself is already durable).
+// After every post and every delete on the table, the change is also copied
+// from the log into the store file at once (the commit itself is already
+// durable).
 namespace SaveAfterPost {
 void install(Table* table);
 }

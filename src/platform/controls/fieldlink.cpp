@@ -36,10 +36,15 @@ void FieldLink::bind(Dataset* dataset, const QString& fieldName)
     m_field = dataset ? dataset->fieldIndex(fieldName) : -1;
     if (!dataset)
         return;
+    // An amount is shown in the currency another field names: shown afresh when that changes.
+    const QString& currencyField = dataset->fieldSchema(m_field).currencyField;
+    const int naming = currencyField.isEmpty() ? -1 : dataset->schema().indexOf(currencyField);
     dataset->addEditor(this);
     m_connections << connect(dataset, &Dataset::recordChanged, this, &FieldLink::refreshFromRecord)
-                  << connect(dataset, &Dataset::fieldChanged, this, [this](int field) {
+                  << connect(dataset, &Dataset::fieldChanged, this, [this, naming](int field) {
                          if (field == m_field)
+                             refreshFromRecord();
+                         else if (field == naming && naming >= 0 && !m_dirty)
                              refreshFromRecord();
                      })
                   << connect(dataset, &Dataset::stateChanged, this, [this](DatasetState state) {
@@ -148,5 +153,5 @@ QString FieldLink::editText() const
 
 QString FieldLink::displayText() const
 {
-    return isBound() ? FieldFormat::displayText(*field(), value()) : QString();
+    return isBound() ? m_dataset->displayText(m_field) : QString();
 }

@@ -482,7 +482,18 @@ QString Dataset::displayTextAt(int rowNumber, int field) const
     // A grid shows only whether there is a picture; no need to read it.
     if (key >= 0 && fieldSchema(field).type == FieldType::Graphic)
         held = held.toBool() ? QVariant(QByteArray(1, '\0')) : FieldFormat::blank(fieldSchema(field));
-    return FieldFormat::displayText(fieldSchema(field), held);
+    const int naming = currencyFieldOf(field);
+    qint64 namingKey = -1;
+    return FieldFormat::displayText(fieldSchema(field), held,
+                                    naming >= 0 ? heldAt(rowNumber, naming, &namingKey).toString() : QString());
+}
+
+int Dataset::currencyFieldOf(int field) const
+{
+    const FieldSchema& amount = fieldSchema(field);
+    if (amount.type != FieldType::Currency || amount.currencyField.isEmpty())
+        return -1;
+    return schema().indexOf(amount.currencyField);
 }
 
 qint64 Dataset::keyAt(int rowNumber) const
@@ -785,8 +796,16 @@ QString Dataset::text(const QString& field) const
 
 QString Dataset::displayText(const QString& field) const
 {
-    const int index = fieldIndex(field);
-    return FieldFormat::displayText(fieldSchema(index), value(index));
+    return displayText(fieldIndex(field));
+}
+
+QString Dataset::displayText(int field) const
+{
+    if (field < 0 || field >= fieldCount())
+        return {};
+    const int naming = currencyFieldOf(field);
+    return FieldFormat::displayText(fieldSchema(field), value(field),
+                                    naming >= 0 ? value(naming).toString() : QString());
 }
 
 qint64 Dataset::integer(const QString& field) const

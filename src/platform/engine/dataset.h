@@ -106,7 +106,10 @@ public:
     QVariant value(int field) const;
     QVariant value(const QString& field) const { return value(fieldIndex(field)); }
     QString text(const QString& field) const;
+    // What a grid or a label shows: an amount in the currency its record
+    // names (FieldSchema::currencyField), as the record stands.
     QString displayText(const QString& field) const;
+    QString displayText(int field) const;
     qint64 integer(const QString& field) const;
     double number(const QString& field) const;
     bool isBlank(const QString& field) const;
@@ -197,6 +200,8 @@ private:
     qint64 countOf(const QString& sql, std::initializer_list<qint64> extra) const;
     void readRecordFrom(SqlStatement& statement);
     const Page& page(int number) const;
+    // The field of the record naming the currency of an amount, or -1.
+    int currencyFieldOf(int field) const;
     // The value a row holds here: the record's own for the current row, the
     // page's otherwise (for a picture, only whether there is one); key is
     // the row's key when the value came from a page, else -1.

@@ -1,6 +1,7 @@
 #include "platform/engine/fieldformat.h"
 
 #include "platform/engine/dataerror.h"
+#include "platform/engine/turkishtext.h"
 
 #include <QLocale>
 #include <cmath>
@@ -42,6 +43,8 @@ std::optional<double> parseNumber(QString text)
     const QLocale locale;
     text.remove(locale.currencySymbol(QLocale::CurrencySymbol));
     text.remove(locale.currencySymbol(QLocale::CurrencyIsoCode));
+    for (const QChar sign : {QChar(u'$'), QChar(u'€'), QChar(u'£'), QChar(u'₺')}) // as an amount is shown
+        text.remove(sign);
     text = text.trimmed();
     bool ok = false;
     double value = locale.toDouble(text, &ok);
@@ -73,10 +76,59 @@ QString editText(const FieldSchema& field, const QVariant& value)
     return value.toString();
 }
 
-QString displayText(const FieldSchema& field, const QVariant& value)
+QString currencySign(const QString& currency)
+{
+    const QString written = currency.trimmed();
+    if (written.isEmpty())
+        return {};
+    // Compared without letter case, Turkish marks, dots or spaces: "ABD Doları", "abd dolari", "U.S.D."
+    QString key = TurkishText::searchKey(written);
+    key.remove(QLatin1Char('.'));
+    key.remove(QLatin1Char(' '));
+    static const QStringList Lira{QStringLiteral("tl"),   QStringLiteral("ytl"),  QStringLiteral("try"),
+                                  QStringLiteral("₺"),    QStringLiteral("lira"), QStringLiteral("turklirasi"),
+                                  QStringLiteral("turklira")};
+    static const QStringList Dollar{QStringLiteral("usd"),   QStringLiteral("$"),    QStringLiteral("us$"),
+                                    QStringLiteral("dolar"), QStringLiteral("dollar"), QStringLiteral("abddolari"),
+                                    QStringLiteral("amerikandolari")};
+    static const QStringList Euro{QStringLiteral("eur"), QStringLiteral("€"), QStringLiteral("euro"),
+                                  QStringLiteral("avro")};
+    static const QStringList Pound{QStringLiteral("gbp"),     QStringLiteral("£"), QStringLiteral("sterlin"),
+                                   QStringLiteral("ingilizsterlini"), QStringLiteral("ingilizsterlin"),
+                                   QStringLiteral("pound"),
+                                   QStringLiteral("ingilizpoundu")};
+    if (Lira.contains(key))
+        return {};
+    if (Dollar.contains(key))
+        return QStringLiteral("$");
+    if (Euro.contains(key))
+        return QStringLiteral("€");
+    if (Pound.contains(key))
+        return QStringLiteral("£");
+    return written;
+}
+
+QString currencyText(double value, const QString& currency)
+{
+    const QLocale locale;
+    const QString sign = currencySign(currency);
+    if (sign.isEmpty())
+        return locale.toCurrencyString(value);
+    if (sign.size() == 1 && !sign.front().isLetterOrNumber())
+        return locale.toCurrencyString(value, sign);
+    // A code reads apart from the number, on whichever side the locale puts its sign.
+    const QChar mark(0xE000);
+    QString text = locale.toCurrencyString(value, QString(mark));
+    const qsizetype at = text.indexOf(mark);
+    const bool before = at + 1 < text.size() && text.at(at + 1).isDigit();
+    text.replace(at, 1, before ? sign + QLatin1Char(' ') : QLatin1Char(' ') + sign);
+    return text;
+}
+
+QString displayText(const FieldSchema& field, const QVariant& value, const QString& currency)
 {
     if (field.type == FieldType::Currency && !value.isNull())
-        return QLocale().toCurrencyString(value.toDouble());
+        return currencyText(value.toDouble(), currency);
     if (field.type == FieldType::Graphic)
         return value.toByteArray().isEmpty() ? QStringLiteral("(graphic)") : QStringLiteral("(GRAPHIC)");
     return editText(field, value);

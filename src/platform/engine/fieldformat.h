@@ -15,8 +15,21 @@ namespace FieldFormat {
 QString editText(const FieldSchema& field, const QVariant& value);
 
 // The text a grid or a label shows: like editText, but currency in the
-// locale's currency format.
-QString displayText(const FieldSchema& field, const QVariant& value);
+// locale's currency format. An amount whose record names its currency (see
+// FieldSchema::currencyField) is shown with that currency's sign: pass the
+// text of the naming field as `currency`.
+QString displayText(const FieldSchema& field, const QVariant& value, const QString& currency = QString());
+
+// The sign an amount in the currency a record names is shown with: "$", "€"
+// or "£" for the dollar, the euro and the pound (named by code, sign or
+// name, "USD", "Dolar", "Avro", "Sterlin"...), an empty text (the locale's
+// own sign) for the lira or for nothing named, otherwise the name as written
+// (a code such as "CHF").
+QString currencySign(const QString& currency);
+
+// The amount in the locale's currency format with the sign of the currency
+// named (see currencySign); a code stands a space apart from the number.
+QString currencyText(double value, const QString& currency);
 
 // Converts typed text to the value the field stores. Throws DataError with the
 // data layer's message for text that is not a number, or is too long.

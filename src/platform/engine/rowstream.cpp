@@ -20,6 +20,14 @@ RowStream::RowStream(Database& database, const Statement& statement, const QStri
     }
     if (names.isEmpty())
         throw DataError(QStringLiteral("No fields to read from '%1'").arg(table.name));
+    for (const FieldSchema* field : std::as_const(m_fields)) {
+        int naming = -1;
+        if (!field->currencyField.isEmpty())
+            for (int i = 0; i < m_fields.size() && naming < 0; ++i)
+                if (m_fields.at(i)->name.compare(field->currencyField, Qt::CaseInsensitive) == 0)
+                    naming = i;
+        m_currencyColumns.append(naming);
+    }
     m_sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(QLatin1Char(',')), Database::quoted(table.name));
     if (!statement.condition().isEmpty())
         m_sql += QStringLiteral(" WHERE ") + statement.condition();
@@ -97,7 +105,9 @@ QString RowStream::displayText(int column) const
     const FieldSchema& field = *m_fields.at(column);
     if (field.isTextual() && sqlite3_column_type(m_statement.get(), column) == SQLITE_TEXT)
         return Database::columnText(m_statement.get(), column);
-    return FieldFormat::displayText(field, Database::fieldValue(m_statement.get(), column, field));
+    const int naming = m_currencyColumns.at(column);
+    return FieldFormat::displayText(field, Database::fieldValue(m_statement.get(), column, field),
+                                    naming >= 0 ? Database::columnText(m_statement.get(), naming) : QString());
 }
 
 double RowStream::number(int column) const

@@ -24,7 +24,9 @@
 // must follow a grid over the same statement (key order). A reader may be
 // closed half-way (close(), or leaving its scope); next() then says false.
 // Values read as the columns of a dataset do: text() and displayText() are
-// the texts Dataset::text() and displayText() give for the same field.
+// the texts Dataset::text() and displayText() give for the same field (an
+// amount in the currency its record names when the naming field, "Döviz", is
+// read as well).
 class RowStream {
 public:
     enum class Order { AsStored, ByKey };
@@ -78,6 +80,7 @@ private:
 
     SqlStatement m_statement;
     QVector<const FieldSchema*> m_fields;
+    QVector<int> m_currencyColumns; // per column: the column naming its currency, -1 for none
     QString m_sql;
     qint64 m_rows = 0;
     bool m_onRow = false;

@@ -32,6 +32,9 @@ struct FieldSchema {
     QString mask;              // input mask of its entry control, if any
     QStringList choices;       // fixed drop-down values (a suggestion: any text is accepted)
     LookupSource lookup;       // lookup drop-down source (only its values are accepted)
+    // For an amount: the text field of the same record that names its
+    // currency ("Döviz"); empty for an amount always in the locale's currency.
+    QString currencyField;
 
     bool isNumeric() const { return type == FieldType::Float || type == FieldType::Currency; }
     bool isTextual() const { return type == FieldType::Text || type == FieldType::Memo; }

@@ -39,29 +39,58 @@ bool fits(double top, double height, double available)
     return top + height <= available + Epsilon;
 }
 
-// The longest start of a line that fits the width, cut at a letter.
-QString fitLine(QString text, const QFontMetricsF& metrics, double widthPx)
+const QChar Ellipsis(0x2026);
+
+QString oneLine(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
+}
+
+// The longest start of the text that fits the width with "…" after it, cut
+// at a letter; the text itself when it fits whole. Just "…" when not even a
+// letter fits, nothing when not even that does.
+QString cutWithEllipsis(const QString& text, const QFontMetricsF& metrics, double widthPx)
+{
     if (metrics.horizontalAdvance(text) <= widthPx)
         return text;
+    if (metrics.horizontalAdvance(Ellipsis) > widthPx)
+        return {};
     qsizetype fitting = 0, over = text.size();
     while (over - fitting > 1) {
         const qsizetype middle = (fitting + over) / 2;
-        if (metrics.horizontalAdvance(text.left(middle)) <= widthPx)
+        if (metrics.horizontalAdvance(text.left(middle) + Ellipsis) <= widthPx)
             fitting = middle;
         else
             over = middle;
     }
     if (fitting > 0 && text.at(fitting - 1).isHighSurrogate())
         --fitting;
-    return text.left(fitting);
+    QString start = text.left(fitting);
+    while (!start.isEmpty() && start.back().isSpace())
+        start.chop(1);
+    return start + Ellipsis;
 }
 
-// The lines of a word-wrapped block that fit whole into its height.
-QString fitBlock(QString text, const QFont& font, double widthPx, double heightMm, double lineMm)
+// Reads as a number: a digit, and no letters (amounts with their sign,
+// dates, phone numbers).
+bool readsAsNumber(const QString& text)
+{
+    bool digit = false;
+    for (const QChar c : text) {
+        if (c.isLetter())
+            return false;
+        digit = digit || c.isDigit();
+    }
+    return digit;
+}
+
+// The lines of a word-wrapped block that fit whole into its height; when
+// lines are left out, the last one shown ends in "…".
+QString fitBlock(QString text, const QFont& font, const QFontMetricsF& metrics, double widthPx, double heightMm,
+                 double lineMm)
 {
     text.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
@@ -72,18 +101,24 @@ QString fitBlock(QString text, const QFont& font, double widthPx, double heightM
     layout.setTextOption(option);
     QStringList lines;
     double used = 0;
+    bool leftOut = false;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(widthPx);
-        if (!fits(used, lineMm, heightMm))
-            break;
         QString piece = text.mid(line.textStart(), line.textLength());
         while (!piece.isEmpty() && (piece.back().isSpace() || piece.back() == QChar::LineSeparator))
             piece.chop(1);
+        if (!fits(used, lineMm, heightMm)) {
+            // Only blank lines after the last one shown leave nothing out.
+            leftOut = !text.mid(line.textStart()).trimmed().isEmpty();
+            break;
+        }
         lines << piece;
         used += lineMm;
     }
     layout.endLayout();
+    if (leftOut && !lines.isEmpty())
+        lines.last() = cutWithEllipsis(lines.last() + Ellipsis, metrics, widthPx);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -174,22 +209,55 @@ double Report::printableHeight() const
 
 // --- texts -------------------------------------------------------------------
 
-QString Report::itemText(const TextItem& item, const ItemStyle& style, const QString& raw) const
+void Report::BandTexts::set(int item, Fitted fitted)
 {
-    if (item.source == Source::Literal && item.width <= 0)
-        return raw;
-    const double width = (item.width > 0 ? item.width : printableWidth() - item.left) / MmPerReferencePixel;
-    if (item.height > 0)
-        return fitBlock(raw, style.font, width, item.height, style.lineSpacing);
-    if (style.surelyFits(raw, width))
-        return raw;
-    return fitLine(raw, style.metrics, width);
+    texts[item] = std::move(fitted.text);
+    if (fitted.pointSize > 0 && pointSizes.isEmpty())
+        pointSizes.resize(texts.size());
+    if (!pointSizes.isEmpty())
+        pointSizes[item] = fitted.pointSize;
 }
 
-QStringList Report::fixedTexts(BandKind kind) const
+Report::Fitted Report::itemText(const TextItem& item, const ItemStyle& style, const QString& raw, bool number) const
 {
-    QStringList texts;
+    if (item.source == Source::Literal && item.width <= 0)
+        return {raw};
+    const double width = (item.width > 0 ? item.width : printableWidth() - item.left) / MmPerReferencePixel;
+    if (item.height > 0)
+        return {fitBlock(raw, style.font, style.metrics, width, item.height, style.lineSpacing)};
+    if (style.surelyFits(raw, width))
+        return {raw};
+    const QString line = oneLine(raw);
+    if (number || readsAsNumber(line))
+        return shrunkToFit(item, style, line, width);
+    return {cutWithEllipsis(line, style.metrics, width)};
+}
+
+// A number too wide for its box, whole, in the largest size (in steps of a
+// twentieth of a point) that fits.
+Report::Fitted Report::shrunkToFit(const TextItem& item, const ItemStyle& style, const QString& raw,
+                                   double widthPx) const
+{
+    const double advance = style.metrics.horizontalAdvance(raw);
+    if (advance <= widthPx)
+        return {raw};
+    constexpr double Step = 0.05;
+    double size = std::floor(item.font.pointSize * widthPx / advance / Step) * Step;
+    QFont font = style.font;
+    while (size > Step) {
+        font.setPointSizeF(size);
+        if (QFontMetricsF(font, referenceDevice()).horizontalAdvance(raw) <= widthPx)
+            break;
+        size -= Step;
+    }
+    return {raw, std::max(size, Step)};
+}
+
+Report::BandTexts Report::fixedTexts(BandKind kind) const
+{
+    BandTexts fixed;
     const Band& b = band(kind);
+    fixed.texts.resize(b.items.size());
     for (int i = 0; i < b.items.size(); ++i) {
         const TextItem& item = b.items.at(i);
         QString raw;
@@ -206,9 +274,9 @@ QStringList Report::fixedTexts(BandKind kind) const
         case Source::Field:
             break; // read per row; blank outside the detail band
         }
-        texts << itemText(item, m_styles[size_t(kind)].at(i), raw);
+        fixed.set(i, itemText(item, m_styles[size_t(kind)].at(i), raw, false));
     }
-    return texts;
+    return fixed;
 }
 
 // --- laying out ----------------------------------------------------------------
@@ -232,6 +300,8 @@ void Report::start()
         m_rows->bind(fields);
     else
         m_rowsDone = true;
+    for (const int field : std::as_const(m_detailFields))
+        m_detailNumbers.append(field >= 0 && m_rows && m_rows->isNumber(field));
     step();
     if (!m_hasRow && m_layout.printIfEmpty) {
         // One detail band with empty fields.
@@ -254,7 +324,8 @@ void Report::step()
     m_rowTexts = m_fixed[size_t(BandKind::Detail)];
     for (int i = 0; i < m_detailFields.size(); ++i)
         if (m_detailFields.at(i) >= 0)
-            m_rowTexts[i] = itemText(m_layout.detail.items.at(i), styles.at(i), m_rows->text(m_detailFields.at(i)));
+            m_rowTexts.set(i, itemText(m_layout.detail.items.at(i), styles.at(i), m_rows->text(m_detailFields.at(i)),
+                                       m_detailNumbers.at(i)));
 }
 
 bool Report::layoutNextPage()
@@ -272,7 +343,7 @@ bool Report::layoutNextPage()
         auto place = [&](BandKind kind) {
             if (!band(kind).isPrinted())
                 return;
-            page.bands.append({kind, y, m_fixed[size_t(kind)]});
+            page.bands.append({kind, y, m_fixed[size_t(kind)].texts, m_fixed[size_t(kind)].pointSizes});
             y += band(kind).height;
         };
         if (m_pages.isEmpty())
@@ -286,7 +357,7 @@ bool Report::layoutNextPage()
             // A page takes as many rows as fit, and at least one.
             if (rows > 0 && !fits(rowsTop + rows * pitch, pitch, available))
                 break;
-            page.bands.append({BandKind::Detail, rowsTop + rows * pitch, m_rowTexts});
+            page.bands.append({BandKind::Detail, rowsTop + rows * pitch, m_rowTexts.texts, m_rowTexts.pointSizes});
             ++rows;
             step();
         }
@@ -381,7 +452,13 @@ void Report::paintBand(QPainter& painter, const PlacedBand& placed, double dotsP
             continue;
         const TextItem& item = b.items.at(i);
         const ItemStyle& style = styles.at(i);
-        painter.setFont(style.font);
+        // A number made smaller keeps the line's baseline.
+        const double smaller = placed.pointSizeOf(i);
+        QFont font = style.font;
+        if (smaller > 0)
+            font.setPointSizeF(smaller);
+        painter.setFont(font);
+        const QFontMetricsF metrics = smaller > 0 ? QFontMetricsF(font, referenceDevice()) : style.metrics;
         double top = margins.top() + placed.top + item.top;
         if (item.centredVertically)
             top = margins.top() + placed.top + (b.height - style.metrics.height() * MmPerReferencePixel) / 2;
@@ -390,7 +467,7 @@ void Report::paintBand(QPainter& painter, const PlacedBand& placed, double dotsP
         for (const QString& line : lines) {
             double left = margins.left() + item.left;
             if (item.centred)
-                left += (box - style.metrics.horizontalAdvance(line) * MmPerReferencePixel) / 2;
+                left += (box - metrics.horizontalAdvance(line) * MmPerReferencePixel) / 2;
             painter.drawText(QPointF(left * dotsPerMm, (top + style.ascent) * dotsPerMm), line);
             top += style.lineSpacing;
         }

@@ -29,7 +29,10 @@ namespace reporting {
 //
 // Text is measured once, at a fixed reference resolution and without
 // hinting, so a word wraps and a value is cut at the same letter on screen,
-// on paper and in a PDF.
+// on paper and in a PDF. Nothing that does not fit its box can be misread:
+// a number or an amount too wide for its box is drawn smaller until it fits,
+// never cut; a text cut at the box's end (or a block with lines left out)
+// ends in "…".
 class Report {
 public:
     enum class BandKind { Title, ColumnHeader, Detail, Summary };
@@ -38,6 +41,10 @@ public:
         BandKind kind;
         double top;        // mm below the top margin
         QStringList texts; // one per item of the band; lines of a block joined by '\n'
+        // Per item, the point size a number too wide for its box is drawn at
+        // (0: the item's own); empty when nothing in the band was made smaller.
+        QVector<double> pointSizes;
+        double pointSizeOf(int item) const { return item < pointSizes.size() ? pointSizes.at(item) : 0; }
     };
     struct Page {
         QVector<PlacedBand> bands;
@@ -104,14 +111,27 @@ private:
         bool surelyFits(const QString& text, double widthPx) const;
     };
 
+    // A text as it is printed in its item's box.
+    struct Fitted {
+        QString text;
+        double pointSize = 0; // smaller than the item's own for a number too wide; 0: the item's own
+    };
+    // The texts of one band, as PlacedBand holds them.
+    struct BandTexts {
+        QStringList texts;
+        QVector<double> pointSizes;
+        void set(int item, Fitted fitted);
+    };
+
     const Band& band(BandKind kind) const;
     double printableWidth() const;
     double printableHeight() const;
     void start();
     bool layoutNextPage();
     void step();
-    QString itemText(const TextItem& item, const ItemStyle& style, const QString& raw) const;
-    QStringList fixedTexts(BandKind kind) const;
+    Fitted itemText(const TextItem& item, const ItemStyle& style, const QString& raw, bool number) const;
+    Fitted shrunkToFit(const TextItem& item, const ItemStyle& style, const QString& raw, double widthPx) const;
+    BandTexts fixedTexts(BandKind kind) const;
     int pagesFor(int rows) const;
     void paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const;
     Outcome runPages(QPainter& painter, const std::function<bool()>& newPage, int first, int last, int copies,
@@ -121,15 +141,16 @@ private:
     std::unique_ptr<RowSource> m_rows;
     QDateTime m_madeAt;
     std::array<QVector<ItemStyle>, 4> m_styles;
-    std::array<QStringList, 4> m_fixed; // the texts of the bands that print no fields
-    QVector<int> m_detailFields;        // per detail item: bound field, -1 for none
+    std::array<BandTexts, 4> m_fixed; // the texts of the bands that print no fields
+    QVector<int> m_detailFields;      // per detail item: bound field, -1 for none
+    QVector<bool> m_detailNumbers;    // per detail item: its field holds numbers
 
     QVector<Page> m_pages;
     bool m_started = false;
     bool m_complete = false;
     bool m_hasRow = false;
     bool m_rowsDone = false;
-    QStringList m_rowTexts;
+    BandTexts m_rowTexts;
     int m_rowCount = -2; // -2: not asked yet
     QString m_failure;
 };

@@ -20,6 +20,10 @@ public:
     virtual bool next() = 0;
     // The display text of the i-th bound field in the row stepped to.
     virtual QString text(int field) const = 0;
+    // Whether the i-th bound field holds numbers or amounts: a report draws
+    // such a value smaller rather than cut it. (A text that reads as a number,
+    // digits and signs without letters, is taken as one anyway.)
+    virtual bool isNumber(int /*field*/) const { return false; }
     // The number of rows when the source can tell without stepping through
     // them; -1 when it cannot. Used for the page count and progress only.
     virtual int rowCount() { return -1; }
