@@ -1,6 +1,7 @@
 #include "phonebook/phonebook.h"
 
 #include "kit/behaviours/dragbybackground.h"
+#include "kit/behaviours/keyboardaccess.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/behaviours/windowbuttons.h"
@@ -158,6 +159,19 @@ void PhoneBook::buildMenu()
     connect(m_items.at(3), &ClickLabel::clicked, this, &PhoneBook::showShutdownPanel);
     connect(m_items.at(4), &ClickLabel::clicked, this, show(QStringLiteral("AboutBox")));
     ExitButton::install(m_items.at(5), this);
+
+    // From the keyboard: Alt with the first letter of each item ("Yardım" is
+    // F1, its Y being taken); "Çıkış" is the screen's Escape. Each item also
+    // takes the focus, where Space or Enter clicks it.
+    const QList<QList<QKeySequence>> keys{{Qt::ALT | Qt::Key_Y}, {Qt::ALT | Qt::Key_L}, {Qt::ALT | Qt::Key_D},
+                                          {Qt::ALT | Qt::Key_B}, {Qt::Key_F1}};
+    for (int i = 0; i < keys.size(); ++i) {
+        ClickLabel* item = m_items.at(i);
+        item->setFocusPolicy(Qt::StrongFocus);
+        KeyboardAccess::bind(item, keys.at(i), [item] { item->activate(); });
+    }
+    m_items.at(5)->setFocusPolicy(Qt::StrongFocus);
+    KeyboardAccess::showKeys(m_items.at(5), KeyboardAccess::Keys::close());
 
     // Invisible areas over the icons the picture draws in its corner.
     m_closeArea = new ClickLabel(QString(), this);

@@ -1,5 +1,6 @@
 #include "phonebook/phonesearch.h"
 
+#include "kit/behaviours/keyboardaccess.h"
 #include "kit/behaviours/pressbutton.h"
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/screenkit.h"
@@ -153,6 +154,13 @@ PhoneSearch::PhoneSearch(Screens& screens, const PhoneSearchTwin& twin)
     m_showAll = pictureButton(this, QStringLiteral("ImageTumu"), QStringLiteral("Tümü"),
                               QStringLiteral(":/art/phone_showall_button.jpg"), ShowAllPicture);
     connect(m_showAll, &ClickLabel::clicked, this, &PhoneSearch::showAll);
+    // The list screens' keys: F3 or Enter in a criterion searches, Ctrl+T shows all.
+    for (ClickLabel* button : {m_search, m_showAll})
+        button->setFocusPolicy(Qt::StrongFocus);
+    KeyboardAccess::bind(m_search, KeyboardAccess::forCaption(QStringLiteral("Bul")), [this] { search(); });
+    KeyboardAccess::bind(m_showAll, KeyboardAccess::forCaption(QStringLiteral("Tümünü Göster")),
+                         [this] { showAll(); });
+    KeyboardAccess::searchOnEnter({m_field, m_match, m_text}, m_search, [this] { search(); });
 
     m_grid = new DbGrid(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));

@@ -13,6 +13,8 @@
 #include "platform/controls/dbnavigator.h"
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
+#include "phonebook/phonebook.h"
+#include "phonebook/phonesearch.h"
 #include "search/listingsearch.h"
 #include "shell/mainwindow.h"
 #include "shell/menupanel.h"
@@ -21,6 +23,7 @@
 #include "support/testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QShortcut>
@@ -301,6 +304,39 @@ private slots:
         press(Qt::Key_Return);
         QTRY_VERIFY(m_screens->find(QStringLiteral("RequestEntry"))->isVisible());
         QVERIFY(KeyboardAccess::shownTooltip(main->menuItems().first()).contains(QStringLiteral("Alt+K")));
+    }
+
+    // The phone book's own menu and its search screen's picture buttons:
+    // each on a key shown in its tooltip, focusable, and Enter in the
+    // searched text runs the search as the "Ara" picture does.
+    void phoneBookFromTheKeyboard()
+    {
+        auto* book = screen<PhoneBook>("PhoneBook");
+        m_screens->show(QStringLiteral("PhoneBook"));
+        QVERIFY(activate(book));
+        for (const QString& caption : PhoneBook::menuCaptions()) {
+            ClickLabel* item = book->menuItem(caption);
+            QVERIFY2(takesFocus(item), qPrintable(caption));
+            QVERIFY2(!KeyboardAccess::keysOf(item).isEmpty(), qPrintable(caption));
+        }
+        QVERIFY(KeyboardAccess::shownTooltip(book->menuItem(QStringLiteral("Listeleme"))).contains("Alt+L"));
+        book->menuItem(QStringLiteral("Yeni Kayıt"))->setFocus();
+        press(QKeySequence(Qt::ALT | Qt::Key_L));
+        auto* search = screen<PhoneSearch>("PhoneSearch");
+        QTRY_VERIFY(search->isVisible());
+
+        QVERIFY(activate(search));
+        QCOMPARE(KeyboardAccess::shownTooltip(search->searchButton()), QStringLiteral("F3"));
+        QVERIFY(KeyboardAccess::shownTooltip(search->showAllButton()).contains("Ctrl+T"));
+        search->fieldChoice()->setCurrentIndex(1);  // "Soyad"
+        search->matchChoice()->setCurrentIndex(1);  // "İle Başlar"
+        typeInto(search->searchText(), QStringLiteral("Yıl"));
+        press(Qt::Key_Return);
+        QCOMPARE(search->query()->statement().values(), PhoneSearch::statementFor(1, 1, "Yıl").values());
+        press(QKeySequence(Qt::CTRL | Qt::Key_T));
+        QCOMPARE(search->query()->statement().condition(), PhoneSearch::wholeBook().condition());
+        press(Qt::Key_F3);
+        QCOMPARE(search->query()->statement().values(), PhoneSearch::statementFor(1, 1, "Yıl").values());
     }
 };
 

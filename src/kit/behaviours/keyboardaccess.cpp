@@ -63,7 +63,12 @@ bool isPlainEnter(const QKeyEvent* key)
 // (taking the typed name) comes first; the search follows once it is done.
 class SearchOnEnter final : public QObject {
 public:
-    SearchOnEnter(QObject* parent, PressButton* find) : QObject(parent), m_find(find) {}
+    // `find` is the control that searches: while it is hidden or disabled,
+    // Enter is left to the criterion.
+    SearchOnEnter(QObject* parent, QWidget* find, std::function<void()> run)
+        : QObject(parent), m_find(find), m_run(std::move(run))
+    {
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -71,17 +76,18 @@ protected:
         if (event->type() != QEvent::KeyPress || !isPlainEnter(static_cast<QKeyEvent*>(event)) || !m_find
             || !m_find->isEnabled())
             return false;
-        QPointer<PressButton> find = m_find;
         if (qobject_cast<QComboBox*>(watched)) {
-            QMetaObject::invokeMethod(find, [find] { if (find) find->activate(); }, Qt::QueuedConnection);
+            QPointer<QWidget> find = m_find;
+            QMetaObject::invokeMethod(this, [this, find] { if (find) m_run(); }, Qt::QueuedConnection);
             return false;
         }
-        find->activate();
+        m_run();
         return true;
     }
 
 private:
-    QPointer<PressButton> m_find;
+    QPointer<QWidget> m_find;
+    std::function<void()> m_run;
 };
 
 } // namespace
@@ -195,11 +201,20 @@ void bindNavigator(DbNavigator* navigator)
 
 void searchOnEnter(const QList<QWidget*>& criteria, PressButton* find)
 {
+    QPointer<PressButton> button = find;
+    searchOnEnter(criteria, find, [button] {
+        if (button)
+            button->activate();
+    });
+}
+
+void searchOnEnter(const QList<QWidget*>& criteria, QWidget* find, const std::function<void()>& run)
+{
     for (QWidget* control : criteria) {
         if (!control)
             continue;
         // A drop-down takes its keys itself and hands them to its text directly.
-        control->installEventFilter(new SearchOnEnter(control, find));
+        control->installEventFilter(new SearchOnEnter(control, find, run));
     }
 }
 

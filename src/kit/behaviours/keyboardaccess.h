@@ -58,5 +58,7 @@ void bindNavigator(DbNavigator* navigator);
 // Enter (either keyboard block) in any of these criterion controls (in a
 // drop-down's text too) runs the search, as `find` does on its keys.
 void searchOnEnter(const QList<QWidget*>& criteria, PressButton* find);
+// The same for a search control of another kind: `run` searches.
+void searchOnEnter(const QList<QWidget*>& criteria, QWidget* find, const std::function<void()>& run);
 
 } // namespace KeyboardAccess
