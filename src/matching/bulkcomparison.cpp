@@ -4,6 +4,9 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/rowstream.h"
 
+#include <array>
+#include <optional>
+
 namespace Matching {
 
 namespace {
@@ -91,6 +94,7 @@ BulkOutcome BulkComparison::run(const Statement& requests)
     try {
         outcome.requestsTotal = int(countOf(m_database, requests));
         RowStream walk(m_database, requests, requestFields(), RowStream::Order::ByKey);
+        std::array<std::optional<RowStream>, RegisterCount> streams;
         while (walk.next()) {
             const Request request = requestAt(walk);
             writer.beginBlock();
@@ -102,7 +106,13 @@ BulkOutcome BulkComparison::run(const Statement& requests)
             QList<Statement> ran;
             for (const Register id : held) {
                 ran << statementFor(id, request, m_criterion);
-                RowStream listings(m_database, ran.last(), listingLineFields(id));
+                // One statement per register for the whole run, bound afresh
+                // for each request.
+                std::optional<RowStream>& stream = streams[size_t(id)];
+                if (!stream)
+                    stream.emplace(m_database, ran.last(), listingLineFields(id));
+                RowStream& listings = *stream;
+                listings.rerun(ran.last().values());
                 const bool withKind = rule(id).lineEndsWithKind;
                 while (fits && listings.next()) {
                     writer.listing(listingLine(id, listings.text(0), listings.text(1), listings.text(2),

@@ -145,6 +145,39 @@ private slots:
         open.close();
     }
 
+    // One statement run again and again with other values, as the bulk
+    // comparison runs one per request: each run reads exactly its own rows,
+    // whether the last run was read to its end or left half-way.
+    void rerunReadsEachRunsOwnRows()
+    {
+        ScratchStore store;
+        fill(*store.db);
+        const auto priced = [](double low, double high) {
+            return Statement(QStringLiteral("kdgiris"))
+                .where(QStringLiteral("\"Fiyati\" >= ? AND \"Fiyati\" <= ?"), {low, high});
+        };
+        RowStream stream(*store.db, priced(1001, 1010), {QStringLiteral("Fiyati")});
+        const QList<std::pair<double, double>> runs{{1001, 1010}, {2000, 2004}, {5000, 4000}, {1001, 1003}};
+        for (int round = 0; round < 2; ++round) {
+            for (const auto& [low, high] : runs) {
+                stream.rerun(priced(low, high).values());
+                QStringList read;
+                while (stream.next())
+                    read << stream.text(0);
+                QStringList expected;
+                for (int price = int(low); price <= int(high); ++price)
+                    expected << QString::number(price);
+                QCOMPARE(read, expected);
+                QVERIFY(!stream.isOpen());
+                QVERIFY(!stream.next()); // past the end stays there
+            }
+            stream.rerun(priced(1001, 9000).values());
+            QVERIFY(stream.next()); // left half-way; the next run starts afresh
+        }
+        stream.rerun(priced(1, 0).values());
+        QVERIFY(!stream.next());
+    }
+
     void valuesReadAsTheDatasetReadsThem()
     {
         ScratchStore store;

@@ -578,6 +578,14 @@ void SqlStatement::release()
     m_slot = nullptr;
 }
 
+void SqlStatement::rewind()
+{
+    if (!m_statement)
+        return;
+    sqlite3_reset(m_statement);
+    sqlite3_clear_bindings(m_statement);
+}
+
 void SqlStatement::bindInteger(int at, qint64 value)
 {
     sqlite3_bind_int64(m_statement, at, value);

@@ -39,6 +39,9 @@ public:
     bool step();
     // Resets the statement and hands it back; the lease is empty afterwards.
     void release();
+    // Resets the statement and clears its values but keeps the lease, for
+    // running it again with other values (no read is left open).
+    void rewind();
 
     bool isValid() const { return m_statement != nullptr; }
     sqlite3_stmt* get() const { return m_statement; }

@@ -18,6 +18,25 @@ QLocale numberLocale()
     return locale;
 }
 
+std::optional<double> parseNumber(QString text)
+{
+    const QLocale locale;
+    text.remove(locale.currencySymbol(QLocale::CurrencySymbol));
+    text.remove(locale.currencySymbol(QLocale::CurrencyIsoCode));
+    for (const QChar sign : {QChar(u'$'), QChar(u'€'), QChar(u'£'), QChar(u'₺')}) // as an amount is shown
+        text.remove(sign);
+    text = text.trimmed();
+    bool ok = false;
+    double value = locale.toDouble(text, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 // General format: up to 15 significant digits, no grouping, the locale's
 // decimal separator. A whole number of at most 15 digits (nearly every price
 // and area) is its digits alone in a locale that writes Western digits, and
@@ -37,25 +56,6 @@ QString generalNumber(double value)
         return QString::number(qint64(value));
     return numberLocale().toString(value, 'g', 15);
 }
-
-std::optional<double> parseNumber(QString text)
-{
-    const QLocale locale;
-    text.remove(locale.currencySymbol(QLocale::CurrencySymbol));
-    text.remove(locale.currencySymbol(QLocale::CurrencyIsoCode));
-    for (const QChar sign : {QChar(u'$'), QChar(u'€'), QChar(u'£'), QChar(u'₺')}) // as an amount is shown
-        text.remove(sign);
-    text = text.trimmed();
-    bool ok = false;
-    double value = locale.toDouble(text, &ok);
-    if (!ok)
-        value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-} // namespace
 
 QString editText(const FieldSchema& field, const QVariant& value)
 {

@@ -13,6 +13,8 @@ namespace FieldFormat {
 // format (up to 15 significant digits, no grouping, the locale's decimal
 // separator), texts as they are.
 QString editText(const FieldSchema& field, const QVariant& value);
+// A number as editText writes a Float or Currency field's value.
+QString generalNumber(double value);
 
 // The text a grid or a label shows: like editText, but currency in the
 // locale's currency format. An amount whose record names its currency (see

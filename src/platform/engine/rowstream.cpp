@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 RowStream::RowStream(Database& database, const Statement& statement, const QStringList& columns, Order order)
+    : m_database(&database)
 {
     if (statement.isFailed())
         throw DataError(statement.failure());
@@ -40,7 +41,7 @@ RowStream::RowStream(Database& database, const Statement& statement, const QStri
 bool RowStream::next()
 {
     m_onRow = false;
-    if (!m_statement.isValid())
+    if (!m_statement.isValid() || m_ended)
         return false;
     try {
         m_onRow = m_statement.step();
@@ -49,16 +50,35 @@ bool RowStream::next()
         throw;
     }
     if (!m_onRow) {
-        m_statement.release();
+        if (m_rerun) {
+            m_statement.rewind();
+            m_ended = true;
+        } else {
+            m_statement.release();
+        }
         return false;
     }
     ++m_rows;
     return true;
 }
 
+void RowStream::rerun(const QVariantList& values)
+{
+    m_onRow = false;
+    m_rerun = true;
+    m_ended = false;
+    m_rows = 0;
+    if (m_statement.isValid())
+        m_statement.rewind();
+    else
+        m_statement = SqlStatement(*m_database, m_sql);
+    m_statement.bind(values);
+}
+
 void RowStream::close()
 {
     m_onRow = false;
+    m_ended = false;
     m_statement.release();
 }
 
@@ -94,8 +114,14 @@ QString RowStream::text(int column) const
 {
     requireRow(column);
     const FieldSchema& field = *m_fields.at(column);
-    if (field.isTextual() && sqlite3_column_type(m_statement.get(), column) == SQLITE_TEXT)
+    const int type = sqlite3_column_type(m_statement.get(), column);
+    if (field.isTextual() && type == SQLITE_TEXT)
         return Database::columnText(m_statement.get(), column);
+    // A stored number straight to its text: a bulk comparison writes a
+    // register's worth of prices and areas.
+    if ((field.type == FieldType::Float || field.type == FieldType::Currency)
+        && (type == SQLITE_FLOAT || type == SQLITE_INTEGER))
+        return FieldFormat::generalNumber(sqlite3_column_double(m_statement.get(), column));
     return FieldFormat::editText(field, Database::fieldValue(m_statement.get(), column, field));
 }
 

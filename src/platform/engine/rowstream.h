@@ -41,11 +41,16 @@ public:
     RowStream& operator=(RowStream&&) noexcept = default;
     ~RowStream() = default;
 
-    // Moves to the next row; false when there is none (the reader is then closed).
+    // Moves to the next row; false when there is none (the reader is then
+    // closed, or only rewound when it is to be run again).
     bool next();
+    // Runs the same statement again with other values, without building or
+    // looking up its text: for running one statement per request of a list.
+    // After the first call the statement stays prepared between runs.
+    void rerun(const QVariantList& values);
     // Stops reading; further next() calls say false. Safe to call twice.
     void close();
-    bool isOpen() const { return m_statement.isValid(); }
+    bool isOpen() const { return m_statement.isValid() && !m_ended; }
     qint64 rowsRead() const { return m_rows; }
 
     int columnCount() const { return int(m_fields.size()); }
@@ -78,10 +83,13 @@ public:
 private:
     void requireRow(int column) const;
 
+    Database* m_database = nullptr;
     SqlStatement m_statement;
     QVector<const FieldSchema*> m_fields;
     QVector<int> m_currencyColumns; // per column: the column naming its currency, -1 for none
     QString m_sql;
     qint64 m_rows = 0;
     bool m_onRow = false;
+    bool m_rerun = false; // rewound rather than handed back at the end
+    bool m_ended = false; // stepped past the last row since the last run
 };
