@@ -93,11 +93,11 @@ FieldSchema required(FieldSchema field)
 // The matching reads every listing it prints (district, area, price and
 // kind) from one of these, never from the table: the first serves every
 // criterion with a district, the second price with or without area, the
-// third (where the area is a number) the area alone. Without the store's
+// third the area alone (on land, the number its text reads as). Without the store's
 // statistics SQLite would prefer the third for district and area as well,
 // reading a whole status's areas instead of one district's, so the matching
 // writes its area terms so that only the area-alone criterion can use it.
-QVector<IndexSchema> matchingIndexes(const QString& district, bool byKind, bool areaIsNumber)
+QVector<IndexSchema> matchingIndexes(const QString& district, bool byKind, bool areaIsText)
 {
     QStringList byPlace{district, QStringLiteral("Durum")};
     QStringList byPrice{QStringLiteral("Durum")};
@@ -108,11 +108,11 @@ QVector<IndexSchema> matchingIndexes(const QString& district, bool byKind, bool 
     QStringList byArea = byPrice;
     byPlace << QStringLiteral("Fiyati") << QStringLiteral("Metre2");
     byPrice << QStringLiteral("Fiyati") << QStringLiteral("Metre2") << district;
+    // Land keeps its area as text and is compared as the number it reads as.
+    if (areaIsText)
+        byArea << QStringLiteral("asnumber(Metre2)");
     byArea << QStringLiteral("Metre2") << QStringLiteral("Fiyati") << district;
-    QVector<IndexSchema> indexes{IndexSchema{byPlace}, IndexSchema{byPrice}};
-    if (areaIsNumber)
-        indexes << IndexSchema{byArea};
-    return indexes;
+    return {IndexSchema{byPlace}, IndexSchema{byPrice}, IndexSchema{byArea}};
 }
 
 // The four listing registers share one layout; a few fields belong to some.
@@ -147,7 +147,7 @@ TableSchema listing(const QString& name, bool rental, bool property)
     // and status, price, area.
     table.indexes << IndexSchema{{QStringLiteral("Semtadi"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}} << IndexSchema{{QStringLiteral("Metre2")}};
-    table.indexes << matchingIndexes(QStringLiteral("Semtadi"), property, true);
+    table.indexes << matchingIndexes(QStringLiteral("Semtadi"), property, false);
     return table;
 }
 
@@ -164,7 +164,7 @@ TableSchema land()
                  << memo(QStringLiteral("Notlar"), 100) << memo(QStringLiteral("Adres"), 100);
     table.indexes << IndexSchema{{QStringLiteral("Semt"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}};
-    table.indexes << matchingIndexes(QStringLiteral("Semt"), false, false); // its area is text
+    table.indexes << matchingIndexes(QStringLiteral("Semt"), false, true); // its area is text
     return table;
 }
 

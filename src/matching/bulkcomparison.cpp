@@ -95,6 +95,7 @@ BulkOutcome BulkComparison::run(const Statement& requests)
         outcome.requestsTotal = int(countOf(m_database, requests));
         RowStream walk(m_database, requests, requestFields(), RowStream::Order::ByKey);
         std::array<std::optional<RowStream>, RegisterCount> streams;
+        QString scratch;
         while (walk.next()) {
             const Request request = requestAt(walk);
             writer.beginBlock();
@@ -113,10 +114,12 @@ BulkOutcome BulkComparison::run(const Statement& requests)
                     stream.emplace(m_database, ran.last(), listingLineFields(id));
                 RowStream& listings = *stream;
                 listings.rerun(ran.last().values());
-                const bool withKind = rule(id).lineEndsWithKind;
+                const auto appendField = [&](int place, QString& out) { listings.appendText(place, out); };
                 while (fits && listings.next()) {
-                    writer.listing(listingLine(id, listings.text(0), listings.text(1), listings.text(2),
-                                               withKind ? listings.text(3) : QString()));
+                    // Written into one scratch line, then kept at its own size.
+                    scratch.truncate(0); // keeps its room for the next line
+                    appendListingLine(scratch, id, appendField);
+                    writer.listing(QString(scratch.constData(), scratch.size()));
                     fits = writer.fits();
                 }
             }

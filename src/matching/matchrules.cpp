@@ -67,9 +67,10 @@ QString conditionOf(const RegisterRule& rule, const Criterion& criterion)
     // that criterion reads ("+" keeps SQLite from choosing the area's own).
     const bool areaAlone = !criterion.district && !criterion.price;
     if (criterion.area)
-        parts << (areaIsText(rule) ? QStringLiteral("asnumber(\"Metre2\") >= ? AND asnumber(\"Metre2\") <= ?")
-                  : areaAlone      ? QStringLiteral("\"Metre2\" >= ? AND \"Metre2\" <= ?")
-                                   : QStringLiteral("+\"Metre2\" >= ? AND +\"Metre2\" <= ?"));
+        parts << (areaIsText(rule) ? (areaAlone ? QStringLiteral("asnumber(\"Metre2\") >= ? AND asnumber(\"Metre2\") <= ?")
+                                                : QStringLiteral("+asnumber(\"Metre2\") >= ? AND +asnumber(\"Metre2\") <= ?"))
+                  : areaAlone ? QStringLiteral("\"Metre2\" >= ? AND \"Metre2\" <= ?")
+                              : QStringLiteral("+\"Metre2\" >= ? AND +\"Metre2\" <= ?"));
     return parts.join(QStringLiteral(" AND "));
 }
 
@@ -243,17 +244,9 @@ QStringList listingLineFields(Register id)
 QString listingLine(Register id, const QString& district, const QString& area, const QString& price,
                     const QString& kind)
 {
-    static const QString districtPiece = QStringLiteral("Semt Adı :");
-    static const QString areaPiece = QStringLiteral("   Metre2 :");
-    static const QString pricePiece = QStringLiteral("   Fiyatı : ");
-    const RegisterRule& r = rule(id);
+    const QString* fields[] = {&district, &area, &price, &kind};
     QString line;
-    line.reserve(districtPiece.size() + district.size() + areaPiece.size() + area.size() + pricePiece.size()
-                 + price.size() + r.lineEnding.size() + (r.lineEndsWithKind ? kind.size() : 0));
-    line.append(districtPiece).append(district).append(areaPiece).append(area).append(pricePiece).append(price);
-    line.append(r.lineEnding);
-    if (r.lineEndsWithKind)
-        line.append(kind);
+    appendListingLine(line, id, [&](int place, QString& out) { out.append(*fields[place]); });
     return line;
 }
 

@@ -119,5 +119,22 @@ QString requestLine(const QString& name, const QString& phone);
 QStringList listingLineFields(Register id);
 QString listingLine(Register id, const QString& district, const QString& area, const QString& price,
                     const QString& kind = QString());
+// The same line appended to `line`, appendField(place, line) appending the
+// field at that place of listingLineFields(): the bulk comparison writes
+// its fields straight from the store.
+template <class AppendField>
+void appendListingLine(QString& line, Register id, const AppendField& appendField)
+{
+    line.append(QStringView(u"Semt Adı :"));
+    appendField(0, line);
+    line.append(QStringView(u"   Metre2 :"));
+    appendField(1, line);
+    line.append(QStringView(u"   Fiyatı : "));
+    appendField(2, line);
+    const RegisterRule& r = rule(id);
+    line.append(r.lineEnding);
+    if (r.lineEndsWithKind)
+        appendField(3, line);
+}
 
 } // namespace Matching

@@ -197,6 +197,10 @@ private slots:
             QCOMPARE(rows.text(field), flats.text(field));
             QCOMPARE(rows.displayText(field), flats.displayText(field));
             QCOMPARE(rows.value(field), flats.value(field));
+            // Appended after other text, the same text (an empty field adds nothing).
+            QString line = QStringLiteral("ş:");
+            rows.appendText(rows.column(field), line);
+            QCOMPARE(line, QStringLiteral("ş:") + flats.text(field));
         }
         QCOMPARE(rows.text(QStringLiteral("Fiyati")), QStringLiteral("1500,5"));
         QVERIFY(rows.isNull(QStringLiteral("Fiyati")) == false);
@@ -250,6 +254,9 @@ private slots:
         QVERIFY(rows.next());
         QCOMPARE(rows.utf8(0).toByteArray(), letters.toUtf8());
         QCOMPARE(rows.text(0), letters);
+        QString appended = QStringLiteral("x");
+        rows.appendText(0, appended);
+        QCOMPARE(appended, QStringLiteral("x") + letters);
     }
 
     void likeFoldAndCollationInSqlMatchTheRulesInCpp()

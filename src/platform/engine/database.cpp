@@ -11,6 +11,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
 #include <atomic>
@@ -149,6 +150,16 @@ namespace {
 QString indexName(const TableSchema& table, const IndexSchema& index)
 {
     return table.name + QLatin1Char('_') + index.fields.join(QLatin1Char('_'));
+}
+
+// A term of an index as SQL: a quoted field, or function("field").
+QString indexTerm(const QString& term)
+{
+    const qsizetype open = term.indexOf(QLatin1Char('('));
+    if (open < 0 || !term.endsWith(QLatin1Char(')')))
+        return Database::quoted(term);
+    return term.left(open) + QLatin1Char('(') + Database::quoted(term.mid(open + 1, term.size() - open - 2))
+           + QLatin1Char(')');
 }
 
 } // namespace
@@ -467,7 +478,7 @@ void Database::ensureIndexes()
         for (const IndexSchema& index : table.indexes) {
             QStringList fields;
             for (const QString& field : index.fields)
-                fields << quoted(field);
+                fields << indexTerm(field);
             exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
                      .arg(quoted(indexName(table, index)), quoted(table.name), fields.join(QLatin1Char(','))));
         }
@@ -658,6 +669,20 @@ QString Database::columnText(sqlite3_stmt* statement, int column)
     if (!text)
         return QString(QLatin1String(""));
     return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+}
+
+void Database::appendColumnText(sqlite3_stmt* statement, int column, QString& out)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    const qsizetype bytes = sqlite3_column_bytes(statement, column);
+    if (!text || bytes == 0)
+        return;
+    // UTF-8 never has fewer bytes than its text has UTF-16 units.
+    thread_local QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const qsizetype start = out.size();
+    out.resize(start + bytes);
+    QChar* end = utf8.appendToBuffer(out.data() + start, QByteArrayView(text, bytes));
+    out.truncate(end - out.constData());
 }
 
 QVariant Database::columnValue(sqlite3_stmt* statement, int column)

@@ -103,6 +103,8 @@ public:
     // A column as SQLite holds it; text is read as UTF-8 and converted once.
     static QVariant columnValue(sqlite3_stmt* statement, int column);
     static QString columnText(sqlite3_stmt* statement, int column);
+    // Appends the column's text to out, decoded in place.
+    static void appendColumnText(sqlite3_stmt* statement, int column, QString& out);
     // A column converted to what a field of this kind holds (a number for
     // numeric fields, text for text fields, the field's blank for NULL).
     static QVariant fieldValue(sqlite3_stmt* statement, int column, const FieldSchema& field);

@@ -4,6 +4,7 @@
 #include "platform/engine/turkishtext.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -42,7 +43,11 @@ std::optional<double> parseNumber(QString text)
 // and area) is its digits alone in a locale that writes Western digits, and
 // is written without asking the locale to round: a whole register's worth
 // of prices is written in one bulk comparison.
-QString generalNumber(double value)
+namespace {
+
+// A whole number the locale writes with western digits and a plain minus is
+// written as its digits (what QLocale would write, without its cost).
+bool writtenAsPlainDigits(double value)
 {
     struct Digits {
         QLocale locale;
@@ -52,9 +57,28 @@ QString generalNumber(double value)
     const QLocale current;
     if (current != digits.locale)
         digits = {current, current.zeroDigit() == QLatin1String("0") && current.negativeSign() == QLatin1String("-")};
-    if (digits.western && value == std::trunc(value) && std::abs(value) < 1e15 && !(value == 0 && std::signbit(value)))
+    return digits.western && value == std::trunc(value) && std::abs(value) < 1e15
+           && !(value == 0 && std::signbit(value));
+}
+
+} // namespace
+
+QString generalNumber(double value)
+{
+    if (writtenAsPlainDigits(value))
         return QString::number(qint64(value));
     return numberLocale().toString(value, 'g', 15);
+}
+
+void appendGeneralNumber(QString& out, double value)
+{
+    if (!writtenAsPlainDigits(value)) {
+        out.append(numberLocale().toString(value, 'g', 15));
+        return;
+    }
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, qint64(value));
+    out.append(QLatin1StringView(digits, written.ptr - digits));
 }
 
 QString editText(const FieldSchema& field, const QVariant& value)

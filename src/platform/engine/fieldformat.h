@@ -15,6 +15,8 @@ namespace FieldFormat {
 QString editText(const FieldSchema& field, const QVariant& value);
 // A number as editText writes a Float or Currency field's value.
 QString generalNumber(double value);
+// The same text, appended to out.
+void appendGeneralNumber(QString& out, double value);
 
 // The text a grid or a label shows: like editText, but currency in the
 // locale's currency format. An amount whose record names its currency (see

@@ -125,6 +125,23 @@ QString RowStream::text(int column) const
     return FieldFormat::editText(field, Database::fieldValue(m_statement.get(), column, field));
 }
 
+void RowStream::appendText(int column, QString& out) const
+{
+    requireRow(column);
+    const FieldSchema& field = *m_fields.at(column);
+    const int type = sqlite3_column_type(m_statement.get(), column);
+    if (field.isTextual() && type == SQLITE_TEXT) {
+        Database::appendColumnText(m_statement.get(), column, out);
+        return;
+    }
+    if ((field.type == FieldType::Float || field.type == FieldType::Currency)
+        && (type == SQLITE_FLOAT || type == SQLITE_INTEGER)) {
+        FieldFormat::appendGeneralNumber(out, sqlite3_column_double(m_statement.get(), column));
+        return;
+    }
+    out.append(text(column));
+}
+
 QString RowStream::displayText(int column) const
 {
     requireRow(column);

@@ -63,6 +63,9 @@ public:
     bool isNull(int column) const;
     QVariant value(int column) const; // as Dataset::value(): numbers as double, NULL as the field's blank
     QString text(int column) const;   // as Dataset::text(): numbers in general format
+    // Appends text(column) to out without making a QString of its own: a
+    // bulk comparison writes a register's worth of lines.
+    void appendText(int column, QString& out) const;
     QString displayText(int column) const;
     double number(int column) const;  // 0 for NULL
     qint64 integer(int column) const; // 0 for NULL

@@ -41,6 +41,9 @@ struct FieldSchema {
     bool isKey() const { return type == FieldType::AutoIncrement; }
 };
 
+// An index's terms, in order: each a field name, or a deterministic function
+// the engine installs applied to one ("asnumber(Metre2)"), for a condition
+// that compares what the function makes of the field.
 struct IndexSchema {
     QStringList fields;
 };
