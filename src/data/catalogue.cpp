@@ -144,8 +144,10 @@ TableSchema listing(const QString& name, bool rental, bool property)
       << phone(QStringLiteral("Ceptel")) << text(QStringLiteral("Anahtar")) << memo(QStringLiteral("Adres"), 50)
       << memo(QStringLiteral("Notlar"), 100);
     // The list screens page through their searches in key order: district
-    // and status, price, area.
-    table.indexes << IndexSchema{{QStringLiteral("Semtadi"), QStringLiteral("Durum")}}
+    // (alone, for a search over every status: in key order within it, so
+    // its first page sorts nothing), district and status, price, area.
+    table.indexes << IndexSchema{{QStringLiteral("Semtadi")}}
+                  << IndexSchema{{QStringLiteral("Semtadi"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}} << IndexSchema{{QStringLiteral("Metre2")}};
     table.indexes << matchingIndexes(QStringLiteral("Semtadi"), property, false);
     return table;
@@ -162,7 +164,8 @@ TableSchema land()
                  << text(QStringLiteral("Isim")) << phone(QStringLiteral("Telefon"))
                  << phone(QStringLiteral("IsTelefonu")) << phone(QStringLiteral("CepTelefonu"))
                  << memo(QStringLiteral("Notlar"), 100) << memo(QStringLiteral("Adres"), 100);
-    table.indexes << IndexSchema{{QStringLiteral("Semt"), QStringLiteral("Durum")}}
+    table.indexes << IndexSchema{{QStringLiteral("Semt")}}
+                  << IndexSchema{{QStringLiteral("Semt"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyati")}};
     table.indexes << matchingIndexes(QStringLiteral("Semt"), false, true); // its area is text
     return table;
