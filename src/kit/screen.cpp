@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <utility>
+
 Screen::Screen(const ScreenSetup& setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_setup(setup)
 {
@@ -36,12 +38,7 @@ Screen::Screen(const ScreenSetup& setup, QWidget* parent)
     m_background->setObjectName(QStringLiteral("Background"));
     m_background->setGeometry(QRect(QPoint(0, 0), size));
     m_background->setScaledContents(true);
-    QPixmap picture;
-    if (!setup.background.isEmpty())
-        picture.load(setup.background);
-    m_hasArtwork = !picture.isNull();
-    m_background->setPixmap(m_hasArtwork ? picture
-                                         : fallbackPicture(size, setup.colour, setup.caption));
+    // The picture is decoded when the screen is first shown (or asked for it).
     m_background->lower();
 
     if (setup.dragByBackground)
@@ -51,6 +48,80 @@ Screen::Screen(const ScreenSetup& setup, QWidget* parent)
         CentreOnScreen::install(this);
     else if (setup.placement == ScreenPlacement::CentreOnActivation)
         CentreOnScreen::installOnEveryActivation(this);
+}
+
+QLabel* Screen::background() const
+{
+    decodeBackground();
+    return m_background;
+}
+
+bool Screen::hasArtwork() const
+{
+    decodeBackground();
+    return m_hasArtwork;
+}
+
+void Screen::decodeBackground() const
+{
+    if (m_decoded)
+        return;
+    m_decoded = true;
+    QPixmap picture;
+    if (!m_setup.background.isEmpty())
+        picture.load(m_setup.background);
+    m_hasArtwork = !picture.isNull();
+    m_background->setPixmap(m_hasArtwork ? picture
+                                         : fallbackPicture(m_background->size(), m_setup.colour, m_setup.caption));
+}
+
+void Screen::whenDressed(QObject* control, std::function<void()> step)
+{
+    if (m_dressed) {
+        step();
+        return;
+    }
+    m_dressing.append({control, control != nullptr, std::move(step)});
+}
+
+void Screen::dressWithScreen(QWidget* control, std::function<void()> step)
+{
+    auto* screen = control ? qobject_cast<Screen*>(control->window()) : nullptr;
+    if (screen)
+        screen->whenDressed(control, std::move(step));
+    else
+        step();
+}
+
+void Screen::dress()
+{
+    if (m_dressed)
+        return;
+    m_dressed = true; // a step that queues another runs it at once
+    decodeBackground();
+    const QList<DressingStep> steps = std::exchange(m_dressing, {});
+    for (const DressingStep& step : steps) {
+        if (!step.guarded || step.control)
+            step.run();
+    }
+}
+
+void Screen::setVisible(bool visible)
+{
+    if (visible)
+        dress();
+    QWidget::setVisible(visible);
+}
+
+bool Screen::event(QEvent* event)
+{
+    // The request every new widget posts would polish (and so dress) a screen
+    // nobody sees yet; showing it polishes it.
+    if (event->type() == QEvent::PolishRequest && !m_dressed)
+        return true;
+    if (event->type() == QEvent::Polish)
+        dress();
+    return QWidget::event(event);
 }
 
 void Screen::setEndsProgramOnClose(bool ends)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class DragByBackground;
 class QLabel;
 
@@ -31,15 +33,39 @@ struct ScreenSetup {
 // covered by its background picture (which drags the window). Closing a screen only
 // hides it, so its datasets, current record and typed criteria stay as they were; only
 // the screen marked as ending the program on close (the main window) ends it.
+//
+// Every screen is made at start-up but only the main window is seen then, so what
+// only a seen screen needs (its pictures, style sheets, costly set-up of controls) is
+// its dressing, done at its first show: before it is polished or painted, so nothing
+// is ever drawn undressed.
 class Screen : public QWidget {
     Q_OBJECT
 public:
     explicit Screen(const ScreenSetup& setup, QWidget* parent = nullptr);
 
     const ScreenSetup& setup() const { return m_setup; }
-    QLabel* background() const { return m_background; }
+    // The background label, its picture decoded if it was not yet.
+    QLabel* background() const;
     // False when the background resource was missing and a plain fill stands in.
-    bool hasArtwork() const { return m_hasArtwork; }
+    bool hasArtwork() const;
+    // The label under everything, its picture perhaps not decoded yet: for wiring
+    // events to it without decoding a picture nobody sees yet.
+    QLabel* backgroundLabel() const { return m_background; }
+
+    // A dressing step for control (the screen itself, a child, or any object the
+    // step works on): queued while the screen has never been shown, run once at its
+    // first show (or when it is drawn unshown, by grab() or render()), run at once
+    // when it has been. Steps run in the order given; a step whose control is gone
+    // by then is dropped.
+    void whenDressed(QObject* control, std::function<void()> step);
+    // The same for a control on whichever screen it lies on; off a screen the step
+    // runs at once.
+    static void dressWithScreen(QWidget* control, std::function<void()> step);
+    // Runs the waiting steps now (the first show does it).
+    void dress();
+    bool isDressed() const { return m_dressed; }
+
+    void setVisible(bool visible) override;
     // The drag on the background picture, or nullptr when the screen opted out.
     DragByBackground* backgroundDrag() const { return m_drag; }
 
@@ -77,11 +103,24 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Keys no control took: Escape.
     void keyPressEvent(QKeyEvent* event) override;
+    // A screen polished without being shown (grabbed or rendered) is dressed first.
+    bool event(QEvent* event) override;
 
 private:
+    void decodeBackground() const;
+
+    struct DressingStep {
+        QPointer<QObject> control;
+        bool guarded;
+        std::function<void()> run;
+    };
+
     ScreenSetup m_setup;
     QLabel* m_background = nullptr;
     DragByBackground* m_drag = nullptr;
-    bool m_hasArtwork = false;
+    mutable bool m_decoded = false;
+    mutable bool m_hasArtwork = false;
+    bool m_dressed = false;
+    QList<DressingStep> m_dressing;
     QPointer<QWidget> m_exitAction;
 };

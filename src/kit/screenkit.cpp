@@ -10,11 +10,43 @@
 #include "platform/controls/dbmemo.h"
 #include "platform/controls/dbnavigator.h"
 
+#include <QHash>
 #include <QLabel>
 
 namespace {
 const QString PressedPicture = QStringLiteral(":/art/button_pressed.jpg");
 const QString WidePressedPicture = QStringLiteral(":/art/button_pressed_wide.jpg");
+
+// A style sheet costs its parse and polish: only a shown screen needs it.
+void styleWhenDressed(Screen* screen, QWidget* control, const QString& sheet)
+{
+    screen->whenDressed(control, [control, sheet] { control->setStyleSheet(sheet); });
+}
+
+void pictureWhenDressed(Screen* screen, QLabel* label, const QString& picture)
+{
+    screen->whenDressed(label, [label, picture] { label->setPixmap(QPixmap(picture)); });
+}
+
+void pressedPictureWhenDressed(Screen* screen, PressButton* button, const QString& picture)
+{
+    screen->whenDressed(button, [button, picture] { button->createPressedPicture(QPixmap(picture)); });
+}
+
+// The stop sign scaled to a panel's size, made once for each size (every entry
+// screen's panel shares one).
+QPixmap stopSignFor(const QSize& size)
+{
+    static QHash<QSize, QPixmap> scaled;
+    auto found = scaled.find(size);
+    if (found != scaled.end())
+        return *found;
+    const QPixmap stop(QStringLiteral(":/art/owner_panel_stop.jpg"));
+    const QPixmap picture = stop.isNull() ? QPixmap()
+                                          : stop.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    scaled.insert(size, picture);
+    return picture;
+}
 } // namespace
 
 ScreenKit::ScreenKit(Screen* screen) : m_screen(screen) {}
@@ -46,7 +78,7 @@ QLabel* ScreenKit::caption(const QString& text, const QRect& rect)
     auto* label = new QLabel(text, m_screen);
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setStyleSheet(QStringLiteral("color: rgb(30, 40, 70); font-weight: bold;"));
+    styleWhenDressed(m_screen, label, QStringLiteral("color: rgb(30, 40, 70); font-weight: bold;"));
     return label;
 }
 
@@ -55,7 +87,7 @@ QLabel* ScreenKit::squareMetresCaption(const QRect& rect)
     auto* label = new QLabel(m_screen);
     label->setObjectName(QStringLiteral("ImageM2"));
     label->setAccessibleName(QStringLiteral("M²"));
-    label->setPixmap(QPixmap(QStringLiteral(":/art/caption_m2.jpg")));
+    pictureWhenDressed(m_screen, label, QStringLiteral(":/art/caption_m2.jpg"));
     label->setGeometry(rect);
     return label;
 }
@@ -132,9 +164,9 @@ LabelButton* ScreenKit::action(const QString& name, const QString& captionText, 
     button->setObjectName(name);
     button->setGeometry(frame);
     button->setAlignment(Qt::AlignCenter);
-    button->setStyleSheet(QStringLiteral("color: rgb(20, 30, 60); font-weight: bold;"));
+    styleWhenDressed(m_screen, button, QStringLiteral("color: rgb(20, 30, 60); font-weight: bold;"));
     button->setPointingHand(true);
-    button->createPressedPicture(QPixmap(frame.width() > 120 ? WidePressedPicture : PressedPicture));
+    pressedPictureWhenDressed(m_screen, button, frame.width() > 120 ? WidePressedPicture : PressedPicture);
     // "Çıkış" acts on the screen's Escape, which first ends an edit.
     const QList<QKeySequence> keys = KeyboardAccess::forCaption(captionText);
     if (keys == KeyboardAccess::Keys::close())
@@ -178,9 +210,9 @@ QLabel* ScreenKit::ownerPanel(const QRect& rect)
     colours.setColor(QPalette::Window, m_screen->setup().colour);
     panel->setPalette(colours);
     panel->setAlignment(Qt::AlignCenter);
-    const QPixmap stop(QStringLiteral(":/art/owner_panel_stop.jpg"));
+    const QPixmap stop = stopSignFor(rect.size());
     if (!stop.isNull())
-        panel->setPixmap(stop.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        panel->setPixmap(stop);
     panel->raise();
     return panel;
 }
@@ -189,9 +221,9 @@ IconButton* ScreenKit::minimiseIcon()
 {
     auto* icon = new IconButton(QStringLiteral("Simge Durumuna Küçült"), m_screen);
     icon->setObjectName(QStringLiteral("ImageMinimise"));
-    icon->setPixmap(QPixmap(QStringLiteral(":/art/icon_minimise.jpg")));
+    pictureWhenDressed(m_screen, icon, QStringLiteral(":/art/icon_minimise.jpg"));
     icon->setGeometry(m_screen->width() - 48, 12, 18, 18);
-    icon->createPressedPicture(QPixmap(QStringLiteral(":/art/icon_minimise_pressed.jpg")));
+    pressedPictureWhenDressed(m_screen, icon, QStringLiteral(":/art/icon_minimise_pressed.jpg"));
     MinimiseButton::install(icon, m_screen);
     KeyboardAccess::bind(icon, KeyboardAccess::Keys::minimise());
     return icon;
@@ -201,9 +233,9 @@ IconButton* ScreenKit::exitIcon()
 {
     auto* icon = new IconButton(QStringLiteral("Kapat"), m_screen);
     icon->setObjectName(QStringLiteral("ImageExit"));
-    icon->setPixmap(QPixmap(QStringLiteral(":/art/icon_close.jpg")));
+    pictureWhenDressed(m_screen, icon, QStringLiteral(":/art/icon_close.jpg"));
     icon->setGeometry(m_screen->width() - 26, 12, 18, 18);
-    icon->createPressedPicture(QPixmap(QStringLiteral(":/art/icon_close_pressed.jpg")));
+    pressedPictureWhenDressed(m_screen, icon, QStringLiteral(":/art/icon_close_pressed.jpg"));
     ExitButton::install(icon, m_screen);
     KeyboardAccess::showKeys(icon, KeyboardAccess::Keys::close());
     if (!m_screen->exitAction())
@@ -216,7 +248,7 @@ ClickLabel* ScreenKit::minimisePicture()
     auto* picture = new ClickLabel(QString(), m_screen);
     picture->setObjectName(QStringLiteral("ImageMinimise"));
     picture->setAccessibleName(QStringLiteral("Simge Durumuna Küçült"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/art/icon_minimise.jpg")));
+    pictureWhenDressed(m_screen, picture, QStringLiteral(":/art/icon_minimise.jpg"));
     picture->setGeometry(m_screen->width() - 48, 12, 18, 18);
     MinimiseButton::install(picture, m_screen);
     KeyboardAccess::bind(picture, KeyboardAccess::Keys::minimise(), [picture] { picture->activate(); });
@@ -228,7 +260,7 @@ ClickLabel* ScreenKit::exitPicture()
     auto* picture = new ClickLabel(QString(), m_screen);
     picture->setObjectName(QStringLiteral("ImageExit"));
     picture->setAccessibleName(QStringLiteral("Kapat"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/art/icon_close.jpg")));
+    pictureWhenDressed(m_screen, picture, QStringLiteral(":/art/icon_close.jpg"));
     picture->setGeometry(m_screen->width() - 26, 12, 18, 18);
     ExitButton::install(picture, m_screen);
     KeyboardAccess::showKeys(picture, KeyboardAccess::Keys::close());

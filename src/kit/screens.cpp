@@ -2,6 +2,9 @@
 
 #include "kit/screen.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 Screens::Screens(Database& database) : m_database(database) {}
 
 Screens::~Screens()
@@ -22,6 +25,10 @@ void Screens::createAll(const ScreenMakers& makers)
         m_screens.insert(maker.name, screen);
         m_created << maker.name;
     }
+    // Each widget made posts a request to be polished; a screen is polished with
+    // all its controls when it is shown, so the requests of the screens just made
+    // would only style thousands of controls nobody sees yet.
+    QCoreApplication::removePostedEvents(nullptr, QEvent::PolishRequest);
 }
 
 QWidget* Screens::find(const QString& name) const

@@ -137,8 +137,11 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
     m_compareAll = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(1));
     // Both wait for a criterion, and look it.
     for (LabelButton* action : {m_find, m_compareAll}) {
-        action->setStyleSheet(QStringLiteral("QLabel { color: rgb(20, 30, 60); font-weight: bold; }"
-                                             " QLabel:disabled { color: rgb(150, 158, 172); }"));
+        // After the action's own style, which it replaces.
+        whenDressed(action, [action] {
+            action->setStyleSheet(QStringLiteral("QLabel { color: rgb(20, 30, 60); font-weight: bold; }"
+                                                 " QLabel:disabled { color: rgb(150, 158, 172); }"));
+        });
         action->setEnabled(false);
     }
     connect(m_find, &LabelButton::activated, this, &MatchScreen::match);

@@ -113,7 +113,7 @@ QLabel* SearchScreen::previewBeneath(QLineEdit* edit, int left)
     // Right under the edit, ending where it ends; a long amount may reach under its caption.
     label->setGeometry(left, edit->y() + edit->height() + 1, edit->geometry().right() + 1 - left, 15);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setStyleSheet(QStringLiteral("color: rgb(0, 90, 40); font-weight: bold;"));
+    whenDressed(label, [label] { label->setStyleSheet(QStringLiteral("color: rgb(0, 90, 40); font-weight: bold;")); });
     AmountPreview::install(edit, label);
     return label;
 }
@@ -138,7 +138,8 @@ void SearchScreen::fitColumns()
 QLabel* SearchScreen::heading(const QString& text, const QRect& rect)
 {
     QLabel* label = ScreenKit(this).caption(text, rect);
-    label->setStyleSheet(QStringLiteral("color: rgb(150, 70, 20); font-weight: bold;"));
+    // After the caption's own style, which it replaces.
+    whenDressed(label, [label] { label->setStyleSheet(QStringLiteral("color: rgb(150, 70, 20); font-weight: bold;")); });
     return label;
 }
 

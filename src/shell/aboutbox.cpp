@@ -21,7 +21,7 @@ ScreenSetup aboutSetup()
 
 AboutBox::AboutBox() : Screen(aboutSetup())
 {
-    background()->installEventFilter(this);
+    backgroundLabel()->installEventFilter(this);
     // Over the picture's drawn button lies an invisible click area: the link.
     m_link = new ClickLabel(QString(), this);
     m_link->setObjectName(QStringLiteral("LinkArea"));
@@ -40,7 +40,7 @@ QUrl AboutBox::makersPage()
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == background() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == backgroundLabel() && event->type() == QEvent::MouseButtonDblClick) {
         close();
         return true;
     }

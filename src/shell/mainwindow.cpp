@@ -131,8 +131,8 @@ MainWindow::MainWindow(Screens& screens) : Screen(mainWindowSetup()), m_screens(
     addAction(m_restore);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    background()->setMouseTracking(true);
-    background()->installEventFilter(this);
+    backgroundLabel()->setMouseTracking(true);
+    backgroundLabel()->installEventFilter(this);
 }
 
 void MainWindow::buildMenu()
@@ -296,7 +296,7 @@ void MainWindow::tick()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // The pointer over the window's own picture: no panel item is under it.
-    if (watched == background() && event->type() == QEvent::MouseMove)
+    if (watched == backgroundLabel() && event->type() == QEvent::MouseMove)
         for (MenuPanel* panel : m_panels)
             panel->hideHoverBar();
     return Screen::eventFilter(watched, event);

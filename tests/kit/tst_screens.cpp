@@ -60,6 +60,10 @@ private slots:
     void artworkFillsTheWindow();
     void closeOnlyHides();
 
+    void hiddenScreenWaitsForItsPicture();
+    void dressingRunsOnceAtTheFirstShow();
+    void grabbingANeverShownScreenDressesIt();
+
     void ownerPanelToggleTwice();
 };
 
@@ -254,6 +258,98 @@ void ScreensTest::closeOnlyHides()
     s->setEndsProgramOnClose(true);
     QVERIFY(s->testAttribute(Qt::WA_QuitOnClose));
     delete s;
+}
+
+namespace {
+
+// A picture of two halves, so a picture scaled or shifted would not match.
+QString twoColourPicture(const QTemporaryDir& folder, QSize size)
+{
+    QImage art(size, QImage::Format_RGB32);
+    art.fill(QColor(20, 120, 220));
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = size.width() / 2; x < size.width(); ++x)
+            art.setPixel(x, y, qRgb(230, 200, 40));
+    const QString path = folder.filePath(QStringLiteral("two.png"));
+    art.save(path);
+    return path;
+}
+
+} // namespace
+
+void ScreensTest::hiddenScreenWaitsForItsPicture()
+{
+    QTemporaryDir folder;
+    ScreenSetup setup = setupFor(QStringLiteral("RentalFlatEntry"), QSize(320, 200));
+    setup.background = twoColourPicture(folder, QSize(320, 200));
+    Screen s(setup);
+    // The polish requests its widgets posted do not dress it either.
+    QCoreApplication::processEvents();
+    QVERIFY(!s.isDressed());
+    QVERIFY(s.backgroundLabel()->pixmap().isNull());
+
+    QVERIFY(showAndWait(&s));
+    QVERIFY(s.isDressed());
+    QCOMPARE(s.backgroundLabel()->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+             QImage(setup.background).convertToFormat(QImage::Format_RGB32));
+    QVERIFY(s.hasArtwork());
+}
+
+void ScreensTest::dressingRunsOnceAtTheFirstShow()
+{
+    Screen s(setupFor(QStringLiteral("SaleFlatEntry")));
+    QStringList ran;
+    auto* label = new QLabel(&s);
+    auto* gone = new QLabel(&s);
+    s.whenDressed(label, [&] { ran << QStringLiteral("first"); });
+    s.whenDressed(gone, [&] { ran << QStringLiteral("gone"); });
+    s.whenDressed(&s, [&] {
+        ran << QStringLiteral("second");
+        // Queued while dressing: runs at once, after the steps before it.
+        s.whenDressed(label, [&] { ran << QStringLiteral("nested"); });
+    });
+    delete gone;
+    Screen::dressWithScreen(label, [&] { ran << QStringLiteral("through the control"); });
+    QVERIFY(ran.isEmpty());
+
+    QVERIFY(showAndWait(&s));
+    const QStringList once{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("nested"),
+                           QStringLiteral("through the control")};
+    QCOMPARE(ran, once);
+
+    // Closed and shown again: nothing runs twice; a step given now runs at once.
+    s.close();
+    QVERIFY(showAndWait(&s));
+    QCOMPARE(ran, once);
+    s.whenDressed(label, [&] { ran << QStringLiteral("late"); });
+    QCOMPARE(ran.size(), once.size() + 1);
+    QCOMPARE(ran.last(), QStringLiteral("late"));
+
+    // Off any screen a step runs at once.
+    QWidget plain;
+    auto* child = new QLabel(&plain);
+    bool atOnce = false;
+    Screen::dressWithScreen(child, [&] { atOnce = true; });
+    QVERIFY(atOnce);
+}
+
+void ScreensTest::grabbingANeverShownScreenDressesIt()
+{
+    QTemporaryDir folder;
+    ScreenSetup setup = setupFor(QStringLiteral("MatchScreen"), QSize(320, 200));
+    setup.background = twoColourPicture(folder, QSize(320, 200));
+    Screen s(setup);
+    auto* patch = new QLabel(&s);
+    patch->setGeometry(10, 10, 20, 20);
+    s.whenDressed(patch, [patch] { patch->setStyleSheet(QStringLiteral("background: rgb(0, 160, 0);")); });
+
+    const QImage grabbed = s.grab().toImage();
+    QVERIFY(s.isDressed());
+    QCOMPARE(QColor(grabbed.pixel(20, 20)), QColor(0, 160, 0));
+    QCOMPARE(QColor(grabbed.pixel(100, 150)), QColor(20, 120, 220));
+    QCOMPARE(QColor(grabbed.pixel(250, 150)), QColor(230, 200, 40));
+    QVERIFY(showAndWait(&s));
+    QCOMPARE(s.grab().toImage(), grabbed);
 }
 
 void ScreensTest::ownerPanelToggleTwice()

@@ -101,6 +101,45 @@ private slots:
         QVERIFY(!m_screens->show(QStringLiteral("NoSuchScreen")));
     }
 
+    // Only what is shown is dressed: a screen nobody has opened holds no decoded
+    // picture, and its first show brings the real one with its controls' dressing.
+    void hiddenScreensAreDressedAtTheirFirstShow()
+    {
+        QCoreApplication::processEvents();
+        for (const QString& name : m_screens->created()) {
+            auto* screen = m_screens->get<Screen>(name);
+            QVERIFY2(screen && !screen->isDressed(), qPrintable(name));
+            QVERIFY2(screen->backgroundLabel()->pixmap().isNull(), qPrintable(name));
+        }
+
+        auto* entry = m_screens->get<Screen>(QStringLiteral("RentalFlatEntry"));
+        auto* list = entry->findChild<LabelButton*>(QStringLiteral("LabelListe"));
+        QVERIFY(list && !list->pressedPicture());
+        QVERIFY(m_screens->show(QStringLiteral("RentalFlatEntry")));
+        QVERIFY(QTest::qWaitForWindowExposed(entry));
+        QVERIFY(entry->isDressed());
+        QCOMPARE(entry->backgroundLabel()->pixmap().toImage(),
+                 QPixmap(QStringLiteral(":/art/bg_rental_flat_entry.jpg")).toImage());
+        QVERIFY(list->pressedPicture() && list->pressedPicture()->isHidden());
+        QVERIFY(!m_screens->get<Screen>(QStringLiteral("RentalFlatList"))->isDressed());
+
+        // A screen drawn without being shown (a grab) is drawn dressed.
+        auto* sales = m_screens->get<Screen>(QStringLiteral("SaleFlatList"));
+        const QImage grabbed = sales->grab().toImage();
+        QVERIFY(sales->isDressed());
+        // Down the left edge, where no control lies, the grab shows the picture
+        // wherever the picture differs from the plain fill an undressed screen has.
+        const QImage art = QPixmap(QStringLiteral(":/art/bg_sale_flat_list.jpg")).toImage();
+        int differing = 0;
+        for (int y = 0; y < art.height(); ++y) {
+            if (QColor(art.pixel(2, y)) == sales->setup().colour)
+                continue;
+            ++differing;
+            QCOMPARE(QColor(grabbed.pixel(2, y)), QColor(art.pixel(2, y)));
+        }
+        QVERIFY(differing > 0);
+    }
+
     void mainWindowLooksAsItShould()
     {
         QCOMPARE(m_main->windowTitle(), QStringLiteral("Evlora"));

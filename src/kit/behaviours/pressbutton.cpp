@@ -1,6 +1,7 @@
 #include "kit/behaviours/pressbutton.h"
 
 #include "kit/behaviours/keyboardaccess.h"
+#include "kit/screen.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -203,8 +204,16 @@ void PressButton::paintEvent(QPaintEvent* event)
 LabelButton::LabelButton(const QString& caption, QWidget* parent)
     : PressButton(PictureSide::UnderText, parent)
 {
-    setFocusPolicy(Qt::TabFocus);
+    // A label that takes the focus draws its caption through a text document of
+    // its own, which is costly to make: set while the label takes no focus, the
+    // caption waits for its document until the screen is shown.
     setText(caption);
+    setFocusPolicy(Qt::TabFocus);
+    Screen::dressWithScreen(this, [this] {
+        const QString shown = text();
+        QLabel::setText(QString());
+        QLabel::setText(shown);
+    });
 }
 
 void LabelButton::setText(const QString& caption)

@@ -5,19 +5,33 @@
 #include "platform/engine/table.h"
 
 #include <algorithm>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 
 // --- typed drop-down ---------------------------------------------------------
 
 TypedComboBox::TypedComboBox(QWidget* parent) : QComboBox(parent)
 {
-    setEditable(true);
+    // Editable through a line edit given as setEditable(true) would make it:
+    // setEditable also builds the window of the drop-down list at once, which
+    // the box otherwise makes when it first drops down (a box on a screen
+    // nobody has opened never needs it). The edit comes with an empty completer
+    // so that the box makes none of its own over its items, only to drop it.
+    auto* edit = new QLineEdit(this);
+    edit->setPalette(palette());
+    QPointer<QCompleter> placeholder = new QCompleter(edit);
+    edit->setCompleter(placeholder);
+    setLineEdit(edit);
+    if (!testAttribute(Qt::WA_Resized))
+        adjustSize();
     setInsertPolicy(QComboBox::NoInsert);
     // The completer both completes inline and, being blind to letter case, hands
     // back the item's own letters; Enter would pick the item matching the text
     // without regard to case. Neither may touch what the clerk typed.
     setCompleter(nullptr);
+    delete placeholder.data();
     disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
 }
 
