@@ -1,19 +1,25 @@
 // Times the data engine against the same work done on bare SQLite, on a store
 // of realistic size (100,000 listings per register), so a slow path in the
-// engine shows up as a ratio rather than as a vague "the screen feels slow".
+// engine shows up as a ratio rather than as a vague "the screen feels slow";
+// and the program's start against a bare Qt window.
 //
-//   bench_engine [data-folder] [--only GROUP]     (default: ./bench-data)
+//   bench_engine [data-folder] [--only GROUP] [--shots DIR]   (default: ./bench-data)
 //
-// GROUP is one of startup, open, move, last, locate, queries, like, walk,
-// post, memory, bulk: handy under a profiler (valgrind --tool=callgrind);
-// "plans" runs bulk and also notes SQLite's plan of every lookup.
+// GROUP is one of startup, store, open, move, last, locate, queries, like,
+// walk, post, memory, bulk: handy under a profiler (valgrind --tool=callgrind);
+// "plans" runs bulk and also notes SQLite's plan of every lookup. The start-up
+// rows need a display (xvfb-run -a); --shots keeps a screenshot of the first
+// start of each kind at the moment timed, and once painted.
 // The first run generates the store (deterministically); later runs reuse it.
 //
-// The bare side does what the engine does, no less: the same statement text
-// where the engine's is plain SQL, the same columns, rows and order, its
-// statements prepared once and reused as the engine's are, every column of
-// a record read. It does not turn text into QString: that work is the
-// engine's own, and shows in its figure.
+// Every row is a twin: the engine's figure and a bare one doing the same
+// work, timed in turns (bench::alternate), with a verdict against a target.
+// The bare side does what the engine does, no less: the engine's statement
+// texts where it has them (read from the engine at run time, or recorded on
+// its connection and replayed), the same columns, rows and order, its
+// statements prepared once and bound afresh, every column of a record read.
+// It does not turn text into QString: that work is the engine's own, and
+// shows in its figure.
 
 #include "benchsupport.h"
 #include "data/backups.h"
@@ -21,15 +27,12 @@
 #include "data/shippeddata.h"
 #include "kit/screens.h"
 #include "matching/bulkcomparison.h"
-#include "matching/listtextedit.h"
 #include "matching/matchingdialogs.h"
 #include "matching/matchingscreens.h"
-#include "matching/matchlistscreen.h"
 #include "matching/matchrules.h"
 #include "matching/matchscreen.h"
 #include "platform/system/localeformats.h"
 #include "search/searchscreens.h"
-#include "shell/programscreens.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
@@ -37,6 +40,7 @@
 #include "platform/engine/query.h"
 #include "platform/engine/rowstream.h"
 #include "platform/engine/table.h"
+#include "platform/engine/turkishtext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,17 +48,25 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
 #include <malloc.h>
+#include <poll.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
+#include <array>
+#include <csignal>
+#include <cstring>
+#include <optional>
 #include <charconv>
-#include <string>
-#include <string_view>
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <limits>
 #include <map>
 #include <memory>
 #include <vector>
@@ -63,7 +75,6 @@ namespace {
 
 constexpr int ListingRows = 100000;
 constexpr int RequestRows = 10000;
-constexpr int PageRows = 50; // what a grid shows of a query's result at once
 constexpr quint64 Seed = 20240611;
 
 const QStringList ListingTables{QStringLiteral("kdgiris"), QStringLiteral("sdgiris"), QStringLiteral("kegiris"),
@@ -448,45 +459,10 @@ void checkGeneratedStore(const QString& path)
                             .arg(path, problem));
 }
 
+
 // --- measuring -----------------------------------------------------------------
 
-using Step = std::function<void(int run)>;
-
-// Median of `runs` timings of measured(run), in milliseconds. untimed(run)
-// prepares each run (closing what the last one opened, say). Run 0 only warms
-// the caches and is not counted.
-double medianMs(int runs, const Step& measured, const Step& untimed = {})
-{
-    std::vector<double> times;
-    for (int run = 0; run <= runs; ++run) {
-        if (untimed)
-            untimed(run);
-        QElapsedTimer timer;
-        timer.start();
-        measured(run);
-        const double ms = double(timer.nsecsElapsed()) / 1e6;
-        if (run > 0)
-            times.push_back(ms);
-    }
-    std::sort(times.begin(), times.end());
-    const size_t mid = times.size() / 2;
-    return times.size() % 2 ? times[mid] : (times[mid - 1] + times[mid]) / 2;
-}
-
 QStringList notes; // printed under the table
-
-// One line of the table: engine and bare medians, their ratio and the target
-// it is held to (0: none).
-void report(const QString& operation, int runs, double engine, double bare, double target = 0)
-{
-    const double ratio = engine / bare;
-    const char* verdict = target <= 0 ? "" : ratio <= target ? "ok" : "MISS";
-    std::printf("  %-52s %4d %10.4f %10.4f %7.2fx", qPrintable(operation), runs, engine, bare, ratio);
-    if (target > 0)
-        std::printf("  <=%.1fx %s", target, verdict);
-    std::printf("\n");
-    std::fflush(stdout);
-}
 
 // --- bare SQLite helpers ----------------------------------------------------------
 
@@ -604,26 +580,6 @@ void readRows(const Dataset& dataset, int rows)
             sink += quint64(dataset.valueAt(row, f).userType());
 }
 
-// The engine and the bare statement must show the same rows, or the timings
-// compare different work.
-void checkSameRows(Query& query, BareStatements& bare, const QString& sql, const QVariantList& values,
-                   const QString& what)
-{
-    RawStatement& stmt = bare(sql);
-    for (int i = 0; i < values.size(); ++i)
-        stmt.bind(i + 1, values.at(i));
-    int row = 0;
-    for (; row < Dataset::RowsPerPage && stmt.step(); ++row) {
-        if (query.keyAt(row) != sqlite3_column_int64(stmt.get(), 0)) {
-            notes << QStringLiteral("WARNING: %1: engine and bare differ at row %2").arg(what).arg(row);
-            stmt.reset();
-            return;
-        }
-    }
-    stmt.reset();
-    if (row < Dataset::RowsPerPage && query.recordCount() > row)
-        notes << QStringLiteral("WARNING: %1: the engine found more rows than bare SQLite").arg(what);
-}
 
 qint64 heapKb()
 {
@@ -707,92 +663,94 @@ void bareBackupAndCheck(sqlite3* source, const QString& target)
     QFile::remove(target);
 }
 
-void measureStartUp(const QString& folder, const QString& path)
+using bench::alternate;
+using bench::alternateFigures;
+using bench::report;
+using bench::Side;
+using bench::TwinTimes;
+
+// A twin's medians per step of a run of `steps` steps.
+TwinTimes perStep(TwinTimes times, int steps)
+{
+    return {times.engine / steps, times.bare / steps};
+}
+
+// The store opened as the program opens it, against a bare program doing the
+// same, and the day's backup off the start path.
+void measureStoreOpening(const QString& folder, const QString& path)
 {
     constexpr int runs = 5;
     sqlite3* bare = nullptr;
-    const auto closeBare = [&](int) {
+    const auto closeBare = [&] {
         sqlite3_close_v2(bare);
         bare = nullptr;
     };
-    const double plain = medianMs(runs, [&](int) { bare = bareOpen(path); }, closeBare);
-    closeBare(0);
-
     // The program's start: the store opened and the day's backup started on
-    // its worker thread, which also checks every page for damage.
+    // its worker thread, which also checks every page for damage. The backup
+    // is waited for outside the timing, so it does not run under the bare side.
     Backups::Start start;
-    const auto awaitBackup = [&](int) {
+    const auto awaitBackup = [&] {
         if (start.outcome.valid())
             start.outcome.wait();
         start = {};
     };
-    const double engine = medianMs(
-        runs, [&](int run) { start = Backups::openAtStart(folder, QDateTime::currentDateTime().addSecs(run)); },
-        awaitBackup);
-    awaitBackup(0);
-    report(QStringLiteral("start-up: open and check the store, backup begun"), runs, engine, plain);
+    const QDateTime now = QDateTime::currentDateTime();
+    report(QStringLiteral("open and check the store, backup begun"), runs,
+           alternateFigures(
+               runs,
+               [&](int run) {
+                   QElapsedTimer timer;
+                   timer.start();
+                   start = Backups::openAtStart(folder, now.addSecs(run));
+                   const double ms = double(timer.nsecsElapsed()) / 1e6;
+                   awaitBackup();
+                   return ms;
+               },
+               [&](int run) {
+                   const double ms = bench::timeOnce({[&](int) { bare = bareOpen(path); }}, run);
+                   closeBare();
+                   return ms;
+               }));
 
-    // The whole start to the main window: every screen created, each opening
-    // its cursors and queries; the bare side only opens the store.
-    std::unique_ptr<Screens> screens;
-    const double toWindow = medianMs(
-        runs,
-        [&](int run) {
-            start = Backups::openAtStart(folder, QDateTime::currentDateTime().addSecs(100 + run));
-            screens = std::make_unique<Screens>(*start.store);
-            screens->createAll(programScreens());
-        },
-        [&](int run) {
-            screens.reset();
-            awaitBackup(run);
-        });
-    screens.reset();
-    awaitBackup(0);
-    report(QStringLiteral("start-up to the main window (all screens made)"), runs, toWindow, plain);
-
-    // Off the start path: the backup and its check of every page, until the
-    // verdict. A store written since its last backup is copied; the file's
-    // time is moved on before each run so that this one is.
+    // The backup and its check of every page, until the verdict. A store
+    // written since its last backup is copied; the file's time is moved on
+    // before each run so that this one is.
     const auto markChanged = [&](int) {
         QFile store(path);
         if (store.open(QIODevice::ReadWrite))
             store.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
     };
-    const double backup = medianMs(
-        runs,
-        [&](int run) {
-            Backups::openAtStart(folder, QDateTime::currentDateTime().addSecs(200 + run)).outcome.wait();
-        },
-        markChanged);
     bare = bareOpen(path);
     const QString bareTarget = QDir(folder).filePath(QStringLiteral("bare-backup.sqlite"));
-    const double bareBackup = medianMs(runs, [&](int) { bareBackupAndCheck(bare, bareTarget); });
-    closeBare(0);
-    report(QStringLiteral("day's backup and its check (on its own thread)"), runs, backup, bareBackup);
-    // A store unchanged since its last backup is not copied again: what that
-    // start costs, beside the copy and check it saves.
-    const double unchanged = medianMs(runs, [&](int run) {
-        Backups::openAtStart(folder, QDateTime::currentDateTime().addSecs(300 + run)).outcome.wait();
-    });
-    report(QStringLiteral("day's backup, store unchanged (no copy; bare: the copy it saves)"), runs, unchanged,
-           bareBackup);
+    report(QStringLiteral("day's backup and its check (on its own thread)"), runs,
+           alternate(runs,
+                     {[&](int run) { Backups::openAtStart(folder, now.addSecs(200 + run)).outcome.wait(); }, markChanged},
+                     {[&](int) { bareBackupAndCheck(bare, bareTarget); }}));
+    closeBare();
+    // A store unchanged since its last backup is not copied again; that start
+    // has no bare twin (there is no copy to make), so it is only noted.
+    const double unchanged = bench::medianMs(runs, {[&](int run) {
+        Backups::openAtStart(folder, now.addSecs(300 + run)).outcome.wait();
+    }});
+    notes << QStringLiteral("store: a start whose store is unchanged since its last backup makes no copy: %1 ms to "
+                            "the verdict (no row: it has no twin).")
+                 .arg(unchanged, 0, 'f', 2);
 }
 
 void measureOpen(Database& db, BareStatements& bare)
 {
     constexpr int runs = 200;
     std::unique_ptr<Table> table;
-    const double engine = medianMs(
-        runs,
-        [&](int) {
-            table = std::make_unique<Table>(db, QStringLiteral("kdgiris"));
-            table->open();
-            readRecord(*table);
-        },
-        [&](int) { table.reset(); });
     const QString first = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columnsOf("kdgiris"));
-    const double plain = medianMs(runs, [&](int) { bareSelect(bare, first, {}, 1); });
-    report(QStringLiteral("open kdgiris, read first record"), runs, engine, plain, 2.0);
+    report(QStringLiteral("open kdgiris, read first record"), runs,
+           alternate(runs,
+                     {[&](int) {
+                          table = std::make_unique<Table>(db, QStringLiteral("kdgiris"));
+                          table->open();
+                          readRecord(*table);
+                      },
+                      [&](int) { table.reset(); }},
+                     {[&](int) { bareSelect(bare, first, {}, 1); }}));
 }
 
 void measureMoves(Database& db, BareStatements& bare)
@@ -803,41 +761,40 @@ void measureMoves(Database& db, BareStatements& bare)
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
     std::vector<qint64> keys; // the keys the cursor passes, for the bare side
-    const double engineNext = medianMs(
-        runs,
-        [&](int) {
-            for (int i = 0; i < steps; ++i) {
-                table.next();
-                readRecord(table);
-            }
-        },
-        [&](int) { table.first(); }) / steps;
-    table.first();
     for (int i = 0; i <= steps; ++i, table.next())
         keys.push_back(table.integer(QStringLiteral("No")));
     const QString after = QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid > ? ORDER BY rowid LIMIT 1").arg(columns);
-    const double bareNext = medianMs(runs, [&](int) {
-        for (int i = 0; i < steps; ++i)
-            bareSelectKey(bare, after, keys[size_t(i)]);
-    }) / steps;
-    report(QStringLiteral("next, per step (1,000 steps, record read)"), runs, engineNext, bareNext, 2.0);
+    report(QStringLiteral("next, per step (1,000 steps, record read)"), runs,
+           perStep(alternate(runs,
+                             {[&](int) {
+                                  for (int i = 0; i < steps; ++i) {
+                                      table.next();
+                                      readRecord(table);
+                                  }
+                              },
+                              [&](int) { table.first(); }},
+                             {[&](int) {
+                                 for (int i = 0; i < steps; ++i)
+                                     bareSelectKey(bare, after, keys[size_t(i)]);
+                             }}),
+                   steps));
 
-    const double enginePrior = medianMs(
-        runs,
-        [&](int) {
-            for (int i = 0; i < steps; ++i) {
-                table.prior();
-                readRecord(table);
-            }
-        },
-        [&](int) { table.locate(QStringLiteral("No"), keys.back()); }) / steps;
     const QString before =
         QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid < ? ORDER BY rowid DESC LIMIT 1").arg(columns);
-    const double barePrior = medianMs(runs, [&](int) {
-        for (int i = steps; i > 0; --i)
-            bareSelectKey(bare, before, keys[size_t(i)]);
-    }) / steps;
-    report(QStringLiteral("prior, per step (1,000 steps, record read)"), runs, enginePrior, barePrior, 2.0);
+    report(QStringLiteral("prior, per step (1,000 steps, record read)"), runs,
+           perStep(alternate(runs,
+                             {[&](int) {
+                                  for (int i = 0; i < steps; ++i) {
+                                      table.prior();
+                                      readRecord(table);
+                                  }
+                              },
+                              [&](int) { table.locate(QStringLiteral("No"), keys.back()); }},
+                             {[&](int) {
+                                 for (int i = steps; i > 0; --i)
+                                     bareSelectKey(bare, before, keys[size_t(i)]);
+                             }}),
+                   steps));
 }
 
 void measureLast(Database& db, BareStatements& bare)
@@ -850,50 +807,47 @@ void measureLast(Database& db, BareStatements& bare)
 
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
-    const double engine = medianMs(
-        runs,
-        [&](int) {
-            table.last();
-            readRecord(table);
-        },
-        [&](int) { table.first(); });
-    const double plain = medianMs(runs, [&](int) { bareSelect(bare, lastRow, {}, 1); });
-    report(QStringLiteral("last (open table)"), runs, engine, plain, 2.0);
+    report(QStringLiteral("last (open table)"), runs,
+           alternate(runs,
+                     {[&](int) {
+                          table.last();
+                          readRecord(table);
+                      },
+                      [&](int) { table.first(); }},
+                     {[&](int) { bareSelect(bare, lastRow, {}, 1); }}));
 
     // What Ctrl+End on a grid costs: the last record and its place, which is
     // the number of rows less one.
-    const double engineGrid = medianMs(
-        runs,
-        [&](int) {
-            table.last();
-            readRecord(table);
-            sink += quint64(table.position());
-        },
-        [&](int) {
-            table.first();
-            table.refresh(); // forgets the count
-        });
-    const double plainGrid = medianMs(runs, [&](int) {
-        bareSelect(bare, lastRow, {}, 1);
-        sink += quint64(bareInteger(bare, count));
-    });
-    report(QStringLiteral("Ctrl+End: last + its place (count(*))"), runs, engineGrid, plainGrid, 2.0);
+    report(QStringLiteral("Ctrl+End: last + its place (count(*))"), runs,
+           alternate(runs,
+                     {[&](int) {
+                          table.last();
+                          readRecord(table);
+                          sink += quint64(table.position());
+                      },
+                      [&](int) {
+                          table.first();
+                          table.refresh(); // forgets the count
+                      }},
+                     {[&](int) {
+                         bareSelect(bare, lastRow, {}, 1);
+                         sink += quint64(bareInteger(bare, count));
+                     }}));
 
     std::unique_ptr<Table> fresh;
-    const double freshEngine = medianMs(
-        runs,
-        [&](int) {
-            fresh = std::make_unique<Table>(db, QStringLiteral("kdgiris"));
-            fresh->open();
-            fresh->last();
-            readRecord(*fresh);
-        },
-        [&](int) { fresh.reset(); });
-    const double freshPlain = medianMs(runs, [&](int) {
-        bareSelect(bare, firstRow, {}, 1); // opening shows the first record
-        bareSelect(bare, lastRow, {}, 1);
-    });
-    report(QStringLiteral("fresh open + last"), runs, freshEngine, freshPlain, 2.0);
+    report(QStringLiteral("fresh open + last"), runs,
+           alternate(runs,
+                     {[&](int) {
+                          fresh = std::make_unique<Table>(db, QStringLiteral("kdgiris"));
+                          fresh->open();
+                          fresh->last();
+                          readRecord(*fresh);
+                      },
+                      [&](int) { fresh.reset(); }},
+                     {[&](int) {
+                         bareSelect(bare, firstRow, {}, 1); // opening shows the first record
+                         bareSelect(bare, lastRow, {}, 1);
+                     }}));
 }
 
 void measureLocate(Database& db, BareStatements& bare)
@@ -909,41 +863,42 @@ void measureLocate(Database& db, BareStatements& bare)
 
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
-    const double engine = medianMs(runs, [&](int run) {
-        if (!table.locate(QStringLiteral("No"), keys[size_t(run)]))
-            throw DataError(QStringLiteral("locate found no record %1").arg(keys[size_t(run)]));
-        readRecord(table);
-    });
-    const double plain = medianMs(runs, [&](int run) { bareSelectKey(bare, byKey, keys[size_t(run)]); });
-    report(QStringLiteral("locate No = random key (open table)"), runs, engine, plain, 2.0);
+    report(QStringLiteral("locate No = random key (open table)"), runs,
+           alternate(runs,
+                     {[&](int run) {
+                         if (!table.locate(QStringLiteral("No"), keys[size_t(run)]))
+                             throw DataError(QStringLiteral("locate found no record %1").arg(keys[size_t(run)]));
+                         readRecord(table);
+                     }},
+                     {[&](int run) { bareSelectKey(bare, byKey, keys[size_t(run)]); }}));
 
     std::unique_ptr<Table> fresh;
-    const double freshEngine = medianMs(
-        runs,
-        [&](int run) {
-            fresh->open();
-            fresh->locate(QStringLiteral("No"), keys[size_t(run)]);
-            readRecord(*fresh);
-        },
-        [&](int) { fresh = std::make_unique<Table>(db, QStringLiteral("kdgiris")); });
     const QString firstRow = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columns);
-    const double freshPlain = medianMs(runs, [&](int run) {
-        bareSelect(bare, firstRow, {}, 1);
-        bareSelectKey(bare, byKey, keys[size_t(run)]);
-    });
-    report(QStringLiteral("fresh open + locate"), runs, freshEngine, freshPlain, 2.0);
+    report(QStringLiteral("fresh open + locate"), runs,
+           alternate(runs,
+                     {[&](int run) {
+                          fresh->open();
+                          fresh->locate(QStringLiteral("No"), keys[size_t(run)]);
+                          readRecord(*fresh);
+                      },
+                      [&](int) { fresh = std::make_unique<Table>(db, QStringLiteral("kdgiris")); }},
+                     {[&](int run) {
+                         bareSelect(bare, firstRow, {}, 1);
+                         bareSelectKey(bare, byKey, keys[size_t(run)]);
+                     }}));
 
     // A grid over the cursor also needs the located row's place.
-    const double gridEngine = medianMs(runs, [&](int run) {
-        table.locate(QStringLiteral("No"), keys[size_t(run)]);
-        readRecord(table);
-        sink += quint64(table.position());
-    });
-    const double gridPlain = medianMs(runs, [&](int run) {
-        bareSelectKey(bare, byKey, keys[size_t(run)]);
-        sink += quint64(bareInteger(bare, before, {keys[size_t(run)]}));
-    });
-    report(QStringLiteral("locate + its place (count(*) before it)"), runs, gridEngine, gridPlain);
+    report(QStringLiteral("locate + its place (count(*) before it)"), runs,
+           alternate(runs,
+                     {[&](int run) {
+                         table.locate(QStringLiteral("No"), keys[size_t(run)]);
+                         readRecord(table);
+                         sink += quint64(table.position());
+                     }},
+                     {[&](int run) {
+                         bareSelectKey(bare, byKey, keys[size_t(run)]);
+                         sink += quint64(bareInteger(bare, before, {keys[size_t(run)]}));
+                     }}));
 }
 
 // SQLite's plan for a statement, one line.
@@ -956,98 +911,85 @@ QString planOf(sqlite3* db, const QString& sql)
     return steps.join(QStringLiteral("; "));
 }
 
-// One query opened and its first page read as a grid paints it, engine
-// against bare reading the same rows in the same (key) order.
-void measureFirstPage(Database& db, BareStatements& bare, const QString& operation, int runs, const QString& table,
+// The statements work(run) makes the engine run, for every run: what the bare
+// twin replays for that run.
+std::vector<std::vector<bench::RanStatement>> engineStatements(Database& db, int runs,
+                                                               const std::function<void(int)>& work)
+{
+    std::vector<std::vector<bench::RanStatement>> all;
+    for (int run = 0; run <= runs; ++run)
+        all.push_back(bench::statementsRunBy(db.handle(), [&] { work(run); }));
+    return all;
+}
+
+// One query opened and its first page read as a grid paints it. The bare
+// side runs the statements the engine ran for that page (recorded on the
+// engine's connection beforehand, run by run, with their values), each
+// prepared once and bound afresh: the engine's cost over its own SQL.
+void measureFirstPage(Database& db, sqlite3* bareDb, const QString& operation, int runs, const QString& table,
                       const QString& condition, const std::function<QVariantList(int)>& values, double target)
 {
-    const QString bareSql = QStringLiteral("SELECT rowid,%1 FROM %2 WHERE (%3) ORDER BY rowid LIMIT %4")
-                                .arg(columnsOf(table), table, condition)
-                                .arg(Dataset::RowsPerPage);
     std::unique_ptr<Query> query;
-    const auto openQuery = [&](int run) {
+    const auto openAndRead = [&](int run) {
         query = std::make_unique<Query>(db);
         query->setStatement(Statement(table).where(condition, values(run)));
         query->open();
+        readRows(*query, Dataset::RowsPerPage);
     };
-    const double engine = medianMs(
-        runs,
-        [&](int run) {
-            openQuery(run);
-            readRows(*query, Dataset::RowsPerPage);
-        },
-        [&](int) { query.reset(); });
-    const double plain = medianMs(runs, [&](int run) { bareSelect(bare, bareSql, values(run), Dataset::RowsPerPage); });
-    report(operation, runs, engine, plain, target);
-
-    openQuery(1);
-    checkSameRows(*query, bare, bareSql, values(1), operation);
-
-    // The engine reads a page as "the rows after a key"; where SQLite plans
-    // that differently from the bare statement, say so next to the figure.
-    const QString engineSql = QStringLiteral("SELECT rowid,%1 FROM %2 WHERE (%3) AND rowid > ? ORDER BY rowid LIMIT ? OFFSET ?")
-                                  .arg(columnsOf(table), table, condition);
-    const QString enginePlan = planOf(db.handle(), engineSql);
-    const QString barePlan = planOf(bare.database(), bareSql);
-    const auto sorts = [](const QString& plan) { return plan.contains(QLatin1String("TEMP B-TREE")); };
-    if (sorts(enginePlan) == sorts(barePlan))
-        return;
-    const double sameForm = medianMs(runs, [&](int run) {
-        QVariantList bound = values(run);
-        bound << std::numeric_limits<qint64>::min() << Dataset::RowsPerPage << 0;
-        bareSelect(bare, engineSql, bound, Dataset::RowsPerPage);
-    });
-    notes << QStringLiteral("%1: the %2 plan sorts, the %3 does not (engine: %4; bare: %5). "
-                            "Bare with the engine's statement: %6 ms, ratio %7x.")
-                 .arg(operation, sorts(barePlan) ? QStringLiteral("bare") : QStringLiteral("engine"),
-                      sorts(barePlan) ? QStringLiteral("engine's") : QStringLiteral("bare"), enginePlan, barePlan)
-                 .arg(sameForm, 0, 'f', 4)
-                 .arg(engine / sameForm, 0, 'f', 2);
+    const bench::Replay replay(bareDb, engineStatements(db, runs, [&](int run) {
+                                   openAndRead(run);
+                                   query.reset();
+                               }));
+    report(QStringLiteral("%1 (%2 statements)").arg(operation).arg(replay.statementsPerRun()), runs,
+           alternate(runs, {openAndRead, [&](int) { query.reset(); }}, {[&](int run) { replay.run(run, sink); }}),
+           target);
 }
 
-void measureQueries(Database& db, BareStatements& bare)
+void measureQueries(Database& db, sqlite3* bareDb)
 {
     const QStringList districts = allDistricts();
-    measureFirstPage(db, bare, QStringLiteral("sdgiris Semtadi = ? AND Durum = ?, first page"), 20,
+    measureFirstPage(db, bareDb, QStringLiteral("sdgiris Semtadi = ? AND Durum = ?, first page"), 20,
                      QStringLiteral("sdgiris"), QStringLiteral("Semtadi = ? AND Durum = ?"),
                      [&](int run) {
                          return QVariantList{districts.at(run % districts.size()), QStringLiteral("Satılmadı")};
                      },
-                     2.0);
-    measureFirstPage(db, bare, QStringLiteral("kdgiris Fiyati > ? AND Fiyati < ?, first page"), 20,
+                     bench::OpTarget);
+    measureFirstPage(db, bareDb, QStringLiteral("kdgiris Fiyati > ? AND Fiyati < ?, first page"), 20,
                      QStringLiteral("kdgiris"), QStringLiteral("Fiyati > ? AND Fiyati < ?"),
                      [](int run) {
                          const double low = 1000.0 + run * 2000.0; // 2,000-wide bands, about 4% of the rows
                          return QVariantList{low, low + 2000.0};
                      },
-                     2.0);
+                     bench::OpTarget);
 }
 
-// The Turkish LIKE against SQLite's own: the same statement on two
-// connections, one with the engine's LIKE installed, one without. The bare
-// LIKE folds only ASCII letters, which finds the same rows here (no
-// generated district but Kadıköy starts with "kad").
-void measureLike(Database& db, BareStatements& bare)
+// The Turkish LIKE: the same statement on the engine's connection and on the
+// bare one, which has the same functions installed (TurkishText::installOn),
+// so both fold "kad%" the Turkish way and find the same rows.
+void measureLike(Database& db, sqlite3* bareDb, BareStatements& bare)
 {
+    constexpr int runs = 10;
     const QString count = QStringLiteral("SELECT count(*) FROM kdgiris WHERE Semtadi LIKE ?");
     const QVariantList prefix{QStringLiteral("kad%")};
     qint64 engineRows = 0, bareRows = 0;
-    const double engine = medianMs(10, [&](int) {
-        SqlStatement statement(db, count);
-        statement.bind(prefix);
-        statement.step();
-        engineRows = sqlite3_column_int64(statement.get(), 0);
-    });
-    const double plain = medianMs(10, [&](int) { bareRows = bareInteger(bare, count, prefix); });
-    report(QStringLiteral("LIKE 'kad%' over all 100,000 rows (count)"), 10, engine, plain, 1.5);
+    report(QStringLiteral("LIKE 'kad%' over all 100,000 rows (count)"), runs,
+           alternate(runs,
+                     {[&](int) {
+                         SqlStatement statement(db, count);
+                         statement.bind(prefix);
+                         statement.step();
+                         engineRows = sqlite3_column_int64(statement.get(), 0);
+                     }},
+                     {[&](int) { bareRows = bareInteger(bare, count, prefix); }}),
+           bench::TightTarget);
     if (engineRows != bareRows)
         notes << QStringLiteral("WARNING: LIKE: the engine counts %1 rows, bare SQLite %2").arg(engineRows).arg(bareRows);
 
-    measureFirstPage(db, bare, QStringLiteral("kdgiris Semtadi LIKE 'kad%', first page (*)"), 20,
+    measureFirstPage(db, bareDb, QStringLiteral("kdgiris Semtadi LIKE 'kad%', first page"), 20,
                      QStringLiteral("kdgiris"), QStringLiteral("Semtadi LIKE ?"),
-                     [](int) { return QVariantList{QStringLiteral("kad%")}; }, 1.5);
-    notes << QStringLiteral("(*) the engine's LIKE folds Turkish letters (\"kad%\" finds \"KADIKÖY\", \"Kadıköy\"); "
-                            "the bare connection uses SQLite's own LIKE, which folds ASCII only.");
+                     [](int) { return QVariantList{QStringLiteral("kad%")}; }, bench::TightTarget);
+    notes << QStringLiteral("like: both connections fold the Turkish way with the same LIKE (\"kad%\" finds "
+                            "\"KADIKÖY\", \"Kadıköy\"): the rows time the statement's path, not the folding.");
 }
 
 void measureWalk(Database& db, BareStatements& bare)
@@ -1055,62 +997,64 @@ void measureWalk(Database& db, BareStatements& bare)
     constexpr int runs = 5;
     const QString oneField = QStringLiteral("SELECT \"Fiyati\" FROM \"kdgiris\"");
     qint64 walked = 0, bareWalked = 0;
-    const double engine = medianMs(runs, [&](int) {
-        RowStream rows(db, Statement(QStringLiteral("kdgiris")), {QStringLiteral("Fiyati")});
-        while (rows.next())
-            sink += quint64(rows.number(0));
-        walked = rows.rowsRead();
-    });
-    const double plain = medianMs(runs, [&](int) {
-        RawStatement& stmt = bare(oneField);
-        bareWalked = 0;
-        while (stmt.step()) {
-            sink += quint64(sqlite3_column_double(stmt.get(), 0));
-            ++bareWalked;
-        }
-        stmt.reset();
-    });
-    report(QStringLiteral("stream all %1 rows of kdgiris, one number").arg(walked), runs, engine, plain, 2.0);
+    const TwinTimes numbers = alternate(runs,
+                                        {[&](int) {
+                                            RowStream rows(db, Statement(QStringLiteral("kdgiris")),
+                                                           {QStringLiteral("Fiyati")});
+                                            while (rows.next())
+                                                sink += quint64(rows.number(0));
+                                            walked = rows.rowsRead();
+                                        }},
+                                        {[&](int) {
+                                            RawStatement& stmt = bare(oneField);
+                                            bareWalked = 0;
+                                            while (stmt.step()) {
+                                                sink += quint64(sqlite3_column_double(stmt.get(), 0));
+                                                ++bareWalked;
+                                            }
+                                            stmt.reset();
+                                        }});
+    report(QStringLiteral("stream all %1 rows of kdgiris, one number").arg(walked), runs, numbers);
     if (walked != bareWalked || walked != ListingRows)
         notes << QStringLiteral("WARNING: walk: the engine read %1 rows, bare SQLite %2").arg(walked).arg(bareWalked);
 
     const QString oneText = QStringLiteral("SELECT \"Semtadi\" FROM \"kdgiris\"");
-    const double engineText = medianMs(runs, [&](int) {
-        RowStream rows(db, Statement(QStringLiteral("kdgiris")), {QStringLiteral("Semtadi")});
-        while (rows.next())
-            sink += quint64(rows.text(0).size());
-    });
-    const double plainText = medianMs(runs, [&](int) {
-        RawStatement& stmt = bare(oneText);
-        while (stmt.step())
-            sink += quint64(sqlite3_column_bytes(stmt.get(), 0));
-        stmt.reset();
-    });
-    report(QStringLiteral("stream all rows of kdgiris, one text as QString (+)"), runs, engineText, plainText);
+    report(QStringLiteral("stream all rows of kdgiris, one text as QString (+)"), runs,
+           alternate(runs,
+                     {[&](int) {
+                         RowStream rows(db, Statement(QStringLiteral("kdgiris")), {QStringLiteral("Semtadi")});
+                         while (rows.next())
+                             sink += quint64(rows.text(0).size());
+                     }},
+                     {[&](int) {
+                         RawStatement& stmt = bare(oneText);
+                         while (stmt.step())
+                             sink += quint64(sqlite3_column_bytes(stmt.get(), 0));
+                         stmt.reset();
+                     }}));
     notes << QStringLiteral("(+) the bare side reads the UTF-8 bytes; the engine also makes a QString of each.");
 
     // The cursor's path, as a screen that walks a query with next() uses it:
     // each row sought by key and read whole. Bare steps one statement in key
     // order reading every column: the price of the cursor over the stream.
+    constexpr int walks = 3;
     std::unique_ptr<Query> query;
     int cursorRows = 0;
-    const double cursor = medianMs(
-        1,
-        [&](int) {
-            query = std::make_unique<Query>(db);
-            query->setStatement(Statement(QStringLiteral("kdgiris")));
-            query->open();
-            const int price = query->fieldIndex(QStringLiteral("Fiyati"));
-            for (cursorRows = 0; !query->eof(); ++cursorRows) {
-                sink += quint64(query->value(price).toDouble());
-                query->next();
-            }
-        },
-        [&](int) { query.reset(); });
     const QString allInOrder = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid").arg(columnsOf("kdgiris"));
-    const double cursorPlain = medianMs(1, [&](int) { bareSelect(bare, allInOrder, {}, ListingRows + 1); });
-    report(QStringLiteral("walk %1 rows of a query by next() (=)").arg(cursorRows), 1, cursor,
-           cursorPlain);
+    const TwinTimes cursor = alternate(walks,
+                                       {[&](int) {
+                                            query = std::make_unique<Query>(db);
+                                            query->setStatement(Statement(QStringLiteral("kdgiris")));
+                                            query->open();
+                                            const int price = query->fieldIndex(QStringLiteral("Fiyati"));
+                                            for (cursorRows = 0; !query->eof(); ++cursorRows) {
+                                                sink += quint64(query->value(price).toDouble());
+                                                query->next();
+                                            }
+                                        },
+                                        [&](int) { query.reset(); }},
+                                       {[&](int) { bareSelect(bare, allInOrder, {}, ListingRows + 1); }});
+    report(QStringLiteral("walk %1 rows of a query by next() (=)").arg(cursorRows), walks, cursor);
     notes << QStringLiteral("(=) a cursor seeks every row by its key and reads it whole, where bare steps one "
                             "statement: walk whole registers with RowStream (the line above it), not with next().");
 }
@@ -1121,13 +1065,6 @@ void measurePost(Database& db, sqlite3* bareDb, BareStatements& bare)
     bareExec(bareDb, "PRAGMA synchronous = FULL");
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
-    const double engine = medianMs(runs, [&](int) {
-        table.append();
-        table.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
-        table.setText(QStringLiteral("Fiyati"), QStringLiteral("12500"));
-        table.setText(QStringLiteral("Durum"), QStringLiteral("Kiralanmadı"));
-        table.post();
-    });
 
     // The same row: every field but the key, blanks as the engine writes them.
     const TableSchema& schema = Catalogue::table(QStringLiteral("kdgiris"));
@@ -1149,49 +1086,74 @@ void measurePost(Database& db, sqlite3* bareDb, BareStatements& bare)
     }
     const QString insertSql = QStringLiteral("INSERT INTO \"kdgiris\" (%1) VALUES (%2)")
                                   .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    const double plain = medianMs(runs, [&](int) {
-        bareExec(bareDb, "BEGIN IMMEDIATE");
-        RawStatement& insert = bare(insertSql);
-        for (int i = 0; i < row.size(); ++i) {
-            if (row.at(i).isNull())
-                sqlite3_bind_null(insert.get(), i + 1);
-            else
-                insert.bind(i + 1, row.at(i));
-        }
-        insert.step();
-        insert.reset();
-        bareExec(bareDb, "COMMIT");
-    });
-    report(QStringLiteral("post one new record (durable, WAL, full sync)"), runs, engine, plain, 1.5);
+    report(QStringLiteral("post one new record (durable, WAL, full sync)"), runs,
+           alternate(runs,
+                     {[&](int) {
+                         table.append();
+                         table.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+                         table.setText(QStringLiteral("Fiyati"), QStringLiteral("12500"));
+                         table.setText(QStringLiteral("Durum"), QStringLiteral("Kiralanmadı"));
+                         table.post();
+                     }},
+                     {[&](int) {
+                         bareExec(bareDb, "BEGIN IMMEDIATE");
+                         RawStatement& insert = bare(insertSql);
+                         for (int i = 0; i < row.size(); ++i) {
+                             if (row.at(i).isNull())
+                                 sqlite3_bind_null(insert.get(), i + 1);
+                             else
+                                 insert.bind(i + 1, row.at(i));
+                         }
+                         insert.step();
+                         insert.reset();
+                         bareExec(bareDb, "COMMIT");
+                     }}),
+           bench::TightTarget);
 
     // Leave the store as generated for the next run.
     bareExec(bareDb, QStringLiteral("DELETE FROM kdgiris WHERE No > %1").arg(ListingRows).toUtf8().constData());
 }
 
-// Ctrl+End on a grid over the whole register, as resident memory sees it.
-void measureMemory(Database& db)
+// Ctrl+End on a grid over the whole register: the grid's model asked for the
+// last screenful of rows, with no view on either side (the view's painting is
+// Qt's, not the engine's). The bare side replays the statements the engine
+// ran for it. Then, once, what resident memory and the heap make of it.
+void measureMemory(Database& db, sqlite3* bareDb)
 {
+    constexpr int runs = 10;
+    constexpr int screenful = 30;
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
     DatasetModel model;
     model.setDataset(&table, {{QStringLiteral("Semtadi"), {}}, {QStringLiteral("Fiyati"), {}},
                               {QStringLiteral("Metre2"), {}}, {QStringLiteral("Oda"), {}}});
-    for (int row = 0; row < 30; ++row)
-        for (int column = 0; column < model.columnCount(); ++column)
-            sink += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
+    const auto readScreenful = [&](int from) {
+        for (int row = from; row < from + screenful && row < model.rowCount(); ++row)
+            for (int column = 0; column < model.columnCount(); ++column)
+                sink += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
+    };
+    const auto backToTop = [&](int) {
+        table.first();
+        table.refresh(); // forgets the count and the pages
+        readScreenful(0);
+    };
+    const auto ctrlEnd = [&](int) {
+        table.last(); // the model offers rows as far as the last one
+        readScreenful(model.rowCount() - screenful);
+    };
+    backToTop(0);
+    const bench::Replay endOnly(bareDb, {bench::statementsRunBy(db.handle(), [&] { ctrlEnd(0); })});
+    report(QStringLiteral("Ctrl+End on a grid model, no view (%1 statements)").arg(endOnly.statementsPerRun()), runs,
+           alternate(runs, {ctrlEnd, backToTop}, {[&](int) { endOnly.run(0, sink); }}));
+
+    backToTop(0);
     const qint64 before = residentKb();
     const qint64 heapBefore = heapKb();
-    QElapsedTimer timer;
-    timer.start();
-    table.last(); // the model offers rows as far as the last one
-    for (int row = model.rowCount() - 30; row < model.rowCount(); ++row)
-        for (int column = 0; column < model.columnCount(); ++column)
-            sink += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    ctrlEnd(0);
     const qint64 after = residentKb();
     const qint64 heapAfter = heapKb();
-    std::printf("  Ctrl+End on a grid model over %d rows: %.2f ms; heap in use %+.2f MB; resident %+.1f MB (#)\n",
-                model.rowCount(), ms, (heapAfter - heapBefore) / 1024.0, (after - before) / 1024.0);
+    std::printf("  Ctrl+End on a grid model over %d rows: heap in use %+.2f MB; resident %+.1f MB (#)\n",
+                model.rowCount(), (heapAfter - heapBefore) / 1024.0, (after - before) / 1024.0);
     notes << QStringLiteral("(#) resident memory counts the pages of the store file that SQLite's count(*) touched "
                             "through its memory map (mmap_size): file cache the system can drop at will, not memory "
                             "the program holds; the heap figure is what the program allocated.");
@@ -1204,6 +1166,7 @@ void measureMemory(Database& db)
 void measurePhotoPages(const QString& folder)
 {
     constexpr int contacts = 1500;
+    constexpr int runs = 5;
     QDir(folder).mkpath(QStringLiteral("photos"));
     const QString photoFolder = QDir(folder).filePath(QStringLiteral("photos"));
     if (!QFileInfo::exists(QDir(photoFolder).filePath(Catalogue::StoreFileName))) {
@@ -1224,31 +1187,35 @@ void measurePhotoPages(const QString& folder)
     DatasetModel model;
     model.setDataset(&table, {{QStringLiteral("Ad"), {}}, {QStringLiteral("Soyad"), {}},
                               {QStringLiteral("Telefon"), {}}, {QStringLiteral("Resim"), {}}});
-    const qint64 heapBefore = heapKb();
-    QElapsedTimer timer;
-    timer.start();
-    table.last();
-    for (int row = 0; row < model.rowCount(); ++row)
-        for (int column = 0; column < model.columnCount(); ++column)
-            sink += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
-    const double engine = double(timer.nsecsElapsed()) / 1e6;
-    const qint64 heapAfter = heapKb();
-
     sqlite3* bare = nullptr;
     sqlite3_open_v2(QDir(photoFolder).filePath(Catalogue::StoreFileName).toUtf8().constData(), &bare,
                     SQLITE_OPEN_READONLY, nullptr);
-    timer.restart();
-    {
-        RawStatement rows(bare, QStringLiteral("SELECT rowid, Ad, Soyad, Telefon, length(Resim) > 0 FROM tel ORDER BY rowid"));
-        while (rows.step())
-            for (int column = 1; column <= 4; ++column)
-                sink += quint64(sqlite3_column_bytes(rows.get(), column));
-    }
-    const double plain = double(timer.nsecsElapsed()) / 1e6;
+    qint64 heapGrowth = 0;
+    const TwinTimes times = alternate(
+        runs,
+        {[&](int) {
+             const qint64 heapBefore = heapKb();
+             table.last();
+             for (int row = 0; row < model.rowCount(); ++row)
+                 for (int column = 0; column < model.columnCount(); ++column)
+                     sink += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
+             heapGrowth = heapKb() - heapBefore;
+         },
+         [&](int) {
+             table.first();
+             table.refresh(); // every page read afresh
+         }},
+        {[&](int) {
+            RawStatement rows(bare,
+                              QStringLiteral("SELECT rowid, Ad, Soyad, Telefon, length(Resim) > 0 FROM tel ORDER BY rowid"));
+            while (rows.step())
+                for (int column = 1; column <= 4; ++column)
+                    sink += quint64(sqlite3_column_bytes(rows.get(), column));
+        }});
     sqlite3_close_v2(bare);
-    report(QStringLiteral("grid through %1 contacts with photographs").arg(model.rowCount()), 1, engine, plain);
+    report(QStringLiteral("grid through %1 contacts with photographs").arg(model.rowCount()), runs, times);
     std::printf("  heap in use after scrolling every row: %+.2f MB (the photographs are %.0f MB)\n",
-                (heapAfter - heapBefore) / 1024.0, contacts * 200.0 / 1024.0);
+                heapGrowth / 1024.0, contacts * 200.0 / 1024.0);
 }
 
 // --- the bulk comparison ----------------------------------------------------------------
@@ -1264,242 +1231,792 @@ struct QuietDialogs : MatchingDialogs {
     void inform(QWidget*, const QString& message) override { notices << message; }
 };
 
-// What the bare loop found: requests walked, listing rows, and the UTF-8
-// bytes of the texts it would print.
-struct BareTally {
+// What the bare loop wrote: the list as UTF-8 (lines joined by '\n', as
+// BulkOutcome::text() joins them), the requests written, the listing lines.
+struct BareList {
+    QByteArray text;
     int requests = 0;
     qint64 listings = 0;
+    bool full = false;
 };
 
-// The bulk comparison as a careful hand-written program would do it on bare
-// SQLite: the requests in key order, the same five tests on their UTF-8
-// bytes, and for the register whose test holds one prepared statement with
-// the same SQL as the program's (so the same plan), its values bound, every
-// printed column read. Stops after `requests` requests, as the program did.
-BareTally bareBulkComparison(BareStatements& bare, int criterion, int requests)
+// Splits an engine-made line at the marks \x01, \x02 ... put in place of its
+// values: what the line holds between them.
+QList<QByteArray> piecesOf(const QString& line)
 {
-    using namespace Matching;
-    static const QByteArray flat("Daire"), plot("Arsa"), farm("Arazi");
-    const QByteArray rent = Catalogue::Lists::RequestedDeal.at(0).toUtf8();
-    const QByteArray buy = Catalogue::Lists::RequestedDeal.at(1).toUtf8();
-    struct Lookup {
-        QString sql;
-        QByteArray fixedStatus;
-        bool byKind;
-    };
-    std::vector<Lookup> lookups;
-    for (const RegisterRule& r : registers()) {
-        QStringList columns;
-        for (const QString& field : listingLineFields(r.id))
-            columns << Database::quoted(field);
-        // The condition text is the program's (no value is in it): both sides ask the same question.
-        const Statement probe = statementFor(r.id, Request{}, criterion);
-        lookups.push_back({QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                               .arg(columns.join(QLatin1Char(',')), Database::quoted(r.table), probe.condition()),
-                           r.availableStatus.toUtf8(), r.byKind});
+    QList<QByteArray> pieces;
+    QString piece;
+    for (const QChar c : line) {
+        if (c.unicode() >= 1 && c.unicode() <= 4) {
+            pieces << piece.toUtf8();
+            piece.clear();
+        } else {
+            piece += c;
+        }
     }
-    const Criterion& c = criteria().at(criterion);
-    const auto view = [](sqlite3_stmt* s, int column) {
-        return QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(s, column)),
-                              sqlite3_column_bytes(s, column));
-    };
-    const auto bindText = [](sqlite3_stmt* s, int at, QByteArrayView text) {
-        sqlite3_bind_text(s, at, text.data() ? text.data() : "", int(text.size()), SQLITE_STATIC);
-    };
-    const auto bindNumber = [](sqlite3_stmt* s, int at, sqlite3_stmt* from, int column) {
-        if (sqlite3_column_type(from, column) == SQLITE_NULL)
-            sqlite3_bind_null(s, at);
-        else
-            sqlite3_bind_double(s, at, sqlite3_column_double(from, column));
-    };
-
-    BareTally tally;
-    RawStatement& walk = bare(QStringLiteral("SELECT \"No\",\"Isim\",\"Telefon\",\"Semtadi\",\"Emlak\",\"Istek\","
-                                             "\"Fiyatilkdeger\",\"Ikincifiyat\",\"IlkMetre2\",\"Ikincimetre2\" "
-                                             "FROM \"musteritalepleri\" ORDER BY rowid"));
-    while (tally.requests < requests && walk.step()) {
-        sqlite3_stmt* request = walk.get();
-        ++tally.requests;
-        sink += quint64(sqlite3_column_bytes(request, 1) + sqlite3_column_bytes(request, 2));
-        const QByteArrayView kind = view(request, 4);
-        const QByteArrayView wish = view(request, 5);
-        const bool land = kind == plot || kind == farm;
-        int held = -1;
-        if (land)
-            held = int(Register::Land);
-        else if (kind == flat)
-            held = wish == rent ? int(Register::RentalFlats) : wish == buy ? int(Register::SaleFlats) : -1;
-        else
-            held = wish == rent ? int(Register::RentalProperties) : wish == buy ? int(Register::SaleProperties) : -1;
-        if (held < 0)
-            continue;
-        const Lookup& lookup = lookups[size_t(held)];
-        RawStatement& listings = bare(lookup.sql);
-        sqlite3_stmt* s = listings.get();
-        int at = 1;
-        if (c.district)
-            bindText(s, at++, view(request, 3));
-        bindText(s, at++, lookup.fixedStatus.isEmpty() ? wish : QByteArrayView(lookup.fixedStatus));
-        if (lookup.byKind)
-            bindText(s, at++, kind);
-        if (c.price) {
-            bindNumber(s, at++, request, 6);
-            bindNumber(s, at++, request, 7);
-        }
-        if (c.area) {
-            bindNumber(s, at++, request, 8);
-            bindNumber(s, at++, request, 9);
-        }
-        while (listings.step()) {
-            readAllColumns(s);
-            ++tally.listings;
-        }
-        listings.reset();
-    }
-    walk.reset();
-    return tally;
+    pieces << piece.toUtf8();
+    return pieces;
 }
 
-// asnumber() as a hand-written program would register it on its own
-// connection, to read a land area held as text: "1500", "85,5" (decimal
-// comma), "1.250" (Turkish grouping); NULL for a text that is no number.
-void bareAsNumber(sqlite3_context* context, int, sqlite3_value** argv)
+// Characters of UTF-8 text as a QString counts them (UTF-16 units): the
+// list's capacity is in those.
+inline qsizetype utf16Length(const char* text, qsizetype bytes)
 {
-    const int type = sqlite3_value_type(argv[0]);
-    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-        sqlite3_result_double(context, sqlite3_value_double(argv[0]));
-        return;
+    qsizetype units = 0;
+    for (qsizetype i = 0; i < bytes; ++i) {
+        const auto b = uchar(text[i]);
+        units += (b & 0xC0) != 0x80;
+        units += b >= 0xF0; // a surrogate pair
     }
-    if (type != SQLITE_TEXT)
-        return;
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const std::string_view typed(text, size_t(sqlite3_value_bytes(argv[0])));
-    const bool decimalComma = typed.find(',') != std::string_view::npos;
-    // Dots are groups of three when there is a decimal comma or every part after a dot has three digits.
-    bool grouped = decimalComma;
-    if (!grouped && typed.find('.') != std::string_view::npos) {
-        grouped = true;
-        size_t at = typed.find('.');
-        while (at != std::string_view::npos) {
-            const size_t next = typed.find('.', at + 1);
-            const size_t end = next == std::string_view::npos ? typed.size() : next;
-            grouped = grouped && end - at - 1 == 3;
-            at = next;
+    return units;
+}
+
+// The bulk comparison as a careful hand-written program would do it on bare
+// SQLite: the engine's statement texts (read from RowStream at run time),
+// the requests walked in key order, each register's statement prepared once
+// and bound afresh for every request, every listing's line written into one
+// UTF-8 buffer with the engine's line texts, and the same capacity check.
+class BareBulk {
+public:
+    BareBulk(Database& db, sqlite3* bare, const Statement& requests, int criterion, qsizetype capacity)
+        : m_db(bare), m_capacity(capacity)
+    {
+        using namespace Matching;
+        m_walkSql = RowStream(db, requests, requestFields(), RowStream::Order::ByKey).sql().toUtf8();
+        // As the engine counts the requests first (for its progress); its text is its own, private.
+        m_countSql = (QStringLiteral("SELECT count(*) FROM ") + Database::quoted(requests.table())
+                      + (requests.condition().isEmpty() ? QString() : QStringLiteral(" WHERE ") + requests.condition()))
+                         .toUtf8();
+        m_walkValues = requests.values();
+        const QList<QByteArray> request = piecesOf(requestLine(QStringLiteral("\x01"), QStringLiteral("\x02")));
+        m_request = {request.value(0), request.value(1), request.value(2)};
+        // Which request column each value of a register's statement is: found
+        // by giving the engine a request of distinct marks and reading back
+        // what it bound.
+        Request marks;
+        marks.district = QStringLiteral("\x01");
+        marks.kind = QStringLiteral("\x02");
+        marks.wish = QStringLiteral("\x03");
+        marks.lowestPrice = 1.0;
+        marks.highestPrice = 2.0;
+        marks.smallestArea = 3.0;
+        marks.largestArea = 4.0;
+        for (const RegisterRule& r : registers()) {
+            Register& reg = m_registers[size_t(r.id)];
+            const Statement probe = statementFor(r.id, marks, criterion);
+            reg.sql = RowStream(db, probe, listingLineFields(r.id)).sql().toUtf8();
+            for (const QVariant& value : probe.values()) {
+                const QString text = value.toString();
+                Bind bind;
+                if (value.typeId() == QMetaType::Double)
+                    bind.column = 5 + int(value.toDouble()); // 6..9: the bounds
+                else if (text == marks.district)
+                    bind.column = 3;
+                else if (text == marks.kind)
+                    bind.column = 4;
+                else if (text == marks.wish)
+                    bind.column = 5;
+                else
+                    bind.fixed = text.toUtf8(); // the register's status
+                bind.number = value.typeId() == QMetaType::Double;
+                reg.binds.push_back(bind);
+            }
+            const QList<QByteArray> line = piecesOf(listingLine(r.id, QStringLiteral("\x01"), QStringLiteral("\x02"),
+                                                                QStringLiteral("\x03"), QStringLiteral("\x04")));
+            reg.pieces = line.toVector();
+            reg.withKind = r.lineEndsWithKind;
+            reg.status = r.availableStatus.toUtf8();
         }
     }
-    std::string plain;
-    for (const char c : typed) {
-        if (c == ' ' || (c == '.' && grouped))
-            continue;
-        plain += c == ',' ? '.' : c;
+
+    BareList run() const
+    {
+        BareList list;
+        sqlite3_stmt* count = prepare(m_countSql);
+        bindAll(count, m_walkValues);
+        sink += sqlite3_step(count) == SQLITE_ROW ? quint64(sqlite3_column_int64(count, 0)) : 0;
+        sqlite3_finalize(count);
+        sqlite3_stmt* walk = prepare(m_walkSql);
+        bindAll(walk, m_walkValues);
+        std::array<sqlite3_stmt*, Matching::RegisterCount> listings{};
+        Writer out(list.text);
+        while (sqlite3_step(walk) == SQLITE_ROW) {
+            const Writer::Mark block = out.mark();
+            const qint64 blockListings = list.listings;
+            out.emptyLine();
+            out.begin();
+            out.piece(m_request[0]);
+            out.text(walk, 1);
+            out.piece(m_request[1]);
+            out.text(walk, 2);
+            out.piece(m_request[2]);
+            out.emptyLine();
+            bool fits = out.characters() <= m_capacity;
+            const int held = heldRegister(walk);
+            if (held >= 0) {
+                const Register& reg = m_registers[size_t(held)];
+                sqlite3_stmt*& s = listings[size_t(held)];
+                if (!s)
+                    s = prepare(reg.sql);
+                for (size_t i = 0; i < reg.binds.size(); ++i) {
+                    const Bind& bind = reg.binds[i];
+                    const int at = int(i) + 1;
+                    if (bind.column < 0)
+                        sqlite3_bind_text(s, at, bind.fixed.constData(), int(bind.fixed.size()), SQLITE_STATIC);
+                    else if (bind.number && sqlite3_column_type(walk, bind.column) == SQLITE_NULL)
+                        sqlite3_bind_null(s, at);
+                    else if (bind.number)
+                        sqlite3_bind_double(s, at, sqlite3_column_double(walk, bind.column));
+                    else {
+                        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(walk, bind.column));
+                        sqlite3_bind_text(s, at, text ? text : "", sqlite3_column_bytes(walk, bind.column),
+                                          SQLITE_STATIC);
+                    }
+                }
+                while (fits && sqlite3_step(s) == SQLITE_ROW) {
+                    out.emptyLine();
+                    out.begin();
+                    out.piece(reg.pieces[0]);
+                    out.text(s, 0);
+                    out.piece(reg.pieces[1]);
+                    out.value(s, 1);
+                    out.piece(reg.pieces[2]);
+                    out.value(s, 2);
+                    out.piece(reg.pieces[3]);
+                    if (reg.withKind) {
+                        out.text(s, 3);
+                        out.piece(reg.pieces[4]);
+                    }
+                    out.emptyLine();
+                    ++list.listings;
+                    fits = out.characters() <= m_capacity;
+                }
+                sqlite3_reset(s);
+            }
+            if (!fits) {
+                out.rewind(block);
+                list.listings = blockListings;
+                list.full = true;
+                break;
+            }
+            ++list.requests;
+        }
+        sqlite3_finalize(walk);
+        for (sqlite3_stmt* s : listings)
+            sqlite3_finalize(s);
+        return list;
     }
-    double value = 0;
-    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (error == std::errc() && end == plain.data() + plain.size() && !plain.empty())
-        sqlite3_result_double(context, value);
+
+private:
+    struct Bind {
+        int column = -1; // the request column bound, -1 for the fixed text
+        QByteArray fixed;
+        bool number = false;
+    };
+    struct Register {
+        QByteArray sql;
+        std::vector<Bind> binds;
+        QVector<QByteArray> pieces;
+        bool withKind = false;
+        QByteArray status;
+    };
+
+    // The comparison list as it grows, lines joined by '\n', counting
+    // characters as the engine's list does.
+    class Writer {
+    public:
+        explicit Writer(QByteArray& out) : m_out(out) {}
+        struct Mark {
+            qsizetype bytes, characters, lines;
+        };
+        Mark mark() const { return {m_out.size(), m_characters, m_lines}; }
+        void rewind(const Mark& mark)
+        {
+            m_out.truncate(mark.bytes);
+            m_characters = mark.characters;
+            m_lines = mark.lines;
+        }
+        qsizetype characters() const { return m_characters; }
+        void begin() // a new line
+        {
+            if (m_lines++ > 0) {
+                m_out += '\n';
+                ++m_characters;
+            }
+        }
+        void emptyLine() { begin(); }
+        void piece(const QByteArray& text)
+        {
+            m_out += text;
+            m_characters += utf16Length(text.constData(), text.size());
+        }
+        void text(sqlite3_stmt* s, int column)
+        {
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+            const int bytes = sqlite3_column_bytes(s, column);
+            m_out.append(text, bytes);
+            m_characters += utf16Length(text, bytes);
+        }
+        // A stored number as the engine writes it: whole numbers as plain
+        // digits (the usual case, without printf), others in general format
+        // with the Turkish decimal comma; a text as it is.
+        void value(sqlite3_stmt* s, int column)
+        {
+            const int type = sqlite3_column_type(s, column);
+            if (type == SQLITE_TEXT) {
+                text(s, column);
+                return;
+            }
+            if (type == SQLITE_NULL)
+                return;
+            const double v = sqlite3_column_double(s, column);
+            char digits[40];
+            char* end = digits;
+            if (v == std::trunc(v) && std::abs(v) < 1e15 && !(v == 0 && std::signbit(v))) {
+                end = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(v)).ptr;
+            } else {
+                end = digits + std::snprintf(digits, sizeof digits, "%.15g", v);
+                std::replace(digits, end, '.', ',');
+            }
+            m_out.append(digits, end - digits);
+            m_characters += end - digits;
+        }
+
+    private:
+        QByteArray& m_out;
+        qsizetype m_characters = 0;
+        qsizetype m_lines = 0;
+    };
+
+    // The register whose test holds for the request (the bulk rules), or -1.
+    int heldRegister(sqlite3_stmt* walk) const
+    {
+        using Matching::Register;
+        const auto view = [&](int column) {
+            return QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(walk, column)),
+                                  sqlite3_column_bytes(walk, column));
+        };
+        const QByteArrayView kind = view(4), wish = view(5);
+        if (kind == "Arsa" || kind == "Arazi")
+            return int(Register::Land);
+        const bool flat = kind == "Daire";
+        for (const Register id : {flat ? Register::RentalFlats : Register::RentalProperties,
+                                  flat ? Register::SaleFlats : Register::SaleProperties})
+            if (wish == QByteArrayView(m_registers[size_t(id)].status))
+                return int(id);
+        return -1;
+    }
+
+    sqlite3_stmt* prepare(const QByteArray& sql) const
+    {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
+            throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)) + QStringLiteral(" in ") + QString::fromUtf8(sql));
+        return stmt;
+    }
+    static void bindAll(sqlite3_stmt* s, const QVariantList& values)
+    {
+        for (int i = 0; i < values.size(); ++i)
+            sqlite3_bind_int64(s, i + 1, values.at(i).toLongLong()); // the request lists' conditions bind keys
+    }
+
+    sqlite3* m_db;
+    qsizetype m_capacity;
+    QByteArray m_walkSql, m_countSql;
+    QVariantList m_walkValues;
+    std::array<QByteArray, 3> m_request;
+    std::array<Register, Matching::RegisterCount> m_registers;
+};
+
+// The engine's list and the bare loop's must be the same text, or the two
+// figures time different work.
+void checkSameList(const Matching::BulkOutcome& engine, const BareList& bare, const QString& what)
+{
+    const QByteArray text = engine.text().toUtf8();
+    if (text == bare.text && engine.requestsWritten == bare.requests && engine.listings == bare.listings)
+        return;
+    qsizetype at = 0;
+    while (at < text.size() && at < bare.text.size() && text.at(at) == bare.text.at(at))
+        ++at;
+    throw DataError(QStringLiteral("%1: the bare loop wrote another list (%2 requests, %3 listings, %4 bytes) than "
+                                   "the engine (%5, %6, %7 bytes), first difference at byte %8: engine \"%9\", bare "
+                                   "\"%10\"")
+                        .arg(what)
+                        .arg(bare.requests)
+                        .arg(bare.listings)
+                        .arg(bare.text.size())
+                        .arg(engine.requestsWritten)
+                        .arg(engine.listings)
+                        .arg(text.size())
+                        .arg(at)
+                        .arg(QString::fromUtf8(text.mid(std::max<qsizetype>(0, at - 20), 60)),
+                             QString::fromUtf8(bare.text.mid(std::max<qsizetype>(0, at - 20), 60))));
 }
 
 // SQLite's plan for each register's statement under the criterion, as notes.
-void notePlans(sqlite3* db, int criterion, const QString& when)
+void notePlans(Database& db, sqlite3* bareDb, int criterion)
 {
     using namespace Matching;
     for (const RegisterRule& r : registers()) {
-        QStringList columns;
-        for (const QString& field : listingLineFields(r.id))
-            columns << Database::quoted(field);
-        const Statement probe = statementFor(r.id, Request{}, criterion);
-        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                                .arg(columns.join(QLatin1Char(',')), Database::quoted(r.table), probe.condition());
-        notes << QStringLiteral("  %1 %2 %3: %4").arg(when, criteria().at(criterion).item, r.table, planOf(db, sql));
+        const QString sql = RowStream(db, statementFor(r.id, Request{}, criterion), listingLineFields(r.id)).sql();
+        notes << QStringLiteral("  plan %1 %2: %3").arg(criteria().at(criterion).item, r.table, planOf(bareDb, sql));
     }
 }
 
-// The whole bulk comparison as the clerk runs it: MatchScreen's "Yazdır"
-// over the request list's whole register, the list shown on
-// MatchListScreen, against the bare loop doing the same lookups. Under a
-// criterion whose list does not fit the box the program stops at the
-// request that would overflow it, and the bare loop stops there too.
-void measureBulkComparison(Database& db, BareStatements& bare, sqlite3* bareDb, bool plans)
+// Requests whose area bounds no listing is within (90,000 m² and more), as
+// copies of the first `count` requests: the kinds and wishes as real ones,
+// so every register's statement runs and finds nothing. They are taken out
+// again when this goes, leaving the store as generated.
+class RequestsFindingNothing {
+public:
+    RequestsFindingNothing(sqlite3* db, int count) : m_db(db)
+    {
+        QStringList columns, values;
+        for (const FieldSchema& field : Catalogue::table(QStringLiteral("musteritalepleri")).fields) {
+            if (field.isKey())
+                continue;
+            columns << Database::quoted(field.name);
+            values << (field.name == QLatin1String("IlkMetre2")      ? QStringLiteral("90000 + \"No\" % 100")
+                       : field.name == QLatin1String("Ikincimetre2") ? QStringLiteral("90500 + \"No\" % 100")
+                                                                      : Database::quoted(field.name));
+        }
+        bareExec(m_db, QStringLiteral("INSERT INTO \"musteritalepleri\" (%1) SELECT %2 FROM \"musteritalepleri\" "
+                                      "WHERE \"No\" <= %3 ORDER BY \"No\"")
+                           .arg(columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')))
+                           .arg(count)
+                           .toUtf8()
+                           .constData());
+    }
+    ~RequestsFindingNothing()
+    {
+        bareExec(m_db, QStringLiteral("DELETE FROM \"musteritalepleri\" WHERE \"No\" > %1")
+                           .arg(RequestRows)
+                           .toUtf8()
+                           .constData());
+    }
+    RequestsFindingNothing(const RequestsFindingNothing&) = delete;
+    RequestsFindingNothing& operator=(const RequestsFindingNothing&) = delete;
+    // The request list's statement over them.
+    static Statement statement() { return Statement(QStringLiteral("musteritalepleri")).where(QStringLiteral("\"No\" > ?"), {qint64(RequestRows)}); }
+
+private:
+    sqlite3* m_db;
+};
+
+// One criterion's bulk comparison, the engine's BulkComparison::run against
+// the bare loop, in turns; the two lists compared once, byte for byte.
+TwinTimes bulkTwin(Database& db, sqlite3* bareDb, int criterion, const Statement& requests, int runs,
+                   Matching::BulkOutcome& outcome, BareList& bareList)
 {
+    const BareBulk bare(db, bareDb, requests, criterion, Matching::BulkComparison::ListCapacity);
+    const TwinTimes times = alternate(runs,
+                                      {[&](int) {
+                                           outcome = Matching::BulkComparison(db, criterion).run(requests);
+                                       },
+                                       [&](int) { outcome = {}; }},
+                                      {[&](int) { bareList = bare.run(); }, [&](int) { bareList = {}; }});
+    if (outcome.end == Matching::BulkOutcome::End::Failed)
+        throw DataError(QStringLiteral("bulk: %1").arg(outcome.failure));
+    checkSameList(outcome, bareList, Matching::criteria().at(criterion).item);
+    return times;
+}
+
+// The whole bulk comparison under each criterion over the 10,000 requests,
+// and under "Metre Kareye Göre" over requests that find nothing. Under a
+// criterion whose list does not fit the box the engine stops at the request
+// that would overflow it, and so does the bare loop (it counts characters
+// as the list does).
+void measureBulkComparison(Database& db, sqlite3* bareDb, bool plans)
+{
+    using namespace Matching;
     constexpr int runs = 3;
-    sqlite3_create_function_v2(bareDb, "asnumber", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, bareAsNumber,
-                               nullptr, nullptr, nullptr);
+    const Statement everyRequest(QStringLiteral("musteritalepleri"));
+    for (int criterion = 0; criterion < CriterionCount; ++criterion) {
+        BulkOutcome outcome;
+        BareList bareList;
+        const TwinTimes times = bulkTwin(db, bareDb, criterion, everyRequest, runs, outcome, bareList);
+        const bool full = outcome.end == BulkOutcome::End::ListFull;
+        report(QStringLiteral("bulk \"%1\" %2 req. %3 lines%4")
+                   .arg(criteria().at(criterion).item)
+                   .arg(outcome.requestsWritten)
+                   .arg(outcome.lines.size())
+                   .arg(full ? QStringLiteral(", full") : QString()),
+               runs, times);
+        if (plans)
+            notePlans(db, bareDb, criterion);
+    }
+
+    int byArea = 0;
+    while (criteria().at(byArea).item != QStringLiteral("Metre Kareye Göre"))
+        ++byArea;
+    constexpr int nothing = 2000;
+    {
+        const RequestsFindingNothing requests(bareDb, nothing);
+        BulkOutcome outcome;
+        BareList bareList;
+        const TwinTimes times =
+            bulkTwin(db, bareDb, byArea, RequestsFindingNothing::statement(), runs, outcome, bareList);
+        if (outcome.requestsWritten != nothing || outcome.listings != 0)
+            throw DataError(QStringLiteral("bulk: %1 requests meant to find nothing wrote %2 requests, %3 listings")
+                                .arg(nothing)
+                                .arg(outcome.requestsWritten)
+                                .arg(outcome.listings));
+        const QString name =
+            QStringLiteral("bulk \"%1\" %2 req. finding nothing").arg(criteria().at(byArea).item).arg(nothing);
+        report(name, runs, times);
+        constexpr int scale = RequestRows / nothing;
+        bench::reportLimit(QStringLiteral("%1, x%2").arg(name).arg(scale), runs, times.engine * scale,
+                           1000);
+    }
+
+    // The clerk's whole "Yazdır" under "Tümüne Göre": the comparison, the
+    // request list settled on the last request, the list shown and painted.
     QuietDialogs dialogs;
     setMatchingDialogs(&dialogs);
-    Screens screens(db);
-    ScreenMakers makers = searchScreens();
-    makers << matchingScreens();
-    screens.createAll(makers);
-    auto* match = screens.get<MatchScreen>(MatchScreen::programName());
-    auto* list = screens.get<MatchListScreen>(MatchListScreen::programName());
-
-    for (int criterion = 0; criterion < Matching::CriterionCount; ++criterion) {
-        match->selectCriterion(criterion);
-        const double program = medianMs(runs, [&](int) {
+    {
+        Screens screens(db);
+        ScreenMakers makers = searchScreens();
+        makers << matchingScreens();
+        screens.createAll(makers);
+        auto* match = screens.get<MatchScreen>(MatchScreen::programName());
+        match->selectCriterion(ByAll);
+        const double clerk = bench::medianMs(runs, {[&](int) {
             match->compareAll();
             QApplication::processEvents(); // the list painted
-        });
-        const int walked = list->box()->lineCount() == 0 ? 0 : [&] {
-            int blocks = 0;
-            for (const QString& line : list->box()->lines())
-                blocks += line.startsWith(QStringLiteral("    İsim : "));
-            return blocks;
-        }();
-        const qint64 lines = list->box()->lineCount();
-        const bool full = !dialogs.notices.isEmpty();
-        dialogs.notices.clear();
-
-        BareTally tally;
-        const double plain = medianMs(runs, [&](int) { tally = bareBulkComparison(bare, criterion, walked); });
-        const QString name = QStringLiteral("bulk \"%1\": %2 requests, %3 lines%4")
-                                 .arg(Matching::criteria().at(criterion).item)
-                                 .arg(walked)
-                                 .arg(lines)
-                                 .arg(full ? QStringLiteral(", list full") : QString());
-        report(name, runs, program, plain, full ? 0.0 : 2.0);
-        if (lines != 3 * (walked + tally.listings))
-            notes << QStringLiteral("WARNING: bulk \"%1\": %2 lines, where the bare loop's %3 requests and %4 "
-                                    "listings make %5")
-                         .arg(Matching::criteria().at(criterion).item)
-                         .arg(lines)
-                         .arg(tally.requests)
-                         .arg(tally.listings)
-                         .arg(3 * (tally.requests + tally.listings));
-        if (plans)
-            notePlans(bareDb, criterion, QStringLiteral("plan"));
+        }});
+        notes << QStringLiteral("bulk: the clerk's \"Yazdır\" under \"%1\" (MatchScreen to the list painted on "
+                                "MatchListScreen): %2 ms; the rows above time BulkComparison::run alone.")
+                     .arg(criteria().at(ByAll).item)
+                     .arg(clerk, 0, 'f', 1);
     }
-    notes << QStringLiteral("bulk: the program's figure is MatchScreen's \"Yazdır\" to the list painted on "
-                            "MatchListScreen; \"list full\": the list reached %1 characters and the run stopped "
-                            "there (the clerk is told which requests were left out), the bare loop stopping at the "
-                            "same request.")
-                 .arg(Matching::BulkComparison::ListCapacity);
     setMatchingDialogs(nullptr);
+    notes << QStringLiteral("bulk: \"x%1\": the engine's figure for %2 such requests, held to 1 s. \"full\": the "
+                            "list reached %3 characters and the run stopped there; the bare loop counts characters "
+                            "as the list does and stops at the same request. Each criterion's two lists are compared "
+                            "byte for byte once (a difference stops the benchmark).")
+                 .arg(RequestRows / 2000)
+                 .arg(RequestRows)
+                 .arg(BulkComparison::ListCapacity);
 }
 
-int run(const QString& folder, const QString& only)
+// --- start-up: the program against a bare Qt window, watched on the X server ------
+
+// The X server as the benchmark sees it: every top-level window mapped
+// (SubstructureNotify on the root window; with no window manager under
+// Xvfb the program's windows are the root's children).
+class XWatch {
+public:
+    struct Mapped {
+        xcb_window_t window = 0;
+        double ms = 0; // since the program was started
+        int width = 0, height = 0;
+        qint64 pid = -1; // _NET_WM_PID, which Qt sets on its windows
+        QString title;
+    };
+
+    XWatch()
+    {
+        m_x = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_x))
+            throw DataError(QStringLiteral("start-up: no X display to watch (run under xvfb-run -a)"));
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_x)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_x, m_root, XCB_CW_EVENT_MASK, &mask);
+        m_pid = atom("_NET_WM_PID");
+        m_name = atom("_NET_WM_NAME");
+        m_utf8 = atom("UTF8_STRING");
+        xcb_flush(m_x);
+    }
+    ~XWatch() { xcb_disconnect(m_x); }
+    XWatch(const XWatch&) = delete;
+    XWatch& operator=(const XWatch&) = delete;
+
+    void drain()
+    {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_x))
+            std::free(event);
+    }
+
+    // The next top-level window mapped, waiting until `deadlineMs` on the
+    // clock; nothing when none came by then.
+    std::optional<Mapped> nextMapped(const QElapsedTimer& clock, double deadlineMs)
+    {
+        for (;;) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_x)) {
+                const double ms = double(clock.nsecsElapsed()) / 1e6;
+                const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
+                const xcb_window_t window = mapped ? reinterpret_cast<xcb_map_notify_event_t*>(event)->window : 0;
+                std::free(event);
+                if (mapped)
+                    return describe(window, ms);
+            }
+            const double left = deadlineMs - double(clock.nsecsElapsed()) / 1e6;
+            if (left <= 0 || xcb_connection_has_error(m_x))
+                return std::nullopt;
+            pollfd descriptor{xcb_get_file_descriptor(m_x), POLLIN, 0};
+            ::poll(&descriptor, 1, int(std::ceil(left)));
+        }
+    }
+
+private:
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(m_x, xcb_intern_atom(m_x, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    }
+    Mapped describe(xcb_window_t window, double ms)
+    {
+        Mapped mapped;
+        mapped.window = window;
+        mapped.ms = ms;
+        if (xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(m_x, xcb_get_geometry(m_x, window), nullptr)) {
+            mapped.width = geometry->width;
+            mapped.height = geometry->height;
+            std::free(geometry);
+        }
+        if (xcb_get_property_reply_t* pid =
+                xcb_get_property_reply(m_x, xcb_get_property(m_x, 0, window, m_pid, XCB_ATOM_CARDINAL, 0, 1), nullptr)) {
+            if (xcb_get_property_value_length(pid) == 4)
+                mapped.pid = *static_cast<const uint32_t*>(xcb_get_property_value(pid));
+            std::free(pid);
+        }
+        if (xcb_get_property_reply_t* name =
+                xcb_get_property_reply(m_x, xcb_get_property(m_x, 0, window, m_name, m_utf8, 0, 256), nullptr)) {
+            mapped.title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name)),
+                                             xcb_get_property_value_length(name));
+            std::free(name);
+        }
+        return mapped;
+    }
+
+    xcb_connection_t* m_x = nullptr;
+    xcb_window_t m_root = 0;
+    xcb_atom_t m_pid = XCB_ATOM_NONE, m_name = XCB_ATOM_NONE, m_utf8 = XCB_ATOM_NONE;
+};
+
+// One start of a program: from the exec to its main window (a top-level of
+// the main window's size, 640x480, belonging to the child: the splash is
+// 300x145) mapped on the X server, and the child's peak resident memory.
+struct Launch {
+    double toWindowMs = 0;
+    double peakMb = 0;
+    QStringList before; // windows the child mapped before its main window
+};
+
+qint64 childHighWaterKb(pid_t pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void screenshot(const QString& path)
+{
+    QProcess import;
+    import.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
+    import.waitForFinished(10000);
+}
+
+// The window is looked at after it has painted, this long after its map:
+// the memory read then is the start's peak, painting included.
+constexpr int SettleMs = 400;
+
+Launch launch(XWatch& x, const QByteArray& program, const QString& folder, const QString& shots)
+{
+    // The child's environment, made before the fork: the program's display
+    // (not the offscreen platform this benchmark runs on), and the timed
+    // shut-down only printed, as scripts/run.sh starts it with no one at the display.
+    std::vector<QByteArray> environment;
+    for (char** entry = environ; *entry; ++entry)
+        if (!QByteArray(*entry).startsWith("QT_QPA_PLATFORM=") && !QByteArray(*entry).startsWith("EVLORA_SHUTDOWN="))
+            environment.emplace_back(*entry);
+    environment.emplace_back("EVLORA_SHUTDOWN=print");
+    // Qt wants a private runtime folder, and says so on every start without one.
+    static const QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        environment.push_back("XDG_RUNTIME_DIR=" + QFile::encodeName(runtime.path()));
+    std::vector<char*> envp;
+    for (QByteArray& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const QByteArray directory = QFile::encodeName(folder);
+    char* argv[] = {const_cast<char*>(program.constData()), nullptr};
+
+    x.drain();
+    QElapsedTimer clock;
+    clock.start();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(directory.constData()) == 0)
+            ::execve(program.constData(), argv, envp.data());
+        ::_exit(127);
+    }
+    if (pid < 0)
+        throw DataError(QStringLiteral("start-up: cannot start %1").arg(QString::fromLocal8Bit(program)));
+    Launch result;
+    std::optional<XWatch::Mapped> main;
+    while (!main) {
+        const std::optional<XWatch::Mapped> mapped = x.nextMapped(clock, 30000);
+        if (!mapped) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            throw DataError(QStringLiteral("start-up: %1 showed no 640x480 window in 30 s (before it: %2)")
+                                .arg(QString::fromLocal8Bit(program), result.before.join(QStringLiteral(", "))));
+        }
+        if (mapped->pid == pid && mapped->width == 640 && mapped->height == 480)
+            main = mapped;
+        else
+            result.before << QStringLiteral("%1x%2 \"%3\"%4 at %5 ms")
+                                 .arg(mapped->width)
+                                 .arg(mapped->height)
+                                 .arg(mapped->title,
+                                      mapped->pid == pid ? QString() : QStringLiteral(" (pid %1)").arg(mapped->pid))
+                                 .arg(mapped->ms, 0, 'f', 1);
+    }
+    result.toWindowMs = main->ms;
+    if (!shots.isEmpty()) {
+        // The screen at the moment measured, the child held still meanwhile,
+        // and again once it has painted.
+        ::kill(pid, SIGSTOP);
+        screenshot(shots + QStringLiteral("-at-map.png"));
+        ::kill(pid, SIGCONT);
+        QThread::msleep(SettleMs);
+        screenshot(shots + QStringLiteral("-painted.png"));
+        std::printf("  screenshots %s-*.png: window 0x%x %dx%d \"%s\" at %.1f ms%s%s\n", qPrintable(shots),
+                    main->window, main->width, main->height, qPrintable(main->title), main->ms,
+                    result.before.isEmpty() ? "" : ", after ", qPrintable(result.before.join(QStringLiteral(", "))));
+    }
+    QThread::msleep(SettleMs);
+    result.peakMb = double(childHighWaterKb(pid)) / 1024.0;
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return result;
+}
+
+// A folder prepared as scripts/run.sh prepares the data folder: the splash
+// clip beside the data.
+void prepareDataFolder(const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QString clip = QDir(folder).filePath(QStringLiteral("ani34.avi"));
+    if (!QFileInfo::exists(clip))
+        QFile::copy(QStringLiteral(SPLASH_CLIP), clip);
+}
+
+// A copy of the benchmark store for the program to start on (it takes its
+// backups beside it), made with SQLite's backup so it is whole.
+QString startUpStore(const QString& folder, const QString& path)
+{
+    const QString copyFolder = QDir(folder).filePath(QStringLiteral("startup-store"));
+    prepareDataFolder(copyFolder);
+    const QString copy = QDir(copyFolder).filePath(Catalogue::StoreFileName);
+    if (QFileInfo::exists(copy))
+        return copyFolder;
+    sqlite3* source = nullptr;
+    sqlite3* target = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2((copy + QStringLiteral(".part")).toUtf8().constData(), &target,
+                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main");
+    const int rc = backup ? sqlite3_backup_step(backup, -1) : SQLITE_ERROR;
+    sqlite3_backup_finish(backup);
+    sqlite3_close(target);
+    sqlite3_close(source);
+    if (rc != SQLITE_DONE || !QFile::rename(copy + QStringLiteral(".part"), copy))
+        throw DataError(QStringLiteral("start-up: cannot copy the store to %1").arg(copyFolder));
+    return copyFolder;
+}
+
+// The program from exec to its main window, against the bare window, each
+// started in a data folder: a fresh empty one every run (the program makes
+// its store there), and a copy of the 100,000-listing store. Runs take turns.
+void measureStartUp(const QString& folder, const QString& path, const QString& shots)
+{
+    constexpr int runs = 10;
+    XWatch x;
+    if (!shots.isEmpty())
+        QDir().mkpath(shots);
+    const QByteArray program = QByteArrayLiteral(EVLORA_PROGRAM);
+    const QByteArray bareWindow = QByteArrayLiteral(BARE_WINDOW_PROGRAM);
+    const QString storeFolder = startUpStore(folder, path);
+    // The copy has its day's backup before the runs, as on any start after
+    // the first of the day: a start killed half-way through a backup would
+    // leave none, and every run would copy and check the whole store afresh.
+    Backups::openAtStart(storeFolder, QDateTime::currentDateTime()).outcome.wait();
+    const qsizetype backups = Backups::available(storeFolder).size();
+    QStringList before;
+    for (const bool withStore : {false, true}) {
+        const QString what = withStore ? QStringLiteral("100k store") : QStringLiteral("empty folder");
+        std::vector<double> programMb, bareMb;
+        const auto start = [&](const QByteArray& binary, std::vector<double>& peaks, const QString& side, int run) {
+            QTemporaryDir empty(QDir(folder).filePath(QStringLiteral("startup-XXXXXX")));
+            const QString data = withStore ? storeFolder : empty.path();
+            prepareDataFolder(data);
+            const QString shot = shots.isEmpty() || run != 0
+                                     ? QString()
+                                     : QDir(shots).filePath(side + (withStore ? QStringLiteral("-store")
+                                                                              : QStringLiteral("-empty")));
+            const Launch launched = launch(x, binary, data, shot);
+            if (run > 0)
+                peaks.push_back(launched.peakMb);
+            if (run == 1 && !launched.before.isEmpty())
+                before << QStringLiteral("%1, %2: %3").arg(side, what, launched.before.join(QStringLiteral(", ")));
+            return launched.toWindowMs;
+        };
+        const TwinTimes times = alternateFigures(
+            runs, [&](int run) { return start(program, programMb, QStringLiteral("evlora"), run); },
+            [&](int run) { return start(bareWindow, bareMb, QStringLiteral("bare"), run); });
+        report(QStringLiteral("start-up to the main window, %1").arg(what), runs, times);
+        report(QStringLiteral("peak resident memory at the main window, %1").arg(what), runs,
+               {bench::median(programMb), bench::median(bareMb)}, bench::OpTarget, "MB");
+    }
+    for (const QString& line : before)
+        notes << QStringLiteral("startup: before its main window, %1").arg(line);
+    if (Backups::available(storeFolder).size() != backups)
+        notes << QStringLiteral("startup: the program made %1 backups of the 100k store during the runs: its starts "
+                                "were not all \"store unchanged\" ones.")
+                     .arg(Backups::available(storeFolder).size() - backups);
+    notes << QStringLiteral("startup: from exec to the MapNotify of the child's 640x480 top-level on the X server; "
+                            "peak memory is the child's VmHWM %1 ms later (painted). The bare side is "
+                            "bench_barewindow: one frameless Qt window with the main window's picture.")
+                 .arg(SettleMs);
+}
+
+int run(const QString& folder, const QString& only, const QString& shots)
 {
     const QString path = QDir(folder).filePath(Catalogue::StoreFileName);
     if (!QFileInfo::exists(path))
         generateStore(folder);
     checkGeneratedStore(path);
-    std::printf("Store: %s (%.0f MB), SQLite %s, median of N runs after one warm-up run\n"
+    std::printf("Store: %s (%.0f MB), SQLite %s, median of N runs after one warm-up run, engine and bare in turns\n"
                 "(other work on the machine moves single figures by a third either way; compare ratios)\n\n",
                 qPrintable(path), QFileInfo(path).size() / 1e6, sqlite3_libversion());
-    std::printf("  %-52s %4s %10s %10s %8s  %s\n", "operation", "runs", "engine ms", "bare ms", "ratio", "target");
+    bench::printHeader();
     std::printf("  %s\n", QString(100, QLatin1Char('-')).toLatin1().constData());
 
     const auto wanted = [&](const char* name) { return only.isEmpty() || only == QLatin1String(name); };
     if (wanted("startup"))
-        measureStartUp(folder, path);
+        measureStartUp(folder, path, shots);
+    if (wanted("store"))
+        measureStoreOpening(folder, path);
 
     const std::unique_ptr<Database> db = Catalogue::openStore(folder);
     sqlite3* bareDb = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &bareDb, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         throw DataError(QStringLiteral("bare connection: %1").arg(QString::fromUtf8(sqlite3_errmsg(bareDb))));
     sqlite3_busy_timeout(bareDb, 5000);
-    // The bare connection reads as the engine's does.
+    // The bare connection reads as the engine's does, and compares text the
+    // same way: the same LIKE (Turkish folding) and asnumber() are on it.
     bareExec(bareDb, "PRAGMA mmap_size = 1073741824");
     bareExec(bareDb, "PRAGMA cache_size = -32768");
+    TurkishText::installOn(bareDb);
 
     try {
         BareStatements bare(bareDb);
@@ -1512,18 +2029,17 @@ int run(const QString& folder, const QString& only)
         if (wanted("locate"))
             measureLocate(*db, bare);
         if (wanted("queries"))
-            measureQueries(*db, bare);
+            measureQueries(*db, bareDb);
         if (wanted("like"))
-            measureLike(*db, bare);
+            measureLike(*db, bareDb, bare);
         if (wanted("walk"))
             measureWalk(*db, bare);
         if (wanted("post"))
             measurePost(*db, bareDb, bare);
         if (wanted("bulk") || only == QLatin1String("plans"))
-            measureBulkComparison(*db, bare, bareDb, only == QLatin1String("plans"));
-        std::printf("\n");
+            measureBulkComparison(*db, bareDb, only == QLatin1String("plans"));
         if (wanted("memory")) {
-            measureMemory(*db);
+            measureMemory(*db, bareDb);
             measurePhotoPages(folder);
         }
     } catch (...) {
@@ -1537,7 +2053,7 @@ int run(const QString& folder, const QString& only)
         std::printf("%s\n", qPrintable(note));
     std::printf("Memory high-water (VmHWM): %s\n", qPrintable(bench::memoryHighWater()));
     std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(sink));
-    return 0;
+    return bench::printSummary();
 }
 
 } // namespace
@@ -1555,21 +2071,24 @@ int main(int argc, char** argv)
     });
     LocaleFormats::useTurkish(); // numbers in the list are written as the program writes them
     const QStringList args = app.arguments();
-    // --only NAME runs one group of measurements (for a profiler).
-    QString only;
+    // --only NAME runs one group of measurements (for a profiler); --shots DIR
+    // keeps screenshots of the first start of each kind, at the moment timed.
+    QString only, shots;
     QStringList positional;
     for (int i = 1; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--only") && i + 1 < args.size())
             only = args.at(++i);
+        else if (args.at(i) == QLatin1String("--shots") && i + 1 < args.size())
+            shots = args.at(++i);
         else
             positional << args.at(i);
     }
     const QString folder =
         positional.isEmpty() ? QDir::current().filePath(QStringLiteral("bench-data")) : positional.first();
     try {
-        return run(folder, only);
+        return run(folder, only, shots);
     } catch (const DataError& error) {
         std::fprintf(stderr, "bench_engine: %s\n", qPrintable(error.message()));
-        return 1;
+        return 2;
     }
 }

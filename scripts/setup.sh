@@ -15,6 +15,8 @@ PACKAGES=(
   unrtf poppler-utils
   # the import's tests write their Paradox tables with pxlib (never used by the program itself)
   pxlib-dev
+  # bench_engine watches the X server for the program's main window (libxcb)
+  libxcb1-dev
 )
 
 missing=()
