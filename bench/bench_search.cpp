@@ -134,8 +134,8 @@ void notePlans(const Search& search, Database& db, bench::BareStatements& bare, 
 // hand-written statement that finds the keys through an index and reads only
 // those rows; of the table's indexes on a criterion's column (and SQLite's
 // own pick) the fastest.
-void noteIdeal(const Search& search, Database& db, bench::BareStatements& bare, const bench::Script& run1,
-               double engineMs)
+void noteIdeal(const Search& search, bench::BareStatements& bare, const bench::Script& run1,
+               const std::vector<Statement>& statements, double engineMs)
 {
     // The engine's page read is the statement of run 1 that read the most rows.
     const auto page = std::max_element(run1.begin(), run1.end(), [](const auto& a, const auto& b) {
@@ -151,12 +151,8 @@ void noteIdeal(const Search& search, Database& db, bench::BareStatements& bare, 
 
     // Each run's criteria as the engine bound them.
     std::vector<std::vector<bench::BoundValue>> values;
-    QString condition;
-    for (int run = 0; run <= Runs; ++run) {
-        prepareRun(search, run);
-        search.screen->find();
-        const Statement statement = search.screen->query()->statement();
-        condition = statement.condition();
+    const QString condition = statements.front().condition();
+    for (const Statement& statement : statements) {
         std::vector<bench::BoundValue> bound;
         for (const QVariant& value : statement.values())
             bound.push_back(boundValue(value));
@@ -247,10 +243,15 @@ void measureSearch(const Search& search, Database& db, bench::BareStatements& ba
     int rows = 0;
     for (const bench::RanStatement& ran : run1)
         rows += ran.rows;
+    // Each run's statement as "Bul" built it.
+    std::vector<Statement> statements;
+    for (int run = 0; run <= Runs; ++run) {
+        prepareRun(search, run);
+        search.screen->find();
+        statements.push_back(search.screen->query()->statement());
+    }
     // How many rows the criteria select, counted once for the note.
-    prepareRun(search, 1);
-    search.screen->find();
-    const Statement statement = search.screen->query()->statement();
+    const Statement& statement = statements[1];
     qint64 matching = 0;
     db.select(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(Database::quoted(search.table), statement.condition()),
               statement.values(), [&](sqlite3_stmt* row) { matching = sqlite3_column_int64(row, 0); });
@@ -259,7 +260,20 @@ void measureSearch(const Search& search, Database& db, bench::BareStatements& ba
                          .arg(run1.size())
                          .arg(bench::statementTexts(run1).size())
                          .arg(rows));
-    noteIdeal(search, db, bare, run1, twin.times.engine);
+    // Where the engine's time goes: its query alone, over the same statement, no screen.
+    std::unique_ptr<Query> alone;
+    const double query = bench::medianMs(Runs, {[&](int run) {
+                                                    alone = std::make_unique<Query>(db);
+                                                    alone->setStatement(statements[size_t(run)]);
+                                                    alone->open();
+                                                    readFirstPage(*alone);
+                                                },
+                                                [&](int) { alone.reset(); }});
+    bench::printNote(QStringLiteral("the engine's query alone, same statements, first page (no twin): %1 ms; "
+                                    "the screen adds %2 ms")
+                         .arg(query, 0, 'f', 4)
+                         .arg(twin.times.engine - query, 0, 'f', 4));
+    noteIdeal(search, bare, run1, statements, twin.times.engine);
 }
 
 // --- the two screens ---------------------------------------------------------------
