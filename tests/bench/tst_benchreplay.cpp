@@ -36,7 +36,7 @@ void firstPage(Database& db, const QString& district)
 
 } // namespace
 
-class BenchSupportTest : public QObject {
+class BenchReplayTest : public QObject {
     Q_OBJECT
 private slots:
     void valuesReadBackFromTheExpandedText()
@@ -192,5 +192,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(BenchSupportTest)
-#include "tst_benchsupport.moc"
+QTEST_MAIN(BenchReplayTest)
+#include "tst_benchreplay.moc"
