@@ -241,7 +241,7 @@ void measureSearch(const Search& search, Database& db, bench::BareStatements& ba
     bench::report(search.name, Runs, twin.times);
     const bench::Script& run1 = twin.scripts[1];
     int rows = 0;
-    for (const bench::RanStatement& ran : run1)
+    for (const bench::RecordedStatement& ran : run1)
         rows += ran.rows;
     // Each run's statement as "Bul" built it.
     std::vector<Statement> statements;

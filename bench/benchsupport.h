@@ -535,7 +535,7 @@ private:
 
 // One statement as the engine ran it: its text, the values it was bound
 // with, and the rows it stepped through.
-struct RanStatement {
+struct RecordedStatement {
     QByteArray sql;
     QByteArray expanded; // the text with the values written in, as SQLite gave it
     std::vector<BoundValue> values;
@@ -544,7 +544,7 @@ struct RanStatement {
     bool readOnly = true;
     std::vector<quint64> rowHashes; // per row, over every column's value
 };
-using Script = std::vector<RanStatement>;
+using Script = std::vector<RecordedStatement>;
 
 // Records what work() runs on the engine's connection through SQLite's own
 // trace: every statement begun, the values it was bound with and every row
@@ -563,7 +563,7 @@ inline Script record(sqlite3* db, const std::function<void()>& work)
         if (type == SQLITE_TRACE_STMT) {
             if (const char* text = static_cast<const char*>(x); text && std::strncmp(text, "--", 2) == 0)
                 return 0; // a trigger's part of a statement already begun
-            RanStatement ran;
+            RecordedStatement ran;
             ran.sql = sqlite3_sql(stmt);
             char* expanded = sqlite3_expanded_sql(stmt);
             ran.expanded = expanded;
@@ -577,7 +577,7 @@ inline Script record(sqlite3* db, const std::function<void()>& work)
             r.running[stmt] = r.script.size();
             r.script.push_back(std::move(ran));
         } else if (const auto found = r.running.find(stmt); found != r.running.end()) {
-            RanStatement& ran = r.script[found->second];
+            RecordedStatement& ran = r.script[found->second];
             if (type == SQLITE_TRACE_ROW) {
                 ++ran.rows;
                 ran.rowHashes.push_back(rowHash(stmt));
@@ -611,7 +611,7 @@ using RowVisitor = std::function<void(size_t statement, int row, sqlite3_stmt* s
 inline void replay(BareStatements& bare, const Script& script, const RowVisitor& visit = {})
 {
     for (size_t s = 0; s < script.size(); ++s) {
-        const RanStatement& ran = script[s];
+        const RecordedStatement& ran = script[s];
         sqlite3_stmt* stmt = bare(ran.sql);
         bindAll(stmt, ran.values);
         for (int row = 0; row < ran.rows; ++row) {
@@ -634,7 +634,7 @@ inline void replay(BareStatements& bare, const Script& script, const RowVisitor&
 inline QString differences(BareStatements& bare, const Script& script)
 {
     for (size_t s = 0; s < script.size(); ++s) {
-        const RanStatement& ran = script[s];
+        const RecordedStatement& ran = script[s];
         const QString which = QStringLiteral("statement %1 (%2)").arg(s + 1).arg(QString::fromUtf8(ran.sql));
         if (!ran.readOnly)
             return which + QStringLiteral(" writes; a replay would change the store");
@@ -667,7 +667,7 @@ inline QString differences(BareStatements& bare, const Script& script)
 // Whether two recordings ran the same statements with the same values.
 inline bool sameStatements(const Script& a, const Script& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RanStatement& x, const RanStatement& y) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RecordedStatement& x, const RecordedStatement& y) {
         return x.sql == y.sql && x.values == y.values && x.rows == y.rows;
     });
 }
@@ -676,7 +676,7 @@ inline bool sameStatements(const Script& a, const Script& b)
 inline QList<QByteArray> statementTexts(const Script& script)
 {
     QList<QByteArray> texts;
-    for (const RanStatement& ran : script)
+    for (const RecordedStatement& ran : script)
         if (!texts.contains(ran.sql))
             texts << ran.sql;
     return texts;
