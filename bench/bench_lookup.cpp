@@ -1,11 +1,18 @@
 // Times the rented-flat list's look-up while typing on a register of 100,000
 // rented flats: each typed letter looks the whole text up as a name (letter
-// case folded the Turkish way). Compared with the same folded comparison made
-// on every row, which is what the look-up would cost without the name index.
-// Also times "Bul" narrowing the entry screen's cursor to a name prefix.
+// case folded the Turkish way). Also times "Bul" narrowing the entry screen's
+// cursor to a name prefix, and the folded comparison made on every row, which
+// is what the look-up would cost without the name index.
+//
+// The bare twin of each is bare SQLite running the very statements the engine
+// ran (recorded on the engine's connection through SQLite's trace, with the
+// values they were bound with) on a connection of its own on the same table,
+// with the same TURKISH_CI collation and Turkish LIKE installed, each
+// statement prepared once; the two take turns run by run.
 //
 //   bench_lookup [data-folder]     (default: ./bench-lookup-data)
 
+#include "benchsupport.h"
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
@@ -13,15 +20,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QSqlQuery>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -31,23 +33,11 @@ constexpr int Runs = 50;
 const QStringList FirstNames{"Ayşe", "Mehmet", "Işıl", "İsmail", "Çağla", "Ömer", "Şule", "Ali", "Zeynep", "Güneş"};
 const QStringList LastNames{"Yılmaz", "Kaya", "Demir", "Çelik", "Şahin", "Öztürk", "Aydın", "Arslan", "Doğan", "Kılıç"};
 
+QStringList notes;
+
 QString nameOf(int i)
 {
     return QStringLiteral("%1 %2 %3").arg(FirstNames.at(i % 10), LastNames.at((i / 10) % 10)).arg(i);
-}
-
-double medianMs(const std::function<void(int)>& work)
-{
-    std::vector<double> times;
-    for (int run = 0; run <= Runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work(run);
-        if (run > 0)
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
 }
 
 void fill(Database& db)
@@ -58,6 +48,22 @@ void fill(Database& db)
             db.run(insert, {nameOf(i), QStringLiteral("Kadıköy")});
         insert.finish();
     });
+}
+
+// One row: the engine's work against its statements replayed bare.
+void measure(const QString& operation, Database& db, bench::BareStatements& bare, const bench::Side& engine)
+{
+    const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
+    if (!twin.problem.isEmpty()) {
+        bench::reportFailed(operation, twin.problem);
+        return;
+    }
+    bench::report(operation, Runs, twin.times);
+    // Runs 0 and 1 between them run every statement of the look-ups and of "Bul" / "Tümü".
+    bench::Script both = twin.scripts[0];
+    both.insert(both.end(), twin.scripts[1].begin(), twin.scripts[1].end());
+    for (const QByteArray& sql : bench::statementTexts(both))
+        bench::printNote(QStringLiteral("the engine ran: %1").arg(bench::shortSql(sql)));
 }
 
 int run(const QString& folder)
@@ -71,30 +77,47 @@ int run(const QString& folder)
         fill(*db);
         deals.refresh();
     }
-    std::printf("Register: %d rented flats; median of %d runs (ms)\n\n", deals.recordCount(), Runs);
+    bench::BareConnection bareDb(db->path());
+    bench::BareStatements bare(bareDb.get());
+    std::printf("Register: %d rented flats, SQLite %s; median of %d runs after one warm-up run, engine and bare in turns\n"
+                "bare: the engine's statements, recorded on its connection, run through SQLite's C interface on a\n"
+                "connection of their own (TURKISH_CI and the Turkish LIKE installed), each prepared once.\n\n",
+                deals.recordCount(), sqlite3_libversion(), Runs);
+    bench::printHeader();
 
     const QString typed = nameOf(Rows / 2).toUpper(); // a name in the middle, typed in capitals
     bool found = false;
-    const double whole = medianMs([&](int) { found = deals.locateFolded(QStringLiteral("Adsoyad"), typed); });
-    std::printf("  look-up of a whole name (found: %s)         %8.3f\n", found ? "yes" : "no", whole);
-    const QString partial = typed.left(typed.indexOf(QLatin1Char(' ')) + 4); // "AYŞE YIL"
-    const double miss = medianMs([&](int) { found = deals.locateFolded(QStringLiteral("Adsoyad"), partial); });
-    std::printf("  look-up of a half-typed name (found: %s)     %8.3f\n", found ? "yes" : "no", miss);
+    measure(QStringLiteral("look-up of a whole name, typed in capitals"), *db, bare,
+            {[&](int) { found = deals.locateFolded(QStringLiteral("Adsoyad"), typed); }});
+    if (!found)
+        notes << QStringLiteral("WARNING: the whole name \"%1\" was not found").arg(typed);
 
-    qint64 key = -1;
-    const double scan = medianMs([&](int) {
-        db->select(QStringLiteral("SELECT rowid FROM kiralanandaireler WHERE Adsoyad = ? COLLATE TURKISH_CI"),
-                   {typed}, [&](sqlite3_stmt*) { ++key; });
-    });
-    std::printf("  the same comparison on every row              %8.3f\n", scan);
+    const QString partial = typed.left(typed.indexOf(QLatin1Char(' ')) + 4); // "AYŞE YIL"
+    measure(QStringLiteral("look-up of a half-typed name (no such name)"), *db, bare,
+            {[&](int) { found = deals.locateFolded(QStringLiteral("Adsoyad"), partial); }});
+    if (found)
+        notes << QStringLiteral("WARNING: the half-typed name \"%1\" was found").arg(partial);
+
+    // Without the name index: the folded comparison on every row.
+    qint64 rows = 0;
+    measure(QStringLiteral("the same comparison on every row (no index)"), *db, bare, {[&](int) {
+                db->select(QStringLiteral("SELECT rowid FROM kiralanandaireler WHERE Adsoyad = ? COLLATE TURKISH_CI"),
+                           {typed}, [&](sqlite3_stmt*) { ++rows; });
+            }});
 
     const Statement prefix = Statement(QStringLiteral("kiralanandaireler"))
                                  .where(QStringLiteral("Adsoyad LIKE ?"), {QStringLiteral("işıl ka%")});
-    const double narrow = medianMs([&](int run) {
-        deals.setRowFilter(run % 2 ? Statement(QStringLiteral("kiralanandaireler")) : prefix);
-    });
-    std::printf("  \"Bul\" / \"Tümü\" on the entry screen's cursor  %8.3f\n", narrow);
-    return 0;
+    measure(QStringLiteral("\"Bul\" / \"Tümü\" on the entry screen's cursor"), *db, bare, {[&](int run) {
+                deals.setRowFilter(run % 2 ? Statement(QStringLiteral("kiralanandaireler")) : prefix);
+            }});
+
+    if (!notes.isEmpty())
+        std::printf("\n");
+    for (const QString& note : notes)
+        std::printf("%s\n", qPrintable(note));
+    const int status = bench::printSummary();
+    std::printf("(checksum: %llu)\n", static_cast<unsigned long long>(bench::checksum + quint64(rows)));
+    return notes.isEmpty() ? status : 1;
 }
 
 } // namespace
@@ -102,10 +125,8 @@ int run(const QString& folder)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const QString folder = args.size() > 1 ? args.at(1) : QDir::current().filePath(QStringLiteral("bench-lookup-data"));
     try {
-        return run(folder);
+        return run(bench::arguments(app.arguments(), QStringLiteral("bench-lookup-data")).folder);
     } catch (const DataError& error) {
         std::fprintf(stderr, "bench_lookup: %s\n", qPrintable(error.message()));
         return 1;

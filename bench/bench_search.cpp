@@ -1,11 +1,21 @@
 // Times the search screens from "Bul" to the first page of the result (the
-// statement built from the criteria, the query opened, the first 50 rows
-// read) against bare SQLite doing the same (the same conditions, ORDER BY
-// rowid LIMIT 50), for every search option of the rental flat list and of the
-// request list, on the benchmark store of bench_engine.
+// statement built from the criteria, the query opened, the first page read
+// as a grid reads it) for every search option of the rental flat list and of
+// the request list, and a list shown again, on the benchmark store of
+// bench_engine. The bare twin is bare SQLite running the very statements the
+// engine ran (recorded on the engine's connection through SQLite's trace,
+// with the values they were bound with), each prepared once, stepped through
+// the same rows; the two take turns run by run.
 //
-//   bench_search [data-folder]     (default: ./bench-data)
+// Under each search, an "ideal" figure for reference: the same first page
+// read by a hand-written statement through the index that serves its
+// criteria best. The plans of the engine's statements follow the table, a
+// statement that scans a table, sorts for ORDER BY or walks the table by key
+// while checking its criteria row by row marked SLOW.
 //
+//   bench_search [data-folder] [--only rental|requests|shown|plans]   (default: ./bench-data)
+//
+// --only plans prints every search statement's plan and times nothing.
 // A missing store is made first by running bench_engine from the same folder.
 
 #include "benchsupport.h"
@@ -22,10 +32,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -36,340 +43,323 @@
 
 namespace {
 
-constexpr int PageRows = 50;
 constexpr int Runs = 20;
-constexpr int EngineFirstKeys = 256; // what a dataset fetches of its keys when it opens
+constexpr int IdealTrials = 5; // runs per candidate index when picking the ideal's
 
-quint64 sink = 0; // keeps the reads from being optimised away
-QStringList warnings;
+quint64 sink = 0; // keeps the engine's reads from being optimised away
+QStringList notes;
+QStringList slowPlans;
 
-// Median of Runs timings of measured(run); prepare(run) is not timed; run 0 only warms up.
-double medianMs(const std::function<void(int)>& measured, const std::function<void(int)>& prepare)
-{
-    std::vector<double> times;
-    for (int run = 0; run <= Runs; ++run) {
-        prepare(run);
-        QElapsedTimer timer;
-        timer.start();
-        measured(run);
-        if (run > 0)
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-}
-
-// --- bare SQLite -----------------------------------------------------------
-
-class Bare {
-public:
-    explicit Bare(const QString& path)
-    {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-            throw DataError(QStringLiteral("bare connection: %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
-    }
-    ~Bare() { sqlite3_close(m_db); }
-
-    // Prepares, binds, steps up to `rows` rows reading every column; returns the rowids seen.
-    std::vector<qint64> select(const QString& sql, const QVariantList& values, int rows)
-    {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)) + QStringLiteral(" in ") + sql);
-        for (int i = 0; i < values.size(); ++i) {
-            const QVariant& v = values.at(i);
-            if (v.typeId() == QMetaType::Double)
-                sqlite3_bind_double(stmt, i + 1, v.toDouble());
-            else {
-                const QByteArray utf8 = v.toString().toUtf8();
-                sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-            }
-        }
-        std::vector<qint64> keys;
-        while (int(keys.size()) < rows && sqlite3_step(stmt) == SQLITE_ROW) {
-            keys.push_back(sqlite3_column_int64(stmt, 0));
-            for (int c = 1; c < sqlite3_column_count(stmt); ++c)
-                sink += quint64(sqlite3_column_type(stmt, c)) + quint64(sqlite3_column_bytes(stmt, c));
-        }
-        sqlite3_finalize(stmt);
-        return keys;
-    }
-
-    qint64 count(const QString& table, const QString& where, const QVariantList& values)
-    {
-        const std::vector<qint64> n =
-            select(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(table, where), values, 1);
-        return n.empty() ? 0 : n.front();
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
-
-// --- one option --------------------------------------------------------------
-
-// The criteria of one run, as typed, and the same values as the bare statement binds them.
-struct Case {
-    QString district;
-    QString low, high; // listing: P1/P2 or M1/M2; request: P and M
-    QString areaLow, areaHigh;
-    QString status;
-};
-
-struct Measured {
-    QString operation;
-    double engine = 0; // "Bul" on the screen + first page
-    double query = 0;  // the engine's query alone, same conditions + first page
-    double bare = 0;   // bare SQLite, LIMIT 50
-    double keys = 0;   // bare SQLite reading the keys the engine reads at open (LIMIT 256)
-    qint64 matching = 0;
-};
-
-void printHeader()
-{
-    std::printf("\n  %s %8s %9s %9s %9s %9s %7s\n",
-                QStringLiteral("option").leftJustified(34).toUtf8().constData(), "matching", "screen", "query",
-                "bare", "bare 256", "ratio");
-}
-
-void printRow(const Measured& m)
-{
-    std::printf("  %s %8lld %9.3f %9.3f %9.3f %9.3f %6.2fx\n", m.operation.leftJustified(34).toUtf8().constData(),
-                static_cast<long long>(m.matching), m.engine, m.query, m.bare, m.keys, m.engine / m.bare);
-    std::fflush(stdout);
-}
-
+// The first page as a grid reads it: its rows, every field.
 void readFirstPage(const Query& query)
 {
-    const int rows = std::min(PageRows, query.fetchedCount());
+    const int rows = std::min(Dataset::RowsPerPage, query.fetchedCount());
     for (int row = 0; row < rows; ++row)
         for (int f = 0; f < query.fieldCount(); ++f)
             sink += quint64(query.valueAt(row, f).userType());
 }
 
-void compareRows(const Query& query, const std::vector<qint64>& bare, const QString& what)
+// A value as the engine's statement binds it.
+bench::BoundValue boundValue(const QVariant& value)
 {
-    const int engineRows = std::min(PageRows, query.fetchedCount());
-    if (engineRows != int(bare.size())) {
-        warnings << QStringLiteral("WARNING: %1: engine %2 rows, bare %3").arg(what).arg(engineRows).arg(bare.size());
+    bench::BoundValue bound;
+    if (value.isNull())
+        return bound;
+    if (value.typeId() == QMetaType::Double) {
+        bound.type = SQLITE_FLOAT;
+        bound.real = value.toDouble();
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+        bound.type = SQLITE_INTEGER;
+        bound.integer = value.toLongLong();
+    } else {
+        bound.type = SQLITE_TEXT;
+        bound.bytes = value.toString().toUtf8();
+    }
+    return bound;
+}
+
+// --- one search ---------------------------------------------------------------
+
+struct Search {
+    SearchScreen* screen;
+    QString table;
+    QString name; // "RentalFlatList 3 Semt ve Fiyata Göre + Durum"
+    int option;
+    std::function<void(int run)> fillCriteria;
+};
+
+void prepareRun(const Search& search, int run)
+{
+    search.fillCriteria(run);
+    search.screen->selectOption(search.option);
+    QCoreApplication::processEvents();
+}
+
+void pressFind(const Search& search)
+{
+    search.screen->find();
+    readFirstPage(*search.screen->query());
+}
+
+// The statements "Bul" runs for run 1's criteria, as the engine ran them.
+bench::Script recordedSearch(const Search& search, Database& db)
+{
+    prepareRun(search, 1);
+    return bench::record(db.handle(), [&] { pressFind(search); });
+}
+
+// The plan of every statement of the search, with a SLOW mark where it does
+// not read through an index.
+void notePlans(const Search& search, Database& db, bench::BareStatements& bare, bool print)
+{
+    const bench::Script script = recordedSearch(search, db);
+    const QString condition = search.screen->query()->statement().condition();
+    if (print)
+        std::printf("\n  %s  (%s)\n", qPrintable(search.name), qPrintable(condition));
+    for (const QByteArray& sql : bench::statementTexts(script)) {
+        const QString plan = bench::planOf(bare.database(), sql);
+        const QString slow = bench::slowness(plan, !condition.isEmpty() && QString::fromUtf8(sql).contains(condition));
+        if (!slow.isEmpty())
+            slowPlans << QStringLiteral("%1: %2  [%3]").arg(search.name, slow, bench::shortSql(sql));
+        if (print) {
+            std::printf("    %s\n", qPrintable(bench::shortSql(sql)));
+            std::printf("      plan: %s%s\n", qPrintable(plan),
+                        slow.isEmpty() ? "" : qPrintable(QStringLiteral("\n      SLOW: ") + slow));
+        }
+    }
+}
+
+// The ideal for reference: the same first page (the first rows in key order
+// of what the criteria select, the engine's page columns) read by one
+// hand-written statement that finds the keys through an index and reads only
+// those rows; of the table's indexes on a criterion's column (and SQLite's
+// own pick) the fastest.
+void noteIdeal(const Search& search, bench::BareStatements& bare, const bench::Script& run1,
+               const std::vector<Statement>& statements, double engineMs)
+{
+    // The engine's page read is the statement of run 1 that read the most rows.
+    const auto page = std::max_element(run1.begin(), run1.end(), [](const auto& a, const auto& b) {
+        return a.rows < b.rows;
+    });
+    if (page == run1.end() || page->rows == 0) {
+        bench::printNote(QStringLiteral("ideal: no rows to read"));
         return;
     }
-    for (int row = 0; row < engineRows; ++row)
-        if (query.keyAt(row) != bare[size_t(row)]) {
-            warnings << QStringLiteral("WARNING: %1: engine and bare differ at row %2").arg(what).arg(row);
-            return;
+    const QString pageSql = QString::fromUtf8(page->sql);
+    const QString select = pageSql.left(pageSql.indexOf(QStringLiteral(" FROM ")));
+    const QString table = Database::quoted(search.table);
+
+    // Each run's criteria as the engine bound them.
+    std::vector<std::vector<bench::BoundValue>> values;
+    const QString condition = statements.front().condition();
+    for (const Statement& statement : statements) {
+        std::vector<bench::BoundValue> bound;
+        for (const QVariant& value : statement.values())
+            bound.push_back(boundValue(value));
+        values.push_back(std::move(bound));
+    }
+
+    QStringList candidates{QString()}; // QString(): SQLite's own choice
+    {
+        sqlite3_stmt* list = bare(QByteArray("SELECT name FROM pragma_index_list(?)"));
+        const QByteArray name = search.table.toUtf8();
+        sqlite3_bind_text(list, 1, name.constData(), int(name.size()), SQLITE_STATIC);
+        while (sqlite3_step(list) == SQLITE_ROW) {
+            const QString index = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+            sqlite3_stmt* first = bare(QByteArray("SELECT name FROM pragma_index_info(?) WHERE seqno = 0"));
+            const QByteArray indexName = index.toUtf8();
+            sqlite3_bind_text(first, 1, indexName.constData(), int(indexName.size()), SQLITE_STATIC);
+            if (sqlite3_step(first) == SQLITE_ROW) {
+                const QString column = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(first, 0)));
+                if (condition.contains(column))
+                    candidates << index;
+            }
+            sqlite3_reset(first);
         }
+        sqlite3_reset(list);
+    }
+    const auto idealSql = [&](const QString& index) {
+        return QStringLiteral("%1 FROM %2 WHERE rowid IN (SELECT rowid FROM %2%3 WHERE %4 ORDER BY rowid LIMIT %5) "
+                              "ORDER BY rowid")
+            .arg(select, table,
+                 index.isEmpty() ? QString() : QStringLiteral(" INDEXED BY ") + Database::quoted(index), condition)
+            .arg(page->rows)
+            .toUtf8();
+    };
+    const auto readIdeal = [&](const QByteArray& sql, int run, std::vector<quint64>* rows) {
+        sqlite3_stmt* stmt = bare(sql);
+        for (size_t v = 0; v < values[size_t(run)].size(); ++v)
+            bench::bindValue(stmt, int(v) + 1, values[size_t(run)][v]);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            bench::readColumns(stmt);
+            if (rows)
+                rows->push_back(bench::rowHash(stmt));
+        }
+        sqlite3_reset(stmt);
+    };
+    QString best;
+    double bestMs = -1;
+    for (const QString& index : candidates) {
+        const QByteArray sql = idealSql(index);
+        try {
+            bare(sql);
+        } catch (const DataError&) {
+            continue; // an index SQLite cannot use for these criteria
+        }
+        const double ms = bench::medianMs(IdealTrials, bench::Side{[&](int run) { readIdeal(sql, run, nullptr); }});
+        if (bestMs < 0 || ms < bestMs) {
+            bestMs = ms;
+            best = index;
+        }
+    }
+    const QByteArray sql = idealSql(best);
+    const double ms = bench::medianMs(Runs, bench::Side{[&](int run) { readIdeal(sql, run, nullptr); }});
+    std::vector<quint64> rows;
+    readIdeal(sql, 1, &rows);
+    if (rows != std::vector<quint64>(page->rowHashes.begin(), page->rowHashes.begin() + page->rows))
+        notes << QStringLiteral("WARNING: %1: the ideal statement reads other rows than the engine's page").arg(search.name);
+    const QString plan = bench::planOf(bare.database(), sql);
+    const QString through = best.isEmpty() ? QStringLiteral("SQLite's own choice of index") : QStringLiteral("index ") + best;
+    bench::printNote(QStringLiteral("ideal (hand-written, for reference): the same %1 rows, keys through %2%3: %4 ms; "
+                                    "engine %5x of it")
+                         .arg(page->rows)
+                         .arg(through,
+                              plan.contains(QLatin1String("COVERING INDEX")) ? QStringLiteral(" (covering)")
+                                                                             : QStringLiteral(" (not covering)"))
+                         .arg(ms, 0, 'f', 4)
+                         .arg(engineMs / ms, 0, 'f', 2));
 }
 
-// Fills the screen's criteria for a run, presses "Bul" (timed, with the first
-// page read), and does the same on bare SQLite.
-Measured measure(SearchScreen* screen, Bare& bare, const QString& operation, int option,
-                 const std::function<void(int)>& fillCriteria, const QString& table,
-                 const std::function<QString(int)>& bareWhere, const std::function<QVariantList(int)>& bareValues)
+void measureSearch(const Search& search, Database& db, bench::BareStatements& bare)
 {
-    Measured m;
-    m.operation = operation;
-    const auto prepare = [&](int run) {
-        fillCriteria(run);
-        screen->selectOption(option);
-        QCoreApplication::processEvents();
-    };
-    m.engine = medianMs(
-        [&](int) {
-            screen->find();
-            readFirstPage(*screen->query());
-        },
-        prepare);
-    const auto bareSql = [&](int run) {
-        return QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY rowid LIMIT %3")
-            .arg(table, bareWhere(run))
-            .arg(PageRows);
-    };
-    m.bare = medianMs([&](int run) { bare.select(bareSql(run), bareValues(run), PageRows); }, [](int) {});
-    m.keys = medianMs(
-        [&](int run) {
-            bare.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY rowid LIMIT %3")
-                            .arg(table, bareWhere(run))
-                            .arg(EngineFirstKeys),
-                        bareValues(run), EngineFirstKeys);
-        },
-        [](int) {});
+    const bench::Side engine{[&](int) { pressFind(search); }, [&](int run) { prepareRun(search, run); }};
+    const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
+    if (!twin.problem.isEmpty()) {
+        bench::reportFailed(search.name, twin.problem);
+        return;
+    }
+    bench::report(search.name, Runs, twin.times);
+    const bench::Script& run1 = twin.scripts[1];
+    int rows = 0;
+    for (const bench::RecordedStatement& ran : run1)
+        rows += ran.rows;
+    // Each run's statement as "Bul" built it.
+    std::vector<Statement> statements;
+    for (int run = 0; run <= Runs; ++run) {
+        prepareRun(search, run);
+        search.screen->find();
+        statements.push_back(search.screen->query()->statement());
+    }
+    // How many rows the criteria select, counted once for the note.
+    const Statement& statement = statements[1];
+    qint64 matching = 0;
+    db.select(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(Database::quoted(search.table), statement.condition()),
+              statement.values(), [&](sqlite3_stmt* row) { matching = sqlite3_column_int64(row, 0); });
+    bench::printNote(QStringLiteral("%1 rows match (run 1); the engine ran %2 statements (%3 distinct), %4 rows read")
+                         .arg(matching)
+                         .arg(run1.size())
+                         .arg(bench::statementTexts(run1).size())
+                         .arg(rows));
+    // Where the engine's time goes: its query alone, over the same statement, no screen.
     std::unique_ptr<Query> alone;
-    m.query = medianMs(
-        [&](int run) {
-            alone = std::make_unique<Query>(screen->query()->database());
-            alone->setStatement(Statement(table).where(bareWhere(run), bareValues(run)));
-            alone->open();
-            readFirstPage(*alone);
-        },
-        [&](int) { alone.reset(); });
-
-    prepare(1);
-    screen->find();
-    if (!screen->query()->isActive())
-        warnings << QStringLiteral("WARNING: %1: the search failed").arg(operation);
-    else
-        compareRows(*screen->query(), bare.select(bareSql(1), bareValues(1), PageRows), operation);
-    m.matching = bare.count(table, bareWhere(1), bareValues(1));
-    return m;
+    const double query = bench::medianMs(Runs, {[&](int run) {
+                                                    alone = std::make_unique<Query>(db);
+                                                    alone->setStatement(statements[size_t(run)]);
+                                                    alone->open();
+                                                    readFirstPage(*alone);
+                                                },
+                                                [&](int) { alone.reset(); }});
+    bench::printNote(QStringLiteral("the engine's query alone, same statements, first page (no twin): %1 ms; "
+                                    "the screen adds %2 ms")
+                         .arg(query, 0, 'f', 4)
+                         .arg(twin.times.engine - query, 0, 'f', 4));
+    noteIdeal(search, bare, run1, statements, twin.times.engine);
 }
 
-// The seven options and the ones with a status, as (district, price, area, status) uses.
+// --- the two screens ---------------------------------------------------------------
+
+// The options timed: the seven, and three again with a status.
 struct OptionUse {
     int option;
-    bool district, price, area, status;
+    bool status;
 };
-// The bare query's condition and values for one option: the district, the
-// price and area pieces a register uses, and the status, in that order.
-QString bareCondition(const OptionUse& use, const QString& priceSql, const QString& areaSql)
-{
-    QStringList parts;
-    if (use.district)
-        parts << QStringLiteral("Semtadi = ?");
-    if (use.price)
-        parts << priceSql;
-    if (use.area)
-        parts << areaSql;
-    if (use.status)
-        parts << QStringLiteral("Durum = ?");
-    return parts.join(QStringLiteral(" AND "));
-}
-
-QVariantList bareValues(const OptionUse& use, const Case& c, const QVariantList& price, const QVariantList& area)
-{
-    QVariantList values;
-    if (use.district)
-        values << c.district;
-    if (use.price)
-        values << price;
-    if (use.area)
-        values << area;
-    if (use.status)
-        values << c.status;
-    return values;
-}
-
-const QList<OptionUse> Uses{
-    {0, true, false, false, false},  {1, false, true, false, false}, {2, false, false, true, false},
-    {3, true, true, false, false},   {4, true, false, true, false},  {5, false, true, true, false},
-    {6, true, true, true, false},    {0, true, false, false, true},  {1, false, true, false, true},
-    {6, true, true, true, true},
-};
+const QList<OptionUse> Uses{{0, false}, {1, false}, {2, false}, {3, false}, {4, false},
+                            {5, false}, {6, false}, {0, true},  {1, true},  {6, true}};
 
 QStringList districtNames(Database& db)
 {
-    Query names(db);
-    names.setStatement(Statement(QStringLiteral("semtler")));
-    names.open();
     QStringList all;
-    const int rows = names.recordCount();
-    for (int row = 0; row < rows; ++row)
-        all << names.valueAt(row, names.fieldIndex(QStringLiteral("Semtler"))).toString();
+    db.select(QStringLiteral("SELECT Semtler FROM semtler ORDER BY rowid"), {},
+              [&](sqlite3_stmt* row) { all << Database::columnText(row, 0); });
     return all;
 }
 
-void benchListing(ListingSearch* s, Bare& bare, const QStringList& districts)
+QList<Search> rentalSearches(ListingSearch* s, const QStringList& districts)
 {
-    std::printf("\nRentalFlatList (kdgiris, 100,000 rows): bounds exclusive\n");
-    printHeader();
+    QList<Search> searches;
     for (const OptionUse& use : Uses) {
         // Price bands of 2,000 (about 4% of the rents), area bands of 30 m²
         // (about 8%), one district; each run other values.
-        const auto values = [&](int run) {
-            Case c;
-            c.district = districts.at((run * 7) % districts.size());
+        const auto fill = [=](int run) {
+            s->districtBox()->pick(districts.at((run * 7) % districts.size()));
             const double low = 1000.0 + run * 2000.0;
-            c.low = QString::number(low, 'f', 0);
-            c.high = QString::number(low + 2000.0, 'f', 0);
-            c.areaLow = QString::number(40 + run * 15);
-            c.areaHigh = QString::number(40 + run * 15 + 30);
-            c.status = use.status ? QStringLiteral("Kiralanmadı") : QStringLiteral("Tümü");
-            return c;
+            s->lowerPrice()->setText(QString::number(low, 'f', 0));
+            s->upperPrice()->setText(QString::number(low + 2000.0, 'f', 0));
+            s->lowerArea()->setText(QString::number(40 + run * 15));
+            s->upperArea()->setText(QString::number(40 + run * 15 + 30));
+            s->statusBox()->setEditText(use.status ? QStringLiteral("Kiralanmadı") : SearchScreen::allStatuses());
         };
-        const auto fill = [&](int run) {
-            const Case c = values(run);
-            s->districtBox()->pick(c.district);
-            s->lowerPrice()->setText(c.low);
-            s->upperPrice()->setText(c.high);
-            s->lowerArea()->setText(c.areaLow);
-            s->upperArea()->setText(c.areaHigh);
-            s->statusBox()->setEditText(c.status);
-        };
-        const auto where = [&](int) {
-            return bareCondition(use, QStringLiteral("Fiyati > ? AND Fiyati < ?"),
-                                 QStringLiteral("Metre2 > ? AND Metre2 < ?"));
-        };
-        const auto bind = [&](int run) {
-            const Case c = values(run);
-            return bareValues(use, c, {c.low.toDouble(), c.high.toDouble()},
-                              {c.areaLow.toDouble(), c.areaHigh.toDouble()});
-        };
-        const QString name = QStringLiteral("%1 %2%3")
-                                 .arg(use.option)
-                                 .arg(ListingSearch::options().at(use.option))
-                                 .arg(use.status ? QStringLiteral(" + Durum") : QString());
-        printRow(measure(s, bare, name, use.option, fill, QStringLiteral("kdgiris"), where, bind));
+        searches << Search{s, QStringLiteral("kdgiris"),
+                           QStringLiteral("RentalFlatList %1 %2%3")
+                               .arg(use.option)
+                               .arg(ListingSearch::options().at(use.option),
+                                    use.status ? QStringLiteral(" + Durum") : QString()),
+                           use.option, fill};
     }
+    return searches;
 }
 
-void benchRequests(RequestList* s, Bare& bare, const QStringList& districts)
+QList<Search> requestSearches(RequestList* s, const QStringList& districts)
 {
-    std::printf("\nRequestList (musteritalepleri, 10,000 rows): the request's range holds the value\n");
-    printHeader();
+    QList<Search> searches;
     for (const OptionUse& use : Uses) {
-        const auto values = [&](int run) {
-            Case c;
-            c.district = districts.at((run * 7) % districts.size());
-            c.low = QString::number(5000 + run * 2500); // a rent most rental requests would pay
-            c.areaLow = QString::number(60 + run * 10);
-            c.status = use.status ? QStringLiteral("Bulamadı") : QStringLiteral("Tümü");
-            return c;
+        const auto fill = [=](int run) {
+            s->districtBox()->pick(districts.at((run * 7) % districts.size()));
+            s->price()->setText(QString::number(5000 + run * 2500)); // a rent most rental requests would pay
+            s->area()->setText(QString::number(60 + run * 10));
+            s->statusBox()->setEditText(use.status ? QStringLiteral("Bulamadı") : SearchScreen::allStatuses());
         };
-        const auto fill = [&](int run) {
-            const Case c = values(run);
-            s->districtBox()->pick(c.district);
-            s->price()->setText(c.low);
-            s->area()->setText(c.areaLow);
-            s->statusBox()->setEditText(c.status);
-        };
-        const auto where = [&](int) {
-            return bareCondition(use, QStringLiteral("Fiyatilkdeger <= ? AND Ikincifiyat >= ?"),
-                                 QStringLiteral("IlkMetre2 <= ? AND Ikincimetre2 >= ?"));
-        };
-        const auto bind = [&](int run) {
-            const Case c = values(run);
-            return bareValues(use, c, {c.low.toDouble(), c.low.toDouble()},
-                              {c.areaLow.toDouble(), c.areaLow.toDouble()});
-        };
-        const QString name = QStringLiteral("%1 %2%3")
-                                 .arg(use.option)
-                                 .arg(RequestList::options().at(use.option))
-                                 .arg(use.status ? QStringLiteral(" + Durum") : QString());
-        printRow(measure(s, bare, name, use.option, fill, QStringLiteral("musteritalepleri"), where, bind));
+        searches << Search{s, QStringLiteral("musteritalepleri"),
+                           QStringLiteral("RequestList %1 %2%3")
+                               .arg(use.option)
+                               .arg(RequestList::options().at(use.option),
+                                    use.status ? QStringLiteral(" + Durum") : QString()),
+                           use.option, fill};
     }
+    return searches;
 }
 
 // A list re-runs its statement each time it is shown: the whole hide and show,
 // with the first page read, for the whole register and for a search, the
-// current row near the top and at the very end.
-void benchShownAgain(Screens& screens, SearchScreen* s, const QString& name, const QStringList& districts)
+// current row near the top (row 10) and at the very end (last row).
+void measureShownAgain(Screens& screens, SearchScreen* s, const QStringList& districts, Database& db,
+                       bench::BareStatements& bare)
 {
-    std::printf("\n%s shown again (close, show, first page; the statement re-run):\n", qPrintable(name));
     struct Way {
         const char* what;
         std::function<void()> setUp;
     };
     const QList<Way> ways{
-        {"whole register, current row 10", [&] { s->showAll(); s->query()->moveTo(10); }},
-        {"whole register, current row last", [&] { s->showAll(); s->query()->last(); }},
-        {"district search, current row 10",
+        {"whole register, row 10", [&] { s->showAll(); s->query()->moveTo(10); }},
+        {"whole register, last row", [&] { s->showAll(); s->query()->last(); }},
+        {"district search, row 10",
          [&] {
              s->districtBox()->pick(districts.at(3));
              s->selectOption(0);
              s->find();
              s->query()->moveTo(10);
          }},
-        {"district search, current row last",
+        {"district search, last row",
          [&] {
              s->districtBox()->pick(districts.at(3));
              s->selectOption(0);
@@ -382,48 +372,95 @@ void benchShownAgain(Screens& screens, SearchScreen* s, const QString& name, con
         screens.show(s->objectName());
         QCoreApplication::processEvents();
         const qint64 key = s->query()->isEmpty() ? -1 : s->query()->integer(QStringLiteral("No"));
-        const double ms = medianMs(
-            [&](int) {
-                s->close();
-                screens.show(s->objectName());
-                readFirstPage(*s->query());
-            },
-            [&](int) { QCoreApplication::processEvents(); });
+        const bench::Side engine{[&](int) {
+                                     s->close();
+                                     screens.show(s->objectName());
+                                     readFirstPage(*s->query());
+                                 },
+                                 [&](int) { QCoreApplication::processEvents(); }};
+        const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
+        const QString name = QStringLiteral("%1 shown again: %2").arg(s->objectName(), QString::fromUtf8(way.what));
         if (!s->query()->isEmpty() && s->query()->integer(QStringLiteral("No")) != key)
-            warnings << QStringLiteral("WARNING: %1 %2: the current row moved").arg(name, way.what);
-        std::printf("  %-36s %8.2f ms  (%d rows)\n", way.what, ms, s->query()->recordCount());
+            notes << QStringLiteral("WARNING: %1: the current row moved").arg(name);
+        if (!twin.problem.isEmpty()) {
+            bench::reportFailed(name, twin.problem);
+            continue;
+        }
+        bench::report(name, Runs, twin.times);
+        bench::printNote(QStringLiteral("%1 rows; the engine ran %2 statements")
+                             .arg(s->query()->recordCount())
+                             .arg(twin.scripts[1].size()));
     }
     s->close();
 }
 
-int run(const QString& folder)
+int run(const bench::Arguments& args)
 {
-    const QString path = QDir(folder).filePath(Catalogue::StoreFileName);
-    bench::ensureStore(folder, path);
-    const std::unique_ptr<Database> db = Catalogue::openStore(folder);
-    Bare bare(path);
-    std::printf("Store: %s, SQLite %s; median of %d runs after one warm-up run\n", qPrintable(path),
-                sqlite3_libversion(), Runs);
-    std::printf("Columns (ms): screen = \"Bul\" + first page; query = the engine's query alone, same\n"
-                "conditions + first page; bare = LIMIT %d; bare 256 = bare reading only the first %d keys,\n"
-                "as the engine does when a query opens. ratio = screen / bare.\n",
-                PageRows, EngineFirstKeys);
+    const QString path = QDir(args.folder).filePath(Catalogue::StoreFileName);
+    bench::ensureStore(args.folder, path);
+    const std::unique_ptr<Database> db = Catalogue::openStore(args.folder);
+    bench::BareConnection bareDb(path);
+    bench::BareStatements bare(bareDb.get());
 
     Screens screens(*db);
     screens.createAll(searchScreens());
     const QStringList districts = districtNames(*db);
-    benchListing(screens.get<ListingSearch>(QStringLiteral("RentalFlatList")), bare, districts);
-    benchRequests(screens.get<RequestList>(QStringLiteral("RequestList")), bare, districts);
-    benchShownAgain(screens, screens.get<ListingSearch>(QStringLiteral("RentalFlatList")),
-                    QStringLiteral("RentalFlatList"), districts);
-    benchShownAgain(screens, screens.get<RequestList>(QStringLiteral("RequestList")),
-                    QStringLiteral("RequestList"), districts);
+    auto* rental = screens.get<ListingSearch>(QStringLiteral("RentalFlatList"));
+    auto* requests = screens.get<RequestList>(QStringLiteral("RequestList"));
+    const QList<Search> rentalRows = rentalSearches(rental, districts);
+    const QList<Search> requestRows = requestSearches(requests, districts);
 
-    std::printf("\n");
-    for (const QString& warning : warnings)
-        std::printf("%s\n", qPrintable(warning));
-    std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(sink));
-    return warnings.isEmpty() ? 0 : 1;
+    if (args.only == QLatin1String("plans")) {
+        std::printf("Plans of the statements \"Bul\" runs to the first page (run 1's criteria; EXPLAIN QUERY PLAN\n"
+                    "on the bare connection). SLOW: the statement does not read through an index its criteria\n"
+                    "can use.\n");
+        for (const Search& search : rentalRows + requestRows)
+            notePlans(search, *db, bare, true);
+        std::printf("\n%lld of the statements SLOW\n", static_cast<long long>(slowPlans.size()));
+        return 0;
+    }
+
+    std::printf("Store: %s, SQLite %s; median of %d runs after one warm-up run, engine and bare in turns\n",
+                qPrintable(path), sqlite3_libversion(), Runs);
+    std::printf("engine: \"Bul\" on the screen, the first page read as a grid reads it (%d rows, every field).\n"
+                "bare: the statements the engine ran, recorded on its connection with their values, run on a\n"
+                "connection of their own through SQLite's C interface, each prepared once, the same rows stepped\n"
+                "and every column read. Each run other criteria.\n",
+                Dataset::RowsPerPage);
+    if (args.wants("rental")) {
+        std::printf("\nRentalFlatList (kdgiris, 100,000 rows): bounds exclusive\n");
+        bench::printHeader();
+        for (const Search& search : rentalRows)
+            measureSearch(search, *db, bare);
+    }
+    if (args.wants("requests")) {
+        std::printf("\nRequestList (musteritalepleri, 10,000 rows): the request's range holds the value\n");
+        bench::printHeader();
+        for (const Search& search : requestRows)
+            measureSearch(search, *db, bare);
+    }
+    if (args.wants("shown")) {
+        std::printf("\nA list shown again (closed, shown, first page read; the statement re-run):\n");
+        bench::printHeader();
+        measureShownAgain(screens, rental, districts, *db, bare);
+        measureShownAgain(screens, requests, districts, *db, bare);
+    }
+    if (args.wants("rental") || args.wants("requests")) {
+        for (const Search& search : (args.wants("rental") ? rentalRows : QList<Search>())
+                                        + (args.wants("requests") ? requestRows : QList<Search>()))
+            notePlans(search, *db, bare, false);
+        std::printf("\nSLOW plans (%lld; --only plans prints every plan):\n", static_cast<long long>(slowPlans.size()));
+        for (const QString& slow : slowPlans)
+            std::printf("  %s\n", qPrintable(slow));
+    }
+
+    if (!notes.isEmpty())
+        std::printf("\n");
+    for (const QString& note : notes)
+        std::printf("%s\n", qPrintable(note));
+    const int status = bench::printSummary();
+    std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(sink + bench::checksum));
+    return notes.isEmpty() ? status : 1;
 }
 
 } // namespace
@@ -434,10 +471,13 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const QString folder = args.size() > 1 ? args.at(1) : QDir::current().filePath(QStringLiteral("bench-data"));
+    // The offscreen platform says it cannot raise a window each time a list is shown.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (!message.contains(QLatin1String("does not support raise()")))
+            qt_message_output(type, context, message);
+    });
     try {
-        return run(folder);
+        return run(bench::arguments(app.arguments(), QStringLiteral("bench-data")));
     } catch (const DataError& error) {
         std::fprintf(stderr, "bench_search: %s\n", qPrintable(error.message()));
         return 1;
