@@ -29,6 +29,7 @@ void DatasetModel::setDataset(Dataset* dataset, const QList<Column>& columns)
         disconnect(m_dataset, nullptr, this, nullptr);
     m_dataset = dataset;
     m_columns = columns;
+    dataset->setPagedByGrid();
     m_fields.clear();
     for (const Column& column : columns)
         m_fields << dataset->fieldIndex(column.field);

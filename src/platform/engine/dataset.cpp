@@ -211,11 +211,22 @@ void Dataset::open()
     schema();
     invalidateRows();
     m_horizon = FirstRows;
-    // A bad condition throws here, leaving the dataset closed.
-    if (readOne(texts().after, {BeforeAllKeys, 1, 0}))
+    // A bad condition throws here, leaving the dataset closed. A page holds
+    // the record whole unless the table has pictures (a page only marks them).
+    if (m_pagedByGrid && texts().pageAfter == texts().after) {
+        const Page& first = page(0);
+        if (first.keys.empty()) {
+            clearRecord();
+        } else {
+            m_currentKey = first.keys.front();
+            m_record = first.rows.front();
+            setCurrent(m_currentKey, Place::Known, 0);
+        }
+    } else if (readOne(texts().after, {BeforeAllKeys, 1, 0})) {
         setCurrent(m_currentKey, Place::Known, 0);
-    else
+    } else {
         clearRecord();
+    }
     m_bof = true;
     m_eof = !m_hasRows;
     m_modified = false;

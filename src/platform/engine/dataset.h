@@ -57,6 +57,10 @@ public:
     bool isModified() const { return m_modified; }
 
     virtual void open();
+    // A grid shows this dataset's rows, a page at a time: opening then reads
+    // the first page at once and takes the first record from it, rather than
+    // running the statement twice (which, where it sorts, sorts twice).
+    void setPagedByGrid() { m_pagedByGrid = true; }
     void close();
 
     // Moving. Inside an edit, moving first posts a changed record and cancels
@@ -187,6 +191,7 @@ protected:
 
     QVector<QVariant> m_record; // the current record, as edited
     bool m_modified = false;
+    bool m_pagedByGrid = false;
 
 private:
     struct Page {
