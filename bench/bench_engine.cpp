@@ -80,10 +80,6 @@ constexpr quint64 Seed = 20240611;
 const QStringList ListingTables{QStringLiteral("kdgiris"), QStringLiteral("sdgiris"), QStringLiteral("kegiris"),
                                 QStringLiteral("segiris"), QStringLiteral("arsa")};
 
-// Read values are added up here, and the sum printed, so the compiler cannot
-// drop the reads.
-quint64 sink = 0;
-
 // --- deterministic random numbers --------------------------------------------
 
 // splitmix64: the same sequence on every compiler and library.
@@ -325,43 +321,21 @@ QVariant generatedValue(const FieldSchema& field, const RowPlan& plan, const QSt
 // Raw statements on the engine's own connection, for the generator's speed.
 class RawStatement {
 public:
-    RawStatement(sqlite3* db, const QString& sql) : m_db(db)
-    {
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" in ") + sql);
-    }
+    RawStatement(sqlite3* db, const QString& sql) : m_stmt(bench::prepare(db, sql.toUtf8())) {}
     ~RawStatement() { sqlite3_finalize(m_stmt); }
     RawStatement(const RawStatement&) = delete;
     RawStatement& operator=(const RawStatement&) = delete;
 
     void bind(int column, const QVariant& value)
     {
-        if (value.isNull())
-            sqlite3_bind_null(m_stmt, column);
-        else if (value.typeId() == QMetaType::Double)
-            sqlite3_bind_double(m_stmt, column, value.toDouble());
-        else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
-            sqlite3_bind_int64(m_stmt, column, value.toLongLong());
-        else {
-            const QByteArray utf8 = value.toString().toUtf8();
-            sqlite3_bind_text(m_stmt, column, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        }
+        bench::bindValue(m_stmt, column, bench::boundValue(value), SQLITE_TRANSIENT);
     }
     // True while rows come; throws on an error.
-    bool step()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)));
-    }
+    bool step() { return bench::nextRow(m_stmt); }
     void reset() { sqlite3_reset(m_stmt); }
     sqlite3_stmt* get() const { return m_stmt; }
 
 private:
-    sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
 };
 
@@ -466,93 +440,45 @@ QStringList notes; // printed under the table
 
 // --- bare SQLite helpers ----------------------------------------------------------
 
-void readAllColumns(sqlite3_stmt* stmt)
+using bench::BareStatements;
+
+void bindValues(sqlite3_stmt* stmt, const QVariantList& values)
 {
-    const int columns = sqlite3_column_count(stmt);
-    for (int c = 0; c < columns; ++c) {
-        switch (sqlite3_column_type(stmt, c)) {
-        case SQLITE_INTEGER:
-            sink += quint64(sqlite3_column_int64(stmt, c));
-            break;
-        case SQLITE_FLOAT:
-            sink += quint64(sqlite3_column_double(stmt, c));
-            break;
-        case SQLITE_TEXT:
-            sink += *sqlite3_column_text(stmt, c) + quint64(sqlite3_column_bytes(stmt, c));
-            break;
-        case SQLITE_BLOB:
-            sink += quint64(sqlite3_column_bytes(stmt, c));
-            break;
-        default:
-            break;
-        }
-    }
+    for (int i = 0; i < values.size(); ++i)
+        bench::bindValue(stmt, i + 1, bench::boundValue(values.at(i)), SQLITE_TRANSIENT);
 }
 
-// The bare side's statements, each prepared on first use and reused, as a
-// careful hand-written program (and the engine) would.
-class BareStatements {
-public:
-    explicit BareStatements(sqlite3* db) : m_db(db) {}
-    sqlite3* database() const { return m_db; }
-    RawStatement& operator()(const QString& sql)
-    {
-        auto found = m_statements.find(sql);
-        if (found == m_statements.end())
-            found = m_statements.emplace(sql, std::make_unique<RawStatement>(m_db, sql)).first;
-        found->second->reset();
-        sqlite3_clear_bindings(found->second->get());
-        return *found->second;
-    }
-
-private:
-    sqlite3* m_db;
-    std::map<QString, std::unique_ptr<RawStatement>> m_statements;
-};
-
 // Binds, steps up to `rows` rows reading every column; returns the rows read.
-int bareSelect(BareStatements& bare, const QString& sql, const QVariantList& values, int rows)
+int bareSelect(BareStatements& bare, const QByteArray& sql, const QVariantList& values, int rows)
 {
-    RawStatement& stmt = bare(sql);
-    for (int i = 0; i < values.size(); ++i)
-        stmt.bind(i + 1, values.at(i));
+    sqlite3_stmt* stmt = bare(sql);
+    bindValues(stmt, values);
     int row = 0;
-    for (; row < rows && stmt.step(); ++row)
-        readAllColumns(stmt.get());
-    stmt.reset();
+    for (; row < rows && bench::nextRow(stmt); ++row)
+        bench::readColumns(stmt);
+    sqlite3_reset(stmt);
     return row;
 }
 
 // The same for a statement whose one bound value is a key.
-int bareSelectKey(BareStatements& bare, const QString& sql, qint64 key)
+int bareSelectKey(BareStatements& bare, const QByteArray& sql, qint64 key)
 {
-    RawStatement& stmt = bare(sql);
-    sqlite3_bind_int64(stmt.get(), 1, key);
+    sqlite3_stmt* stmt = bare(sql);
+    sqlite3_bind_int64(stmt, 1, key);
     int row = 0;
-    for (; stmt.step(); ++row)
-        readAllColumns(stmt.get());
-    stmt.reset();
+    for (; bench::nextRow(stmt); ++row)
+        bench::readColumns(stmt);
+    sqlite3_reset(stmt);
     return row;
 }
 
-qint64 bareInteger(BareStatements& bare, const QString& sql, const QVariantList& values = {})
+qint64 bareInteger(BareStatements& bare, const QByteArray& sql, const QVariantList& values = {})
 {
-    RawStatement& stmt = bare(sql);
-    for (int i = 0; i < values.size(); ++i)
-        stmt.bind(i + 1, values.at(i));
-    const qint64 n = stmt.step() ? sqlite3_column_int64(stmt.get(), 0) : -1;
-    stmt.reset();
+    sqlite3_stmt* stmt = bare(sql);
+    bindValues(stmt, values);
+    const qint64 n = bench::nextRow(stmt) ? sqlite3_column_int64(stmt, 0) : -1;
+    sqlite3_reset(stmt);
     return n;
-}
-
-void bareExec(sqlite3* db, const char* sql)
-{
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error);
-        sqlite3_free(error);
-        throw DataError(message);
-    }
 }
 
 QString columnsOf(const QString& table)
@@ -568,16 +494,7 @@ QString columnsOf(const QString& table)
 void readRecord(const Dataset& dataset)
 {
     for (int f = 0; f < dataset.fieldCount(); ++f)
-        sink += quint64(dataset.value(f).userType());
-}
-
-// Reads rows as a grid paints them: as many as it offers, every column.
-void readRows(const Dataset& dataset, int rows)
-{
-    const int available = std::min(rows, dataset.fetchedCount());
-    for (int row = 0; row < available; ++row)
-        for (int f = 0; f < dataset.fieldCount(); ++f)
-            sink += quint64(dataset.valueAt(row, f).userType());
+        bench::checksum += quint64(dataset.value(f).userType());
 }
 
 
@@ -587,16 +504,6 @@ qint64 heapKb()
     return qint64((info.uordblks + info.hblkhd) / 1024);
 }
 
-qint64 residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
 
 // --- the measurements ------------------------------------------------------------------
 
@@ -628,13 +535,13 @@ sqlite3* bareOpen(const QString& path)
     }
     for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL",
                                "PRAGMA mmap_size = 1073741824", "PRAGMA cache_size = -32768"})
-        bareExec(bare, pragma);
+        bench::exec(bare, pragma);
     for (const TableSchema& table : Catalogue::tables())
         for (const IndexSchema& index : table.indexes) {
             QStringList fields;
             for (const QString& field : index.fields)
                 fields << Database::quoted(field);
-            bareExec(bare, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+            bench::exec(bare, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
                                .arg(Database::quoted(table.name + QLatin1Char('_') + index.fields.join(QLatin1Char('_'))),
                                     Database::quoted(table.name), fields.join(QLatin1Char(',')))
                                .toUtf8()
@@ -653,7 +560,7 @@ void bareBackupAndCheck(sqlite3* source, const QString& target)
     sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main");
     sqlite3_backup_step(backup, -1);
     sqlite3_backup_finish(backup);
-    bareExec(copy, "PRAGMA journal_mode = DELETE");
+    bench::exec(copy, "PRAGMA journal_mode = DELETE");
     {
         RawStatement check(copy, QStringLiteral("PRAGMA quick_check(3)"));
         while (check.step()) {
@@ -741,7 +648,8 @@ void measureOpen(Database& db, BareStatements& bare)
 {
     constexpr int runs = 200;
     std::unique_ptr<Table> table;
-    const QString first = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columnsOf("kdgiris"));
+    const QByteArray first =
+        QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columnsOf("kdgiris")).toUtf8();
     report(QStringLiteral("open kdgiris, read first record"), runs,
            alternate(runs,
                      {[&](int) {
@@ -763,7 +671,8 @@ void measureMoves(Database& db, BareStatements& bare)
     std::vector<qint64> keys; // the keys the cursor passes, for the bare side
     for (int i = 0; i <= steps; ++i, table.next())
         keys.push_back(table.integer(QStringLiteral("No")));
-    const QString after = QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid > ? ORDER BY rowid LIMIT 1").arg(columns);
+    const QByteArray after =
+        QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid > ? ORDER BY rowid LIMIT 1").arg(columns).toUtf8();
     report(QStringLiteral("next, per step (1,000 steps, record read)"), runs,
            perStep(alternate(runs,
                              {[&](int) {
@@ -779,8 +688,8 @@ void measureMoves(Database& db, BareStatements& bare)
                              }}),
                    steps));
 
-    const QString before =
-        QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid < ? ORDER BY rowid DESC LIMIT 1").arg(columns);
+    const QByteArray before =
+        QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid < ? ORDER BY rowid DESC LIMIT 1").arg(columns).toUtf8();
     report(QStringLiteral("prior, per step (1,000 steps, record read)"), runs,
            perStep(alternate(runs,
                              {[&](int) {
@@ -801,9 +710,10 @@ void measureLast(Database& db, BareStatements& bare)
 {
     constexpr int runs = 20;
     const QString columns = columnsOf("kdgiris");
-    const QString firstRow = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columns);
-    const QString lastRow = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid DESC LIMIT 1").arg(columns);
-    const QString count = QStringLiteral("SELECT count(*) FROM \"kdgiris\"");
+    const QByteArray firstRow = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columns).toUtf8();
+    const QByteArray lastRow =
+        QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid DESC LIMIT 1").arg(columns).toUtf8();
+    const QByteArray count = "SELECT count(*) FROM \"kdgiris\"";
 
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
@@ -823,7 +733,7 @@ void measureLast(Database& db, BareStatements& bare)
                      {[&](int) {
                           table.last();
                           readRecord(table);
-                          sink += quint64(table.position());
+                          bench::checksum += quint64(table.position());
                       },
                       [&](int) {
                           table.first();
@@ -831,7 +741,7 @@ void measureLast(Database& db, BareStatements& bare)
                       }},
                      {[&](int) {
                          bareSelect(bare, lastRow, {}, 1);
-                         sink += quint64(bareInteger(bare, count));
+                         bench::checksum += quint64(bareInteger(bare, count));
                      }}));
 
     std::unique_ptr<Table> fresh;
@@ -858,8 +768,9 @@ void measureLocate(Database& db, BareStatements& bare)
     for (int run = 0; run <= runs; ++run)
         keys.push_back(rng.between(1, ListingRows));
     const QString columns = columnsOf("kdgiris");
-    const QString byKey = QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE \"No\" = ? ORDER BY rowid LIMIT 1").arg(columns);
-    const QString before = QStringLiteral("SELECT count(*) FROM \"kdgiris\" WHERE rowid < ?");
+    const QByteArray byKey =
+        QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE \"No\" = ? ORDER BY rowid LIMIT 1").arg(columns).toUtf8();
+    const QByteArray before = "SELECT count(*) FROM \"kdgiris\" WHERE rowid < ?";
 
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
@@ -873,7 +784,7 @@ void measureLocate(Database& db, BareStatements& bare)
                      {[&](int run) { bareSelectKey(bare, byKey, keys[size_t(run)]); }}));
 
     std::unique_ptr<Table> fresh;
-    const QString firstRow = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columns);
+    const QByteArray firstRow = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid LIMIT 1").arg(columns).toUtf8();
     report(QStringLiteral("fresh open + locate"), runs,
            alternate(runs,
                      {[&](int run) {
@@ -893,40 +804,19 @@ void measureLocate(Database& db, BareStatements& bare)
                      {[&](int run) {
                          table.locate(QStringLiteral("No"), keys[size_t(run)]);
                          readRecord(table);
-                         sink += quint64(table.position());
+                         bench::checksum += quint64(table.position());
                      }},
                      {[&](int run) {
                          bareSelectKey(bare, byKey, keys[size_t(run)]);
-                         sink += quint64(bareInteger(bare, before, {keys[size_t(run)]}));
+                         bench::checksum += quint64(bareInteger(bare, before, {keys[size_t(run)]}));
                      }}));
-}
-
-// SQLite's plan for a statement, one line.
-QString planOf(sqlite3* db, const QString& sql)
-{
-    RawStatement plan(db, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-    QStringList steps;
-    while (plan.step())
-        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3)));
-    return steps.join(QStringLiteral("; "));
-}
-
-// The statements work(run) makes the engine run, for every run: what the bare
-// twin replays for that run.
-std::vector<std::vector<bench::RanStatement>> engineStatements(Database& db, int runs,
-                                                               const std::function<void(int)>& work)
-{
-    std::vector<std::vector<bench::RanStatement>> all;
-    for (int run = 0; run <= runs; ++run)
-        all.push_back(bench::statementsRunBy(db.handle(), [&] { work(run); }));
-    return all;
 }
 
 // One query opened and its first page read as a grid paints it. The bare
 // side runs the statements the engine ran for that page (recorded on the
 // engine's connection beforehand, run by run, with their values), each
 // prepared once and bound afresh: the engine's cost over its own SQL.
-void measureFirstPage(Database& db, sqlite3* bareDb, const QString& operation, int runs, const QString& table,
+void measureFirstPage(Database& db, BareStatements& bare, const QString& operation, int runs, const QString& table,
                       const QString& condition, const std::function<QVariantList(int)>& values, double target)
 {
     std::unique_ptr<Query> query;
@@ -934,27 +824,24 @@ void measureFirstPage(Database& db, sqlite3* bareDb, const QString& operation, i
         query = std::make_unique<Query>(db);
         query->setStatement(Statement(table).where(condition, values(run)));
         query->open();
-        readRows(*query, Dataset::RowsPerPage);
+        bench::readRows(*query, Dataset::RowsPerPage);
     };
-    const bench::Replay replay(bareDb, engineStatements(db, runs, [&](int run) {
-                                   openAndRead(run);
-                                   query.reset();
-                               }));
-    report(QStringLiteral("%1 (%2 statements)").arg(operation).arg(replay.statementsPerRun()), runs,
-           alternate(runs, {openAndRead, [&](int) { query.reset(); }}, {[&](int run) { replay.run(run, sink); }}),
-           target);
+    const bench::Replayed twin =
+        bench::alternateReplayed(runs, db.handle(), bare, {openAndRead, [&](int) { query.reset(); }});
+    bench::reportReplayed(QStringLiteral("%1 (%2 statements)").arg(operation).arg(twin.scripts.front().size()), runs,
+                          twin, target);
 }
 
-void measureQueries(Database& db, sqlite3* bareDb)
+void measureQueries(Database& db, BareStatements& bare)
 {
     const QStringList districts = allDistricts();
-    measureFirstPage(db, bareDb, QStringLiteral("sdgiris Semtadi = ? AND Durum = ?, first page"), 20,
+    measureFirstPage(db, bare, QStringLiteral("sdgiris Semtadi = ? AND Durum = ?, first page"), 20,
                      QStringLiteral("sdgiris"), QStringLiteral("Semtadi = ? AND Durum = ?"),
                      [&](int run) {
                          return QVariantList{districts.at(run % districts.size()), QStringLiteral("Satılmadı")};
                      },
                      bench::OpTarget);
-    measureFirstPage(db, bareDb, QStringLiteral("kdgiris Fiyati > ? AND Fiyati < ?, first page"), 20,
+    measureFirstPage(db, bare, QStringLiteral("kdgiris Fiyati > ? AND Fiyati < ?, first page"), 20,
                      QStringLiteral("kdgiris"), QStringLiteral("Fiyati > ? AND Fiyati < ?"),
                      [](int run) {
                          const double low = 1000.0 + run * 2000.0; // 2,000-wide bands, about 4% of the rows
@@ -966,10 +853,11 @@ void measureQueries(Database& db, sqlite3* bareDb)
 // The Turkish LIKE: the same statement on the engine's connection and on the
 // bare one, which has the same functions installed (TurkishText::installOn),
 // so both fold "kad%" the Turkish way and find the same rows.
-void measureLike(Database& db, sqlite3* bareDb, BareStatements& bare)
+void measureLike(Database& db, BareStatements& bare)
 {
     constexpr int runs = 10;
     const QString count = QStringLiteral("SELECT count(*) FROM kdgiris WHERE Semtadi LIKE ?");
+    const QByteArray bareCount = count.toUtf8();
     const QVariantList prefix{QStringLiteral("kad%")};
     qint64 engineRows = 0, bareRows = 0;
     report(QStringLiteral("LIKE 'kad%' over all 100,000 rows (count)"), runs,
@@ -980,12 +868,12 @@ void measureLike(Database& db, sqlite3* bareDb, BareStatements& bare)
                          statement.step();
                          engineRows = sqlite3_column_int64(statement.get(), 0);
                      }},
-                     {[&](int) { bareRows = bareInteger(bare, count, prefix); }}),
+                     {[&](int) { bareRows = bareInteger(bare, bareCount, prefix); }}),
            bench::TightTarget);
     if (engineRows != bareRows)
         notes << QStringLiteral("WARNING: LIKE: the engine counts %1 rows, bare SQLite %2").arg(engineRows).arg(bareRows);
 
-    measureFirstPage(db, bareDb, QStringLiteral("kdgiris Semtadi LIKE 'kad%', first page"), 20,
+    measureFirstPage(db, bare, QStringLiteral("kdgiris Semtadi LIKE 'kad%', first page"), 20,
                      QStringLiteral("kdgiris"), QStringLiteral("Semtadi LIKE ?"),
                      [](int) { return QVariantList{QStringLiteral("kad%")}; }, bench::TightTarget);
     notes << QStringLiteral("like: both connections fold the Turkish way with the same LIKE (\"kad%\" finds "
@@ -995,42 +883,42 @@ void measureLike(Database& db, sqlite3* bareDb, BareStatements& bare)
 void measureWalk(Database& db, BareStatements& bare)
 {
     constexpr int runs = 5;
-    const QString oneField = QStringLiteral("SELECT \"Fiyati\" FROM \"kdgiris\"");
+    const QByteArray oneField = "SELECT \"Fiyati\" FROM \"kdgiris\"";
     qint64 walked = 0, bareWalked = 0;
     const TwinTimes numbers = alternate(runs,
                                         {[&](int) {
                                             RowStream rows(db, Statement(QStringLiteral("kdgiris")),
                                                            {QStringLiteral("Fiyati")});
                                             while (rows.next())
-                                                sink += quint64(rows.number(0));
+                                                bench::checksum += quint64(rows.number(0));
                                             walked = rows.rowsRead();
                                         }},
                                         {[&](int) {
-                                            RawStatement& stmt = bare(oneField);
+                                            sqlite3_stmt* stmt = bare(oneField);
                                             bareWalked = 0;
-                                            while (stmt.step()) {
-                                                sink += quint64(sqlite3_column_double(stmt.get(), 0));
+                                            while (bench::nextRow(stmt)) {
+                                                bench::checksum += quint64(sqlite3_column_double(stmt, 0));
                                                 ++bareWalked;
                                             }
-                                            stmt.reset();
+                                            sqlite3_reset(stmt);
                                         }});
     report(QStringLiteral("stream all %1 rows of kdgiris, one number").arg(walked), runs, numbers);
     if (walked != bareWalked || walked != ListingRows)
         notes << QStringLiteral("WARNING: walk: the engine read %1 rows, bare SQLite %2").arg(walked).arg(bareWalked);
 
-    const QString oneText = QStringLiteral("SELECT \"Semtadi\" FROM \"kdgiris\"");
+    const QByteArray oneText = "SELECT \"Semtadi\" FROM \"kdgiris\"";
     report(QStringLiteral("stream all rows of kdgiris, one text as QString (+)"), runs,
            alternate(runs,
                      {[&](int) {
                          RowStream rows(db, Statement(QStringLiteral("kdgiris")), {QStringLiteral("Semtadi")});
                          while (rows.next())
-                             sink += quint64(rows.text(0).size());
+                             bench::checksum += quint64(rows.text(0).size());
                      }},
                      {[&](int) {
-                         RawStatement& stmt = bare(oneText);
-                         while (stmt.step())
-                             sink += quint64(sqlite3_column_bytes(stmt.get(), 0));
-                         stmt.reset();
+                         sqlite3_stmt* stmt = bare(oneText);
+                         while (bench::nextRow(stmt))
+                             bench::checksum += quint64(sqlite3_column_bytes(stmt, 0));
+                         sqlite3_reset(stmt);
                      }}));
     notes << QStringLiteral("(+) the bare side reads the UTF-8 bytes; the engine also makes a QString of each.");
 
@@ -1040,7 +928,8 @@ void measureWalk(Database& db, BareStatements& bare)
     constexpr int walks = 3;
     std::unique_ptr<Query> query;
     int cursorRows = 0;
-    const QString allInOrder = QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid").arg(columnsOf("kdgiris"));
+    const QByteArray allInOrder =
+        QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid").arg(columnsOf("kdgiris")).toUtf8();
     const TwinTimes cursor = alternate(walks,
                                        {[&](int) {
                                             query = std::make_unique<Query>(db);
@@ -1048,7 +937,7 @@ void measureWalk(Database& db, BareStatements& bare)
                                             query->open();
                                             const int price = query->fieldIndex(QStringLiteral("Fiyati"));
                                             for (cursorRows = 0; !query->eof(); ++cursorRows) {
-                                                sink += quint64(query->value(price).toDouble());
+                                                bench::checksum += quint64(query->value(price).toDouble());
                                                 query->next();
                                             }
                                         },
@@ -1062,7 +951,7 @@ void measureWalk(Database& db, BareStatements& bare)
 void measurePost(Database& db, sqlite3* bareDb, BareStatements& bare)
 {
     constexpr int runs = 20;
-    bareExec(bareDb, "PRAGMA synchronous = FULL");
+    bench::exec(bareDb, "PRAGMA synchronous = FULL");
     Table table(db, QStringLiteral("kdgiris"));
     table.open();
 
@@ -1084,8 +973,9 @@ void measurePost(Database& db, sqlite3* bareDb, BareStatements& bare)
         else
             row << FieldFormat::blank(field);
     }
-    const QString insertSql = QStringLiteral("INSERT INTO \"kdgiris\" (%1) VALUES (%2)")
-                                  .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    const QByteArray insertSql = QStringLiteral("INSERT INTO \"kdgiris\" (%1) VALUES (%2)")
+                                     .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
+                                     .toUtf8();
     report(QStringLiteral("post one new record (durable, WAL, full sync)"), runs,
            alternate(runs,
                      {[&](int) {
@@ -1096,29 +986,24 @@ void measurePost(Database& db, sqlite3* bareDb, BareStatements& bare)
                          table.post();
                      }},
                      {[&](int) {
-                         bareExec(bareDb, "BEGIN IMMEDIATE");
-                         RawStatement& insert = bare(insertSql);
-                         for (int i = 0; i < row.size(); ++i) {
-                             if (row.at(i).isNull())
-                                 sqlite3_bind_null(insert.get(), i + 1);
-                             else
-                                 insert.bind(i + 1, row.at(i));
-                         }
-                         insert.step();
-                         insert.reset();
-                         bareExec(bareDb, "COMMIT");
+                         bench::exec(bareDb, "BEGIN IMMEDIATE");
+                         sqlite3_stmt* insert = bare(insertSql);
+                         bindValues(insert, row);
+                         bench::nextRow(insert);
+                         sqlite3_reset(insert);
+                         bench::exec(bareDb, "COMMIT");
                      }}),
            bench::TightTarget);
 
     // Leave the store as generated for the next run.
-    bareExec(bareDb, QStringLiteral("DELETE FROM kdgiris WHERE No > %1").arg(ListingRows).toUtf8().constData());
+    bench::exec(bareDb, QStringLiteral("DELETE FROM kdgiris WHERE No > %1").arg(ListingRows).toUtf8().constData());
 }
 
 // Ctrl+End on a grid over the whole register: the grid's model asked for the
 // last screenful of rows, with no view on either side (the view's painting is
 // Qt's, not the engine's). The bare side replays the statements the engine
 // ran for it. Then, once, what resident memory and the heap make of it.
-void measureMemory(Database& db, sqlite3* bareDb)
+void measureMemory(Database& db, BareStatements& bare)
 {
     constexpr int runs = 10;
     constexpr int screenful = 30;
@@ -1130,7 +1015,7 @@ void measureMemory(Database& db, sqlite3* bareDb)
     const auto readScreenful = [&](int from) {
         for (int row = from; row < from + screenful && row < model.rowCount(); ++row)
             for (int column = 0; column < model.columnCount(); ++column)
-                sink += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
+                bench::checksum += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
     };
     const auto backToTop = [&](int) {
         table.first();
@@ -1141,16 +1026,16 @@ void measureMemory(Database& db, sqlite3* bareDb)
         table.last(); // the model offers rows as far as the last one
         readScreenful(model.rowCount() - screenful);
     };
-    backToTop(0);
-    const bench::Replay endOnly(bareDb, {bench::statementsRunBy(db.handle(), [&] { ctrlEnd(0); })});
-    report(QStringLiteral("Ctrl+End on a grid model, no view (%1 statements)").arg(endOnly.statementsPerRun()), runs,
-           alternate(runs, {ctrlEnd, backToTop}, {[&](int) { endOnly.run(0, sink); }}));
+    const bench::Replayed twin = bench::alternateReplayed(runs, db.handle(), bare, {ctrlEnd, backToTop});
+    bench::reportReplayed(
+        QStringLiteral("Ctrl+End on a grid model, no view (%1 statements)").arg(twin.scripts.front().size()), runs,
+        twin);
 
     backToTop(0);
-    const qint64 before = residentKb();
+    const qint64 before = bench::statusKb("VmRSS");
     const qint64 heapBefore = heapKb();
     ctrlEnd(0);
-    const qint64 after = residentKb();
+    const qint64 after = bench::statusKb("VmRSS");
     const qint64 heapAfter = heapKb();
     std::printf("  Ctrl+End on a grid model over %d rows: heap in use %+.2f MB; resident %+.1f MB (#)\n",
                 model.rowCount(), (heapAfter - heapBefore) / 1024.0, (after - before) / 1024.0);
@@ -1161,8 +1046,8 @@ void measureMemory(Database& db, sqlite3* bareDb)
 
 // A phone book of 1,500 contacts, each with a 200 KB photograph: the main
 // window's grid scrolled through every row. Its pages hold whether a row has a
-// picture, not the picture, so the heap stays small; the bare loop reads the
-// same four columns and the same mark.
+// picture, not the picture, so the heap stays small; the bare side replays
+// the engine's page reads.
 void measurePhotoPages(const QString& folder)
 {
     constexpr int contacts = 1500;
@@ -1187,35 +1072,29 @@ void measurePhotoPages(const QString& folder)
     DatasetModel model;
     model.setDataset(&table, {{QStringLiteral("Ad"), {}}, {QStringLiteral("Soyad"), {}},
                               {QStringLiteral("Telefon"), {}}, {QStringLiteral("Resim"), {}}});
-    sqlite3* bare = nullptr;
-    sqlite3_open_v2(QDir(photoFolder).filePath(Catalogue::StoreFileName).toUtf8().constData(), &bare,
-                    SQLITE_OPEN_READONLY, nullptr);
-    qint64 heapGrowth = 0;
-    const TwinTimes times = alternate(
-        runs,
-        {[&](int) {
-             const qint64 heapBefore = heapKb();
-             table.last();
-             for (int row = 0; row < model.rowCount(); ++row)
-                 for (int column = 0; column < model.columnCount(); ++column)
-                     sink += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
-             heapGrowth = heapKb() - heapBefore;
-         },
-         [&](int) {
-             table.first();
-             table.refresh(); // every page read afresh
-         }},
-        {[&](int) {
-            RawStatement rows(bare,
-                              QStringLiteral("SELECT rowid, Ad, Soyad, Telefon, length(Resim) > 0 FROM tel ORDER BY rowid"));
-            while (rows.step())
-                for (int column = 1; column <= 4; ++column)
-                    sink += quint64(sqlite3_column_bytes(rows.get(), column));
-        }});
-    sqlite3_close_v2(bare);
-    report(QStringLiteral("grid through %1 contacts with photographs").arg(model.rowCount()), runs, times);
+    const auto scrollEveryRow = [&](int) {
+        table.last();
+        for (int row = 0; row < model.rowCount(); ++row)
+            for (int column = 0; column < model.columnCount(); ++column)
+                bench::checksum += quint64(model.data(model.index(row, column), Qt::DisplayRole).toString().size());
+    };
+    const auto backToTop = [&](int) {
+        table.first();
+        table.refresh(); // every page read afresh
+    };
+    {
+        bench::BareConnection bareDb(store->path());
+        BareStatements bare(bareDb.get());
+        const bench::Replayed twin = bench::alternateReplayed(runs, store->handle(), bare, {scrollEveryRow, backToTop});
+        bench::reportReplayed(QStringLiteral("grid through %1 contacts with photographs").arg(model.rowCount()), runs,
+                              twin);
+    }
+    // The heap of one more scroll, with no recording under it.
+    backToTop(0);
+    const qint64 heapBefore = heapKb();
+    scrollEveryRow(0);
     std::printf("  heap in use after scrolling every row: %+.2f MB (the photographs are %.0f MB)\n",
-                heapGrowth / 1024.0, contacts * 200.0 / 1024.0);
+                (heapKb() - heapBefore) / 1024.0, contacts * 200.0 / 1024.0);
 }
 
 // --- the bulk comparison ----------------------------------------------------------------
@@ -1287,7 +1166,8 @@ public:
         m_countSql = (QStringLiteral("SELECT count(*) FROM ") + Database::quoted(requests.table())
                       + (requests.condition().isEmpty() ? QString() : QStringLiteral(" WHERE ") + requests.condition()))
                          .toUtf8();
-        m_walkValues = requests.values();
+        for (const QVariant& value : requests.values())
+            m_walkValues.push_back(bench::boundValue(value));
         const QList<QByteArray> request = piecesOf(requestLine(QStringLiteral("\x01"), QStringLiteral("\x02")));
         m_request = {request.value(0), request.value(1), request.value(2)};
         // Which request column each value of a register's statement is: found
@@ -1332,12 +1212,12 @@ public:
     BareList run() const
     {
         BareList list;
-        sqlite3_stmt* count = prepare(m_countSql);
-        bindAll(count, m_walkValues);
-        sink += sqlite3_step(count) == SQLITE_ROW ? quint64(sqlite3_column_int64(count, 0)) : 0;
+        sqlite3_stmt* count = bench::prepare(m_db, m_countSql);
+        bench::bindAll(count, m_walkValues);
+        bench::checksum += sqlite3_step(count) == SQLITE_ROW ? quint64(sqlite3_column_int64(count, 0)) : 0;
         sqlite3_finalize(count);
-        sqlite3_stmt* walk = prepare(m_walkSql);
-        bindAll(walk, m_walkValues);
+        sqlite3_stmt* walk = bench::prepare(m_db, m_walkSql);
+        bench::bindAll(walk, m_walkValues);
         std::array<sqlite3_stmt*, Matching::RegisterCount> listings{};
         Writer out(list.text);
         while (sqlite3_step(walk) == SQLITE_ROW) {
@@ -1357,7 +1237,7 @@ public:
                 const Register& reg = m_registers[size_t(held)];
                 sqlite3_stmt*& s = listings[size_t(held)];
                 if (!s)
-                    s = prepare(reg.sql);
+                    s = bench::prepare(m_db, reg.sql);
                 for (size_t i = 0; i < reg.binds.size(); ++i) {
                     const Bind& bind = reg.binds[i];
                     const int at = int(i) + 1;
@@ -1507,23 +1387,10 @@ private:
         return -1;
     }
 
-    sqlite3_stmt* prepare(const QByteArray& sql) const
-    {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)) + QStringLiteral(" in ") + QString::fromUtf8(sql));
-        return stmt;
-    }
-    static void bindAll(sqlite3_stmt* s, const QVariantList& values)
-    {
-        for (int i = 0; i < values.size(); ++i)
-            sqlite3_bind_int64(s, i + 1, values.at(i).toLongLong()); // the request lists' conditions bind keys
-    }
-
     sqlite3* m_db;
     qsizetype m_capacity;
     QByteArray m_walkSql, m_countSql;
-    QVariantList m_walkValues;
+    std::vector<bench::BoundValue> m_walkValues;
     std::array<QByteArray, 3> m_request;
     std::array<Register, Matching::RegisterCount> m_registers;
 };
@@ -1559,7 +1426,7 @@ void notePlans(Database& db, sqlite3* bareDb, int criterion)
     using namespace Matching;
     for (const RegisterRule& r : registers()) {
         const QString sql = RowStream(db, statementFor(r.id, Request{}, criterion), listingLineFields(r.id)).sql();
-        notes << QStringLiteral("  plan %1 %2: %3").arg(criteria().at(criterion).item, r.table, planOf(bareDb, sql));
+        notes << QStringLiteral("  plan %1 %2: %3").arg(criteria().at(criterion).item, r.table, bench::planOf(bareDb, sql.toUtf8()));
     }
 }
 
@@ -1580,7 +1447,7 @@ public:
                        : field.name == QLatin1String("Ikincimetre2") ? QStringLiteral("90500 + \"No\" % 100")
                                                                       : Database::quoted(field.name));
         }
-        bareExec(m_db, QStringLiteral("INSERT INTO \"musteritalepleri\" (%1) SELECT %2 FROM \"musteritalepleri\" "
+        bench::exec(m_db, QStringLiteral("INSERT INTO \"musteritalepleri\" (%1) SELECT %2 FROM \"musteritalepleri\" "
                                       "WHERE \"No\" <= %3 ORDER BY \"No\"")
                            .arg(columns.join(QLatin1Char(',')), values.join(QLatin1Char(',')))
                            .arg(count)
@@ -1589,7 +1456,7 @@ public:
     }
     ~RequestsFindingNothing()
     {
-        bareExec(m_db, QStringLiteral("DELETE FROM \"musteritalepleri\" WHERE \"No\" > %1")
+        bench::exec(m_db, QStringLiteral("DELETE FROM \"musteritalepleri\" WHERE \"No\" > %1")
                            .arg(RequestRows)
                            .toUtf8()
                            .constData());
@@ -1806,17 +1673,6 @@ struct Launch {
     QStringList before; // windows the child mapped before its main window
 };
 
-qint64 childHighWaterKb(pid_t pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
 void screenshot(const QString& path)
 {
     QProcess import;
@@ -1894,7 +1750,7 @@ Launch launch(XWatch& x, const QByteArray& program, const QString& folder, const
                     result.before.isEmpty() ? "" : ", after ", qPrintable(result.before.join(QStringLiteral(", "))));
     }
     QThread::msleep(SettleMs);
-    result.peakMb = double(childHighWaterKb(pid)) / 1024.0;
+    result.peakMb = double(bench::statusKb("VmHWM", pid)) / 1024.0;
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     return result;
@@ -1989,8 +1845,9 @@ void measureStartUp(const QString& folder, const QString& path, const QString& s
                  .arg(SettleMs);
 }
 
-int run(const QString& folder, const QString& only, const QString& shots)
+int run(const bench::Arguments& args)
 {
+    const QString& folder = args.folder;
     const QString path = QDir(folder).filePath(Catalogue::StoreFileName);
     if (!QFileInfo::exists(path))
         generateStore(folder);
@@ -2001,58 +1858,45 @@ int run(const QString& folder, const QString& only, const QString& shots)
     bench::printHeader();
     std::printf("  %s\n", QString(100, QLatin1Char('-')).toLatin1().constData());
 
-    const auto wanted = [&](const char* name) { return only.isEmpty() || only == QLatin1String(name); };
-    if (wanted("startup"))
-        measureStartUp(folder, path, shots);
-    if (wanted("store"))
+    if (args.wants("startup"))
+        measureStartUp(folder, path, args.option("shots"));
+    if (args.wants("store"))
         measureStoreOpening(folder, path);
 
-    const std::unique_ptr<Database> db = Catalogue::openStore(folder);
-    sqlite3* bareDb = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &bareDb, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        throw DataError(QStringLiteral("bare connection: %1").arg(QString::fromUtf8(sqlite3_errmsg(bareDb))));
-    sqlite3_busy_timeout(bareDb, 5000);
     // The bare connection reads as the engine's does, and compares text the
     // same way: the same LIKE (Turkish folding) and asnumber() are on it.
-    bareExec(bareDb, "PRAGMA mmap_size = 1073741824");
-    bareExec(bareDb, "PRAGMA cache_size = -32768");
-    TurkishText::installOn(bareDb);
-
-    try {
-        BareStatements bare(bareDb);
-        if (wanted("open"))
-            measureOpen(*db, bare);
-        if (wanted("move"))
-            measureMoves(*db, bare);
-        if (wanted("last"))
-            measureLast(*db, bare);
-        if (wanted("locate"))
-            measureLocate(*db, bare);
-        if (wanted("queries"))
-            measureQueries(*db, bareDb);
-        if (wanted("like"))
-            measureLike(*db, bareDb, bare);
-        if (wanted("walk"))
-            measureWalk(*db, bare);
-        if (wanted("post"))
-            measurePost(*db, bareDb, bare);
-        if (wanted("bulk") || only == QLatin1String("plans"))
-            measureBulkComparison(*db, bareDb, only == QLatin1String("plans"));
-        if (wanted("memory")) {
-            measureMemory(*db, bareDb);
-            measurePhotoPages(folder);
-        }
-    } catch (...) {
-        sqlite3_close_v2(bareDb);
-        throw;
+    bench::Store store(folder);
+    const std::unique_ptr<Database>& db = store.db;
+    sqlite3* bareDb = store.bareConnection.get();
+    BareStatements& bare = store.bare;
+    if (args.wants("open"))
+        measureOpen(*db, bare);
+    if (args.wants("move"))
+        measureMoves(*db, bare);
+    if (args.wants("last"))
+        measureLast(*db, bare);
+    if (args.wants("locate"))
+        measureLocate(*db, bare);
+    if (args.wants("queries"))
+        measureQueries(*db, bare);
+    if (args.wants("like"))
+        measureLike(*db, bare);
+    if (args.wants("walk"))
+        measureWalk(*db, bare);
+    if (args.wants("post"))
+        measurePost(*db, bareDb, bare);
+    if (args.wants("bulk") || args.only == QLatin1String("plans"))
+        measureBulkComparison(*db, bareDb, args.only == QLatin1String("plans"));
+    if (args.wants("memory")) {
+        measureMemory(*db, bare);
+        measurePhotoPages(folder);
     }
-    sqlite3_close_v2(bareDb);
 
     std::printf("\n");
     for (const QString& note : notes)
         std::printf("%s\n", qPrintable(note));
     std::printf("Memory high-water (VmHWM): %s\n", qPrintable(bench::memoryHighWater()));
-    std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(sink));
+    std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(bench::checksum));
     return bench::printSummary();
 }
 
@@ -2061,34 +1905,12 @@ int run(const QString& folder, const QString& only, const QString& shots)
 int main(int argc, char** argv)
 {
     // The bulk comparison shows its list in a window; the figures need no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessAsked();
     QApplication app(argc, argv);
-    // The offscreen platform says it cannot raise a window each time the list is shown.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (!message.contains(QLatin1String("does not support raise()")))
-            qt_message_output(type, context, message);
-    });
+    bench::quietOffscreenPlatform();
     LocaleFormats::useTurkish(); // numbers in the list are written as the program writes them
-    const QStringList args = app.arguments();
     // --only NAME runs one group of measurements (for a profiler); --shots DIR
     // keeps screenshots of the first start of each kind, at the moment timed.
-    QString only, shots;
-    QStringList positional;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--only") && i + 1 < args.size())
-            only = args.at(++i);
-        else if (args.at(i) == QLatin1String("--shots") && i + 1 < args.size())
-            shots = args.at(++i);
-        else
-            positional << args.at(i);
-    }
-    const QString folder =
-        positional.isEmpty() ? QDir::current().filePath(QStringLiteral("bench-data")) : positional.first();
-    try {
-        return run(folder, only, shots);
-    } catch (const DataError& error) {
-        std::fprintf(stderr, "bench_engine: %s\n", qPrintable(error.message()));
-        return 2;
-    }
+    const bench::Arguments args = bench::arguments(app.arguments(), QStringLiteral("bench-data"));
+    return bench::runReportingFailure("bench_engine", [&] { return run(args); });
 }

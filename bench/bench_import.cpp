@@ -8,6 +8,7 @@
 // With --keep the Paradox folder is written to FOLDER and left there (for
 // trying the import and the screens by hand, or as the fuzzer's seeds).
 
+#include "benchsupport.h"
 #include "data/catalogue.h"
 #include "import/paradoxfixtures.h"
 #include "import/paradoximport.h"
@@ -79,18 +80,11 @@ bool writeTable(const QString& folder, const TableSchema& table, int records, in
 
 int main(int argc, char* argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // runs without a display too
-    QGuiApplication app(argc, argv);             // the pictures are drawn
-    const QStringList arguments = app.arguments();
-    int records = 100000;
-    QString keep;
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments.at(i) == QLatin1String("--records"))
-            records = arguments.at(i + 1).toInt();
-        else if (arguments.at(i) == QLatin1String("--keep"))
-            keep = arguments.at(i + 1);
-    }
+    bench::offscreenUnlessAsked(); // runs without a display too
+    QGuiApplication app(argc, argv); // the pictures are drawn
+    const bench::Arguments arguments = bench::arguments(app.arguments(), QString());
+    const int records = arguments.options.value(QStringLiteral("records"), QStringLiteral("100000")).toInt();
+    const QString keep = arguments.option("keep");
     QTemporaryDir scratch;
     const QString folder = keep.isEmpty() ? scratch.filePath(QStringLiteral("paradox")) : keep;
     QDir().mkpath(folder);

@@ -54,11 +54,8 @@ void fill(Database& db)
 void measure(const QString& operation, Database& db, bench::BareStatements& bare, const bench::Side& engine)
 {
     const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
-    if (!twin.problem.isEmpty()) {
-        bench::reportFailed(operation, twin.problem);
+    if (!bench::reportReplayed(operation, Runs, twin))
         return;
-    }
-    bench::report(operation, Runs, twin.times);
     // Runs 0 and 1 between them run every statement of the look-ups and of "Bul" / "Tümü".
     bench::Script both = twin.scripts[0];
     both.insert(both.end(), twin.scripts[1].begin(), twin.scripts[1].end());
@@ -111,13 +108,8 @@ int run(const QString& folder)
                 deals.setRowFilter(run % 2 ? Statement(QStringLiteral("kiralanandaireler")) : prefix);
             }});
 
-    if (!notes.isEmpty())
-        std::printf("\n");
-    for (const QString& note : notes)
-        std::printf("%s\n", qPrintable(note));
-    const int status = bench::printSummary();
-    std::printf("(checksum: %llu)\n", static_cast<unsigned long long>(bench::checksum + quint64(rows)));
-    return notes.isEmpty() ? status : 1;
+    bench::checksum += quint64(rows);
+    return bench::printWarningsAndSummary(notes);
 }
 
 } // namespace
@@ -125,10 +117,6 @@ int run(const QString& folder)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    try {
-        return run(bench::arguments(app.arguments(), QStringLiteral("bench-lookup-data")).folder);
-    } catch (const DataError& error) {
-        std::fprintf(stderr, "bench_lookup: %s\n", qPrintable(error.message()));
-        return 1;
-    }
+    const QString folder = bench::arguments(app.arguments(), QStringLiteral("bench-lookup-data")).folder;
+    return bench::runReportingFailure("bench_lookup", [&] { return run(folder); });
 }

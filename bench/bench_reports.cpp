@@ -55,7 +55,6 @@ constexpr double FirstPageDrawnLimit = 100;
 constexpr double PreviewLimit = 300;
 constexpr double FewToManyTarget = 1.5; // the first page of 100,000 rows against that of 10
 
-quint64 sink = 0; // keeps the work from being optimised away
 QStringList notes;
 
 std::unique_ptr<Query> openQuery(Database& db, const Statement& statement)
@@ -79,7 +78,7 @@ void firstPageOnScreen(reporting::Report& report)
     QObject::connect(&preview, &reporting::ReportPreview::pageShown, &wait, &QEventLoop::quit);
     preview.show();
     wait.exec();
-    sink += preview.currentPage();
+    bench::checksum += preview.currentPage();
 }
 
 // --- the bare side's formatting ----------------------------------------------------------
@@ -153,7 +152,7 @@ private:
             const int currency = columns.currency.at(f);
             const QString text = FieldFormat::displayText(field, Database::fieldValue(stmt, columns.value.at(f), field),
                                                           currency >= 0 ? Database::columnText(stmt, currency) : QString());
-            sink += quint64(text.size());
+            bench::checksum += quint64(text.size());
             if (m_keep)
                 row << text;
         }
@@ -240,21 +239,18 @@ FirstPage measureResult(Database& db, bench::BareStatements& bare, const QString
     texts.keepTexts(false);
     const bench::Replayed twin =
         bench::alternateReplayed(Runs, db.handle(), bare, engine, texts.visitor(), [&](int) { texts.reset(); });
-    if (twin.problem.isEmpty()) {
-        bench::report(name, Runs, twin.times);
+    if (bench::reportReplayed(name, Runs, twin)) {
         figures.laidOut = twin.times.engine;
         texts.reset();
         texts.keepTexts(true);
         bench::replay(bare, twin.scripts[1], texts.visitor());
         checkTexts(name, *sample, texts.texts());
-    } else {
-        bench::reportFailed(name, twin.problem);
     }
 
     figures.drawn = bench::medianMs(Runs, {[&](int) {
                                                const std::unique_ptr<reporting::Report> report = makeReport();
                                                report->ensurePage(0);
-                                               sink += report->pageImage(0, ScreenDpi).pixel(400, 300);
+                                               bench::checksum += report->pageImage(0, ScreenDpi).pixel(400, 300);
                                            },
                                            openFresh});
     bench::reportLimit(QStringLiteral("%1: first page drawn at 96 dpi").arg(what), Runs,
@@ -302,11 +298,8 @@ void measureWholePrint(Database& db, bench::BareStatements& bare, const QString&
     const bench::Replayed twin =
         bench::alternateReplayed(WholeRuns, db.handle(), bare, engine, texts.visitor(), [&](int) { texts.reset(); });
     const QString what = QStringLiteral("%1: every page laid out").arg(name);
-    if (!twin.problem.isEmpty()) {
-        bench::reportFailed(what, twin.problem);
+    if (!bench::reportReplayed(what, WholeRuns, twin))
         return;
-    }
-    bench::report(what, WholeRuns, twin.times);
     bench::printNote(QStringLiteral("%1 pages").arg(reportOf(*window).pagesLaidOut()));
     // The texts of the first pages checked against the bare side's.
     BareTexts check(reportOf(*window), db.table(table), 200);
@@ -344,11 +337,10 @@ void measureExport(Database& db, const QString& folder)
 
 int run(const bench::Arguments& args)
 {
-    const QString path = QDir(args.folder).filePath(Catalogue::StoreFileName);
-    bench::ensureStore(args.folder, path);
-    const std::unique_ptr<Database> db = Catalogue::openStore(args.folder);
-    bench::BareConnection bareDb(path);
-    bench::BareStatements bare(bareDb.get());
+    bench::Store store(args.folder);
+    const QString& path = store.path;
+    const std::unique_ptr<Database>& db = store.db;
+    bench::BareStatements& bare = store.bare;
     std::printf("Store: %s, SQLite %s; median of N runs after one warm-up run, engine and bare in turns\n"
                 "bare: the engine's statements, recorded on its connection, run through SQLite's C interface,\n"
                 "each prepared once, and the printed fields of the printed rows written to the same texts;\n"
@@ -367,33 +359,18 @@ int run(const bench::Arguments& args)
         measureExport(*db, args.folder);
     }
 
-    if (!notes.isEmpty())
-        std::printf("\n");
-    for (const QString& note : notes)
-        std::printf("%s\n", qPrintable(note));
     std::printf("\nMemory high-water (VmHWM): %s\n", qPrintable(bench::memoryHighWater()));
-    const int status = bench::printSummary();
-    std::printf("(checksum: %llu)\n", static_cast<unsigned long long>(sink + bench::checksum));
-    return notes.isEmpty() ? status : 1;
+    return bench::printWarningsAndSummary(notes);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The offscreen platform's word on every window shown is no figure.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type != QtWarningMsg || !message.contains(QLatin1String("propagateSizeHints")))
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
+    bench::offscreenUnlessAsked();
+    bench::quietOffscreenPlatform();
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    try {
-        return run(bench::arguments(app.arguments(), QStringLiteral("bench-data")));
-    } catch (const DataError& error) {
-        std::fprintf(stderr, "bench_reports: %s\n", qPrintable(error.message()));
-        return 1;
-    }
+    const bench::Arguments args = bench::arguments(app.arguments(), QStringLiteral("bench-data"));
+    return bench::runReportingFailure("bench_reports", [&] { return run(args); });
 }

@@ -46,36 +46,13 @@ namespace {
 constexpr int Runs = 20;
 constexpr int IdealTrials = 5; // runs per candidate index when picking the ideal's
 
-quint64 sink = 0; // keeps the engine's reads from being optimised away
 QStringList notes;
 QStringList slowPlans;
 
 // The first page as a grid reads it: its rows, every field.
 void readFirstPage(const Query& query)
 {
-    const int rows = std::min(Dataset::RowsPerPage, query.fetchedCount());
-    for (int row = 0; row < rows; ++row)
-        for (int f = 0; f < query.fieldCount(); ++f)
-            sink += quint64(query.valueAt(row, f).userType());
-}
-
-// A value as the engine's statement binds it.
-bench::BoundValue boundValue(const QVariant& value)
-{
-    bench::BoundValue bound;
-    if (value.isNull())
-        return bound;
-    if (value.typeId() == QMetaType::Double) {
-        bound.type = SQLITE_FLOAT;
-        bound.real = value.toDouble();
-    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
-        bound.type = SQLITE_INTEGER;
-        bound.integer = value.toLongLong();
-    } else {
-        bound.type = SQLITE_TEXT;
-        bound.bytes = value.toString().toUtf8();
-    }
-    return bound;
+    bench::readRows(query, Dataset::RowsPerPage);
 }
 
 // --- one search ---------------------------------------------------------------
@@ -155,7 +132,7 @@ void noteIdeal(const Search& search, bench::BareStatements& bare, const bench::S
     for (const Statement& statement : statements) {
         std::vector<bench::BoundValue> bound;
         for (const QVariant& value : statement.values())
-            bound.push_back(boundValue(value));
+            bound.push_back(bench::boundValue(value));
         values.push_back(std::move(bound));
     }
 
@@ -234,11 +211,8 @@ void measureSearch(const Search& search, Database& db, bench::BareStatements& ba
 {
     const bench::Side engine{[&](int) { pressFind(search); }, [&](int run) { prepareRun(search, run); }};
     const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
-    if (!twin.problem.isEmpty()) {
-        bench::reportFailed(search.name, twin.problem);
+    if (!bench::reportReplayed(search.name, Runs, twin))
         return;
-    }
-    bench::report(search.name, Runs, twin.times);
     const bench::Script& run1 = twin.scripts[1];
     int rows = 0;
     for (const bench::RecordedStatement& ran : run1)
@@ -294,49 +268,53 @@ QStringList districtNames(Database& db)
     return all;
 }
 
-QList<Search> rentalSearches(ListingSearch* s, const QStringList& districts)
+// A screen's searches, one per use of an option, each named
+// "<screen> <option> <option's name>[ + Durum]" and filled by fillFor(use).
+QList<Search> searchesOf(SearchScreen* s, const QString& table, const QString& screen, const QStringList& options,
+                         const std::function<std::function<void(int)>(const OptionUse&)>& fillFor)
 {
     QList<Search> searches;
-    for (const OptionUse& use : Uses) {
-        // Price bands of 2,000 (about 4% of the rents), area bands of 30 m²
-        // (about 8%), one district; each run other values.
-        const auto fill = [=](int run) {
-            s->districtBox()->pick(districts.at((run * 7) % districts.size()));
-            const double low = 1000.0 + run * 2000.0;
-            s->lowerPrice()->setText(QString::number(low, 'f', 0));
-            s->upperPrice()->setText(QString::number(low + 2000.0, 'f', 0));
-            s->lowerArea()->setText(QString::number(40 + run * 15));
-            s->upperArea()->setText(QString::number(40 + run * 15 + 30));
-            s->statusBox()->setEditText(use.status ? QStringLiteral("Kiralanmadı") : SearchScreen::allStatuses());
-        };
-        searches << Search{s, QStringLiteral("kdgiris"),
-                           QStringLiteral("RentalFlatList %1 %2%3")
+    for (const OptionUse& use : Uses)
+        searches << Search{s, table,
+                           QStringLiteral("%1 %2 %3%4")
+                               .arg(screen)
                                .arg(use.option)
-                               .arg(ListingSearch::options().at(use.option),
-                                    use.status ? QStringLiteral(" + Durum") : QString()),
-                           use.option, fill};
-    }
+                               .arg(options.at(use.option), use.status ? QStringLiteral(" + Durum") : QString()),
+                           use.option, fillFor(use)};
     return searches;
+}
+
+QList<Search> rentalSearches(ListingSearch* s, const QStringList& districts)
+{
+    // Price bands of 2,000 (about 4% of the rents), area bands of 30 m²
+    // (about 8%), one district; each run other values.
+    return searchesOf(s, QStringLiteral("kdgiris"), QStringLiteral("RentalFlatList"), ListingSearch::options(),
+                      [=](const OptionUse& use) {
+                          return [=](int run) {
+                              s->districtBox()->pick(districts.at((run * 7) % districts.size()));
+                              const double low = 1000.0 + run * 2000.0;
+                              s->lowerPrice()->setText(QString::number(low, 'f', 0));
+                              s->upperPrice()->setText(QString::number(low + 2000.0, 'f', 0));
+                              s->lowerArea()->setText(QString::number(40 + run * 15));
+                              s->upperArea()->setText(QString::number(40 + run * 15 + 30));
+                              s->statusBox()->setEditText(use.status ? QStringLiteral("Kiralanmadı")
+                                                                     : SearchScreen::allStatuses());
+                          };
+                      });
 }
 
 QList<Search> requestSearches(RequestList* s, const QStringList& districts)
 {
-    QList<Search> searches;
-    for (const OptionUse& use : Uses) {
-        const auto fill = [=](int run) {
-            s->districtBox()->pick(districts.at((run * 7) % districts.size()));
-            s->price()->setText(QString::number(5000 + run * 2500)); // a rent most rental requests would pay
-            s->area()->setText(QString::number(60 + run * 10));
-            s->statusBox()->setEditText(use.status ? QStringLiteral("Bulamadı") : SearchScreen::allStatuses());
-        };
-        searches << Search{s, QStringLiteral("musteritalepleri"),
-                           QStringLiteral("RequestList %1 %2%3")
-                               .arg(use.option)
-                               .arg(RequestList::options().at(use.option),
-                                    use.status ? QStringLiteral(" + Durum") : QString()),
-                           use.option, fill};
-    }
-    return searches;
+    return searchesOf(s, QStringLiteral("musteritalepleri"), QStringLiteral("RequestList"), RequestList::options(),
+                      [=](const OptionUse& use) {
+                          return [=](int run) {
+                              s->districtBox()->pick(districts.at((run * 7) % districts.size()));
+                              s->price()->setText(QString::number(5000 + run * 2500)); // a rent most rental requests would pay
+                              s->area()->setText(QString::number(60 + run * 10));
+                              s->statusBox()->setEditText(use.status ? QStringLiteral("Bulamadı")
+                                                                     : SearchScreen::allStatuses());
+                          };
+                      });
 }
 
 // A list re-runs its statement each time it is shown: the whole hide and show,
@@ -382,11 +360,8 @@ void measureShownAgain(Screens& screens, SearchScreen* s, const QStringList& dis
         const QString name = QStringLiteral("%1 shown again: %2").arg(s->objectName(), QString::fromUtf8(way.what));
         if (!s->query()->isEmpty() && s->query()->integer(QStringLiteral("No")) != key)
             notes << QStringLiteral("WARNING: %1: the current row moved").arg(name);
-        if (!twin.problem.isEmpty()) {
-            bench::reportFailed(name, twin.problem);
+        if (!bench::reportReplayed(name, Runs, twin))
             continue;
-        }
-        bench::report(name, Runs, twin.times);
         bench::printNote(QStringLiteral("%1 rows; the engine ran %2 statements")
                              .arg(s->query()->recordCount())
                              .arg(twin.scripts[1].size()));
@@ -396,11 +371,10 @@ void measureShownAgain(Screens& screens, SearchScreen* s, const QStringList& dis
 
 int run(const bench::Arguments& args)
 {
-    const QString path = QDir(args.folder).filePath(Catalogue::StoreFileName);
-    bench::ensureStore(args.folder, path);
-    const std::unique_ptr<Database> db = Catalogue::openStore(args.folder);
-    bench::BareConnection bareDb(path);
-    bench::BareStatements bare(bareDb.get());
+    bench::Store store(args.folder);
+    const QString& path = store.path;
+    const std::unique_ptr<Database>& db = store.db;
+    bench::BareStatements& bare = store.bare;
 
     Screens screens(*db);
     screens.createAll(searchScreens());
@@ -454,32 +428,16 @@ int run(const bench::Arguments& args)
             std::printf("  %s\n", qPrintable(slow));
     }
 
-    if (!notes.isEmpty())
-        std::printf("\n");
-    for (const QString& note : notes)
-        std::printf("%s\n", qPrintable(note));
-    const int status = bench::printSummary();
-    std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(sink + bench::checksum));
-    return notes.isEmpty() ? status : 1;
+    return bench::printWarningsAndSummary(notes);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // The screens are real widgets; no display is needed to time them.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessAsked();
     QApplication app(argc, argv);
-    // The offscreen platform says it cannot raise a window each time a list is shown.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (!message.contains(QLatin1String("does not support raise()")))
-            qt_message_output(type, context, message);
-    });
-    try {
-        return run(bench::arguments(app.arguments(), QStringLiteral("bench-data")));
-    } catch (const DataError& error) {
-        std::fprintf(stderr, "bench_search: %s\n", qPrintable(error.message()));
-        return 1;
-    }
+    bench::quietOffscreenPlatform();
+    const bench::Arguments args = bench::arguments(app.arguments(), QStringLiteral("bench-data"));
+    return bench::runReportingFailure("bench_search", [&] { return run(args); });
 }

@@ -1,16 +1,22 @@
 #pragma once
 
-// What the benchmarks share: the store they all measure on, and the
-// process's memory high-water mark.
+// What the benchmarks share: the store they measure on, the two sides of a
+// twin timed in turns, the table of rows and verdicts they print, their
+// command line, and the bare side (a connection of its own on the store,
+// on which the engine's own statements, recorded from its connection, are
+// replayed).
 
 #include "data/catalogue.h"
+#include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
+#include "platform/engine/dataset.h"
 #include "platform/engine/turkishtext.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
@@ -32,17 +38,29 @@
 
 namespace bench {
 
-// VmHWM of /proc/self/status, as the kernel writes it ("75912 kB").
-inline QString memoryHighWater()
+// What both sides read, added up and printed, so that no read is optimised away.
+inline quint64 checksum = 0;
+
+// A figure of /proc/<pid>/status in kB ("VmHWM", "VmRSS"), of this process
+// when pid is 0; -1 when there is none.
+inline qint64 statusKb(const char* field, qint64 pid = 0)
 {
     // /proc files report no size, so read them whole rather than to atEnd().
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("unknown");
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6)).simplified();
-    return QStringLiteral("unknown");
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// The process's memory high-water mark, as the kernel writes it ("75912 kB").
+inline QString memoryHighWater()
+{
+    const qint64 kb = statusKb("VmHWM");
+    return kb < 0 ? QStringLiteral("unknown") : QStringLiteral("%1 kB").arg(kb);
 }
 
 // The store is bench_engine's: where there is none at path, bench_engine
@@ -143,170 +161,6 @@ inline double medianMs(int runs, const Side& side)
     return median(times);
 }
 
-// --- the engine's own statements, replayed on a bare connection --------------
-
-// The statements the engine ran on its connection while `work` ran, each
-// with the values bound to it, in order: a bare twin replays exactly these,
-// so it runs the same SQL with the same values as the engine did, whatever
-// the engine's statements are today.
-struct RanStatement {
-    QByteArray sql;              // with its '?' marks
-    std::vector<QVariant> values; // qint64, double, QByteArray (text) or null
-};
-
-namespace detail {
-
-// One literal of sqlite3_expanded_sql() at text[at]: NULL, an integer, a real
-// (always written with a '.' or an exponent) or a quoted text.
-inline QVariant literalAt(const QByteArray& text, qsizetype& at)
-{
-    if (text.mid(at, 4) == "NULL") {
-        at += 4;
-        return QVariant();
-    }
-    if (text.at(at) == '\'') {
-        QByteArray value;
-        for (++at; at < text.size(); ++at) {
-            if (text.at(at) == '\'') {
-                if (at + 1 < text.size() && text.at(at + 1) == '\'') {
-                    value += '\'';
-                    ++at;
-                    continue;
-                }
-                ++at;
-                break;
-            }
-            value += text.at(at);
-        }
-        return value;
-    }
-    const qsizetype begin = at;
-    bool real = false;
-    while (at < text.size() && (std::isdigit(uchar(text.at(at))) || std::strchr("+-.eE", text.at(at)))) {
-        real = real || text.at(at) == '.' || text.at(at) == 'e' || text.at(at) == 'E';
-        ++at;
-    }
-    const QByteArray number = text.mid(begin, at - begin);
-    return real ? QVariant(number.toDouble()) : QVariant(number.toLongLong());
-}
-
-inline int recordStatement(unsigned, void* context, void* statement, void* text)
-{
-    // A trigger's start is reported as a comment: it is part of its statement.
-    if (text && std::strncmp(static_cast<const char*>(text), "--", 2) == 0)
-        return 0;
-    auto* ran = static_cast<std::vector<RanStatement>*>(context);
-    auto* stmt = static_cast<sqlite3_stmt*>(statement);
-    RanStatement record{QByteArray(sqlite3_sql(stmt)), {}};
-    char* expanded = sqlite3_expanded_sql(stmt);
-    const QByteArray filled(expanded ? expanded : "");
-    sqlite3_free(expanded);
-    qsizetype at = 0;
-    for (const char c : record.sql) {
-        if (c == '?')
-            record.values.push_back(literalAt(filled, at));
-        else
-            ++at;
-    }
-    ran->push_back(std::move(record));
-    return 0;
-}
-
-} // namespace detail
-
-inline std::vector<RanStatement> statementsRunBy(sqlite3* connection, const std::function<void()>& work)
-{
-    std::vector<RanStatement> ran;
-    sqlite3_trace_v2(connection, SQLITE_TRACE_STMT, detail::recordStatement, &ran);
-    try {
-        work();
-    } catch (...) {
-        sqlite3_trace_v2(connection, 0, nullptr, nullptr);
-        throw;
-    }
-    sqlite3_trace_v2(connection, 0, nullptr, nullptr);
-    return ran;
-}
-
-// Runs recorded statements on a bare connection as a hand-written program
-// would: each text prepared once, up front, and bound afresh every run;
-// every row stepped and every column read. Returns the rows read.
-class Replay {
-public:
-    Replay(sqlite3* connection, std::vector<std::vector<RanStatement>> runs) : m_db(connection)
-    {
-        for (const std::vector<RanStatement>& run : runs) {
-            std::vector<Step> steps;
-            for (const RanStatement& ran : run)
-                steps.push_back({prepared(ran.sql), ran.values});
-            m_runs.push_back(std::move(steps));
-        }
-    }
-    ~Replay()
-    {
-        for (auto& [sql, stmt] : m_prepared)
-            sqlite3_finalize(stmt);
-    }
-    Replay(const Replay&) = delete;
-    Replay& operator=(const Replay&) = delete;
-
-    qint64 run(int which, quint64& sink) const
-    {
-        qint64 rows = 0;
-        for (const Step& step : m_runs.at(size_t(which) % m_runs.size())) {
-            sqlite3_stmt* s = step.statement;
-            for (size_t i = 0; i < step.values.size(); ++i) {
-                const QVariant& v = step.values[i];
-                const int at = int(i) + 1;
-                if (v.isNull())
-                    sqlite3_bind_null(s, at);
-                else if (v.typeId() == QMetaType::LongLong)
-                    sqlite3_bind_int64(s, at, v.toLongLong());
-                else if (v.typeId() == QMetaType::Double)
-                    sqlite3_bind_double(s, at, v.toDouble());
-                else {
-                    const QByteArray& text = *static_cast<const QByteArray*>(v.constData());
-                    sqlite3_bind_text(s, at, text.constData(), int(text.size()), SQLITE_STATIC);
-                }
-            }
-            while (sqlite3_step(s) == SQLITE_ROW) {
-                ++rows;
-                for (int c = 0, n = sqlite3_column_count(s); c < n; ++c) {
-                    if (sqlite3_column_type(s, c) == SQLITE_TEXT || sqlite3_column_type(s, c) == SQLITE_BLOB)
-                        sink += quint64(sqlite3_column_bytes(s, c));
-                    else
-                        sink += quint64(sqlite3_column_int64(s, c));
-                }
-            }
-            sqlite3_reset(s);
-        }
-        return rows;
-    }
-    // How many statements one run replays, for the row's name.
-    size_t statementsPerRun() const { return m_runs.empty() ? 0 : m_runs.front().size(); }
-
-private:
-    struct Step {
-        sqlite3_stmt* statement;
-        std::vector<QVariant> values;
-    };
-    sqlite3_stmt* prepared(const QByteArray& sql)
-    {
-        auto found = m_prepared.find(sql);
-        if (found != m_prepared.end())
-            return found->second;
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v3(m_db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr)
-            != SQLITE_OK)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)) + QStringLiteral(" in ") + QString::fromUtf8(sql));
-        m_prepared.emplace(sql, stmt);
-        return stmt;
-    }
-    sqlite3* m_db;
-    std::map<QByteArray, sqlite3_stmt*> m_prepared;
-    std::vector<std::vector<Step>> m_runs;
-};
-
 // --- the table every benchmark prints ------------------------------------------
 
 // Targets: what the engine may take against its bare twin.
@@ -330,6 +184,27 @@ inline Verdicts& verdicts()
     return all;
 }
 
+namespace detail {
+
+inline void countVerdict(const QString& operation, bool ok)
+{
+    ++verdicts().rows;
+    if (!ok)
+        verdicts().misses << operation;
+}
+
+// A figure held to a limit, the target column saying which.
+inline void reportAgainst(const QString& operation, int runs, double ms, double limitMs, const QString& target)
+{
+    const bool ok = ms <= limitMs;
+    std::printf("  %s %4d %10.4f %10s %8s  %s %s\n", qPrintable(padded(operation, 58)), runs, ms, "-", "-",
+                qPrintable(target), ok ? "ok" : "MISS");
+    std::fflush(stdout);
+    countVerdict(operation, ok);
+}
+
+} // namespace detail
+
 inline void printHeader()
 {
     std::printf("  %s %4s %10s %10s %8s  %s\n", qPrintable(padded(QStringLiteral("operation"), 58)), "runs",
@@ -348,21 +223,20 @@ inline void report(const QString& operation, int runs, const TwinTimes& times, d
     std::printf(ms ? "  %s %4d %10.4f %10.4f %7.2fx  <=%.1fx %s\n" : "  %s %4d %10.1f %10.1f %7.2fx  <=%.1fx %s\n",
                 qPrintable(padded(name, 58)), runs, times.engine, times.bare, ratio, target, ok ? "ok" : "MISS");
     std::fflush(stdout);
-    ++verdicts().rows;
-    if (!ok)
-        verdicts().misses << name;
+    detail::countVerdict(name, ok);
 }
 
 // A figure held to an absolute limit rather than a twin (ms).
 inline void reportLimit(const QString& operation, int runs, double ms, double limitMs)
 {
-    const bool ok = ms <= limitMs;
-    std::printf("  %s %4d %10.4f %10s %8s  <=%.0f ms %s\n", qPrintable(padded(operation, 58)), runs, ms, "-", "-",
-                limitMs, ok ? "ok" : "MISS");
-    std::fflush(stdout);
-    ++verdicts().rows;
-    if (!ok)
-        verdicts().misses << operation;
+    detail::reportAgainst(operation, runs, ms, limitMs, QString::asprintf("<=%.0f ms", limitMs));
+}
+
+// A figure held to a limit worked out from another figure, the limit said
+// in words ("<=1.5x 10 rows'"); its milliseconds stand in the bare column's place.
+inline void reportWithin(const QString& operation, int runs, double ms, double limitMs, const QString& limit)
+{
+    detail::reportAgainst(operation, runs, ms, limitMs, limit + QString::asprintf(" (%.4f ms)", limitMs));
 }
 
 // The last lines: how many rows met their target, and which did not. The
@@ -377,17 +251,18 @@ inline int printSummary()
     return all.misses.isEmpty() ? 0 : 1;
 }
 
-// A figure held to a limit worked out from another figure, the limit said
-// in words ("<=1.5x 10 rows'"); its milliseconds stand in the bare column's place.
-inline void reportWithin(const QString& operation, int runs, double ms, double limitMs, const QString& limit)
+// The end of a benchmark whose notes are warnings: the notes, the summary
+// and the checksum of what was read; exit status 1 when a row missed or a
+// note warns.
+inline int printWarningsAndSummary(const QStringList& warnings)
 {
-    const bool ok = ms <= limitMs;
-    std::printf("  %s %4d %10.4f %10s %8s  %s (%.4f ms) %s\n", qPrintable(padded(operation, 58)), runs, ms, "-", "-",
-                qPrintable(limit), limitMs, ok ? "ok" : "MISS");
-    std::fflush(stdout);
-    ++verdicts().rows;
-    if (!ok)
-        verdicts().misses << operation;
+    if (!warnings.isEmpty())
+        std::printf("\n");
+    for (const QString& warning : warnings)
+        std::printf("%s\n", qPrintable(warning));
+    const int status = printSummary();
+    std::printf("(checksum of the values read: %llu)\n", static_cast<unsigned long long>(checksum));
+    return warnings.isEmpty() ? status : 1;
 }
 
 // A row whose two sides could not be made to do the same work: no figure,
@@ -397,8 +272,7 @@ inline void reportFailed(const QString& operation, const QString& why)
     std::printf("  %s %4s %10s %10s %8s  no figure MISS\n      %s\n", qPrintable(padded(operation, 58)), "-", "-", "-",
                 "-", qPrintable(why));
     std::fflush(stdout);
-    ++verdicts().rows;
-    verdicts().misses << operation;
+    detail::countVerdict(operation, false);
 }
 
 // A figure with no bare twin, printed plainly as such: no verdict, not counted.
@@ -417,31 +291,99 @@ inline void printNote(const QString& text)
 
 // --- the command line -------------------------------------------------------------
 
-// [data-folder] [--only GROUP]: every benchmark takes these.
+// [data-folder] [--only GROUP] [--NAME VALUE ...]: every benchmark takes
+// these; a benchmark reads its own options (--shots DIR) with option().
 struct Arguments {
     QString folder;
     QString only; // empty: every group
+    QHash<QString, QString> options; // by name, without the "--"
 
     bool wants(const char* group) const { return only.isEmpty() || only == QLatin1String(group); }
+    QString option(const char* name) const { return options.value(QLatin1String(name)); }
 };
 
 inline Arguments arguments(const QStringList& args, const QString& defaultFolder)
 {
     Arguments parsed;
     for (int i = 1; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--only") && i + 1 < args.size())
-            parsed.only = args.at(++i);
-        else if (parsed.folder.isEmpty())
+        if (args.at(i).startsWith(QLatin1String("--")) && i + 1 < args.size()) {
+            parsed.options.insert(args.at(i).mid(2), args.at(i + 1));
+            ++i;
+        } else if (parsed.folder.isEmpty())
             parsed.folder = args.at(i);
     }
+    parsed.only = parsed.option("only");
     if (parsed.folder.isEmpty())
         parsed.folder = QDir::current().filePath(defaultFolder);
     return parsed;
 }
 
+// --- the program around the measurements -------------------------------------------
+
+// Screens, lists and reports are real widgets; no display is needed to time
+// them, so they run on the offscreen platform unless another is asked for.
+// Call before the QApplication is made.
+inline void offscreenUnlessAsked()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The offscreen platform's word on every window shown or raised is no figure.
+inline void quietOffscreenPlatform()
+{
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (type == QtWarningMsg
+            && (message.contains(QLatin1String("does not support raise()"))
+                || message.contains(QLatin1String("propagateSizeHints"))))
+            return;
+        qt_message_output(type, context, message);
+    });
+}
+
+// Runs the measurements, a store or statement that fails told on stderr
+// under the program's name; exit status 2 then (1 is a row over its target).
+inline int runReportingFailure(const char* program, const std::function<int()>& measure)
+{
+    try {
+        return measure();
+    } catch (const DataError& error) {
+        std::fprintf(stderr, "%s: %s\n", program, qPrintable(error.message()));
+        return 2;
+    }
+}
+
 // --- the bare side: SQLite's C interface on a connection of its own -----------------
 
-inline quint64 checksum = 0; // what the bare side read, so that no read is optimised away
+inline void exec(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error);
+        sqlite3_free(error);
+        throw DataError(message);
+    }
+}
+
+// A statement of the text, its error thrown; flags as sqlite3_prepare_v3's.
+inline sqlite3_stmt* prepare(sqlite3* db, const QByteArray& sql, unsigned flags = 0)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), flags, &stmt, nullptr) != SQLITE_OK)
+        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" in ") + QString::fromUtf8(sql));
+    return stmt;
+}
+
+// Steps the statement: true on a row, false at its end; an error is thrown.
+inline bool nextRow(sqlite3_stmt* stmt)
+{
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throw DataError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt))));
+}
 
 // A connection of its own on the store file, reading as the engine's does
 // (the same memory map and page cache) and with the store's Turkish LIKE,
@@ -466,15 +408,7 @@ public:
     BareConnection& operator=(const BareConnection&) = delete;
 
     sqlite3* get() const { return m_db; }
-    void exec(const char* sql)
-    {
-        char* error = nullptr;
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-            const QString message = QString::fromUtf8(error);
-            sqlite3_free(error);
-            throw DataError(message);
-        }
-    }
+    void exec(const char* sql) { bench::exec(m_db, sql); }
 
 private:
     sqlite3* m_db = nullptr;
@@ -495,7 +429,29 @@ struct BoundValue {
     }
 };
 
-inline void bindValue(sqlite3_stmt* stmt, int at, const BoundValue& value)
+// A value as the engine binds it: a number as a real or an integer, any other as its text.
+inline BoundValue boundValue(const QVariant& value)
+{
+    BoundValue bound;
+    if (value.isNull())
+        return bound;
+    if (value.typeId() == QMetaType::Double) {
+        bound.type = SQLITE_FLOAT;
+        bound.real = value.toDouble();
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+        bound.type = SQLITE_INTEGER;
+        bound.integer = value.toLongLong();
+    } else {
+        bound.type = SQLITE_TEXT;
+        bound.bytes = value.toString().toUtf8();
+    }
+    return bound;
+}
+
+// A text or blob is bound where it is (SQLITE_STATIC, for a value that
+// outlives every run of the statement) unless `keep` says to copy it
+// (SQLITE_TRANSIENT).
+inline void bindValue(sqlite3_stmt* stmt, int at, const BoundValue& value, sqlite3_destructor_type keep = SQLITE_STATIC)
 {
     switch (value.type) {
     case SQLITE_INTEGER:
@@ -504,11 +460,11 @@ inline void bindValue(sqlite3_stmt* stmt, int at, const BoundValue& value)
     case SQLITE_FLOAT:
         sqlite3_bind_double(stmt, at, value.real);
         break;
-    case SQLITE_TEXT: // the value outlives every run of the statement it is bound to
-        sqlite3_bind_text(stmt, at, value.bytes.constData(), int(value.bytes.size()), SQLITE_STATIC);
+    case SQLITE_TEXT:
+        sqlite3_bind_text(stmt, at, value.bytes.constData(), int(value.bytes.size()), keep);
         break;
     case SQLITE_BLOB:
-        sqlite3_bind_blob(stmt, at, value.bytes.constData(), int(value.bytes.size()), SQLITE_STATIC);
+        sqlite3_bind_blob(stmt, at, value.bytes.constData(), int(value.bytes.size()), keep);
         break;
     default:
         sqlite3_bind_null(stmt, at);
@@ -672,6 +628,16 @@ inline void readColumns(sqlite3_stmt* stmt)
     }
 }
 
+// Reads rows of a dataset as a grid paints them: as many as it offers, up
+// to `rows`, every field.
+inline void readRows(const Dataset& dataset, int rows)
+{
+    const int available = std::min(rows, dataset.fetchedCount());
+    for (int row = 0; row < available; ++row)
+        for (int f = 0; f < dataset.fieldCount(); ++f)
+            checksum += quint64(dataset.valueAt(row, f).userType());
+}
+
 // The bare side's statements, each prepared the first time its text comes and
 // reused after, as the engine's are.
 class BareStatements {
@@ -690,15 +656,8 @@ public:
     sqlite3_stmt* operator()(const QByteArray& sql)
     {
         auto found = m_statements.find(sql);
-        if (found == m_statements.end()) {
-            sqlite3_stmt* stmt = nullptr;
-            // Kept for many runs, as the engine's statements are (SQLITE_PREPARE_PERSISTENT there too).
-            if (sqlite3_prepare_v3(m_db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr)
-                != SQLITE_OK)
-                throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)) + QStringLiteral(" in ")
-                                + QString::fromUtf8(sql));
-            found = m_statements.emplace(sql, stmt).first;
-        }
+        if (found == m_statements.end()) // kept for many runs, as the engine's are (persistent there too)
+            found = m_statements.emplace(sql, prepare(m_db, sql, SQLITE_PREPARE_PERSISTENT)).first;
         sqlite3_reset(found->second);
         sqlite3_clear_bindings(found->second);
         return found->second;
@@ -779,6 +738,28 @@ inline Script record(sqlite3* db, const std::function<void()>& work)
         throw DataError(recording.problem);
     return std::move(recording.script);
 }
+
+// bench_engine's store in a folder (made first where there is none), open
+// on the engine's connection and on a bare one of its own.
+struct Store {
+    explicit Store(const QString& folder)
+        : path(QDir(folder).filePath(Catalogue::StoreFileName)), db(opened(folder, path)), bareConnection(path),
+          bare(bareConnection.get())
+    {
+    }
+
+    QString path;
+    std::unique_ptr<Database> db;
+    BareConnection bareConnection;
+    BareStatements bare;
+
+private:
+    static std::unique_ptr<Database> opened(const QString& folder, const QString& path)
+    {
+        ensureStore(folder, path);
+        return Catalogue::openStore(folder);
+    }
+};
 
 // What the bare side may do with each row it steps: the statement's place in
 // the script, the row's number in it, and the statement standing on the row.
@@ -896,6 +877,18 @@ inline Replayed alternateReplayed(int runs, sqlite3* engineDb, BareStatements& b
     return result;
 }
 
+// A replayed twin's row: its figures against the target, or no figure and
+// the reason the replay would not do the engine's work. True for a figure.
+inline bool reportReplayed(const QString& operation, int runs, const Replayed& twin, double target = OpTarget)
+{
+    if (!twin.problem.isEmpty()) {
+        reportFailed(operation, twin.problem);
+        return false;
+    }
+    report(operation, runs, twin.times, target);
+    return true;
+}
+
 // A statement's text for print: a select list of more than four columns
 // given as its count, and a run of the same term OR'ed as the term and its
 // count ("(a >= ? AND a < ?) OR … 64 times").
@@ -936,10 +929,7 @@ inline QString shortSql(const QByteArray& sql)
 // SQLite's plan for a statement, its steps joined by "; ".
 inline QString planOf(sqlite3* db, const QByteArray& sql)
 {
-    sqlite3_stmt* plan = nullptr;
-    const QByteArray explain = "EXPLAIN QUERY PLAN " + sql;
-    if (sqlite3_prepare_v2(db, explain.constData(), int(explain.size()), &plan, nullptr) != SQLITE_OK)
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" in ") + QString::fromUtf8(explain));
+    sqlite3_stmt* plan = prepare(db, "EXPLAIN QUERY PLAN " + sql);
     QStringList steps;
     while (sqlite3_step(plan) == SQLITE_ROW)
         steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
