@@ -192,7 +192,9 @@ TableSchema requests()
                  << text(QStringLiteral("Anahtar")) << text(QStringLiteral("Isim")) << phone(QStringLiteral("Telefon"))
                  << phone(QStringLiteral("Istel")) << phone(QStringLiteral("Ceptel")) << memo(QStringLiteral("Adres"), 50)
                  << memo(QStringLiteral("Notlar"), 100);
-    table.indexes << IndexSchema{{QStringLiteral("Semtadi"), QStringLiteral("Durum")}}
+    // The district alone keeps a district search's pages in key order.
+    table.indexes << IndexSchema{{QStringLiteral("Semtadi")}}
+                  << IndexSchema{{QStringLiteral("Semtadi"), QStringLiteral("Durum")}}
                   << IndexSchema{{QStringLiteral("Fiyatilkdeger")}} << IndexSchema{{QStringLiteral("IlkMetre2")}};
     return table;
 }

@@ -198,6 +198,14 @@ private slots:
         QCOMPARE(find(0, "", "", QString()), QStringList{"q4"});
     }
 
+    // By district, over every status: the first page read once, in key order
+    // from an index, nothing sorted.
+    void districtSearchSortsNothing()
+    {
+        checkReadsOnceInKeyOrder(*m_store->db, QStringLiteral("musteritalepleri"),
+                                 [&] { QCOMPARE(find(0, "", "", Kadikoy), (QStringList{"q1", "q2", "q5"})); });
+    }
+
     // Every status text but "Tümü" filters, the empty text and any typed text included.
     void statusRule()
     {

@@ -17,6 +17,8 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QWidget>
+#include <functional>
+#include <sqlite3.h>
 
 namespace searchtest {
 
@@ -107,6 +109,52 @@ inline QList<QWidget*> tabChain(QWidget* first, int count)
             chain << w;
     }
     return chain;
+}
+
+// The SQL of every statement work runs on the store, in order (a statement
+// stepped again from its start counts again).
+inline QStringList statementsRunBy(Database& db, const std::function<void()>& work)
+{
+    QStringList ran;
+    sqlite3_trace_v2(
+        db.handle(), SQLITE_TRACE_STMT,
+        [](unsigned, void* into, void* statement, void*) {
+            static_cast<QStringList*>(into)->append(QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(statement))));
+            return 0;
+        },
+        &ran);
+    work();
+    sqlite3_trace_v2(db.handle(), 0, nullptr, nullptr);
+    return ran;
+}
+
+// The steps of SQLite's plan for a statement that sort or read a whole table:
+// none for a statement that reads in key order through an index.
+inline QStringList slowPlanSteps(Database& db, const QString& sql, const QString& table)
+{
+    QStringList slow;
+    SqlStatement plan(db, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    while (plan.step()) {
+        const QString step = Database::columnText(plan.get(), 3);
+        if (step.contains(QStringLiteral("TEMP B-TREE")) || step.startsWith(QStringLiteral("SCAN ") + table))
+            slow << step;
+    }
+    return slow;
+}
+
+// A search's first page, read once: the statements it runs, none sorting the
+// result or reading the whole table.
+inline void checkReadsOnceInKeyOrder(Database& db, const QString& table, const std::function<void()>& search)
+{
+    QStringList ran = statementsRunBy(db, search);
+    // The grid's first page is read once, and the first record taken from it.
+    const QString from = QStringLiteral("FROM \"%1\"").arg(table);
+    QCOMPARE(ran.filter(from).filter(QStringLiteral("LIMIT ? OFFSET ?")).size(), 1);
+    ran.removeDuplicates();
+    for (const QString& sql : std::as_const(ran))
+        if (sql.startsWith(QStringLiteral("SELECT")))
+            QVERIFY2(slowPlanSteps(db, sql, table).isEmpty(),
+                     qPrintable(sql + QStringLiteral(" -> ") + slowPlanSteps(db, sql, table).join(QStringLiteral("; "))));
 }
 
 } // namespace searchtest
