@@ -3,6 +3,7 @@
 #include "kit/behaviours/centreonscreen.h"
 #include "kit/behaviours/dragbybackground.h"
 
+#include "platform/controls/dbgrid.h"
 #include "platform/controls/fieldlink.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
@@ -99,6 +100,11 @@ void Screen::dress()
         return;
     m_dressed = true; // a step that queues another runs it at once
     decodeBackground();
+    // Drawn unshown (grab(), render()), a grid shows its rows all the same.
+    const QList<DbGrid*> grids = findChildren<DbGrid*>();
+    for (DbGrid* grid : grids)
+        if (!grid->isHidden())
+            grid->offerRows();
     const QList<DressingStep> steps = std::exchange(m_dressing, {});
     for (const DressingStep& step : steps) {
         if (!step.guarded || step.control)

@@ -67,7 +67,9 @@ MatchListScreen::MatchListScreen(QWidget* parent) : Screen(windowSetup(), parent
     m_counter->setAccessibleDescription(counted);
     countedCaption->setBuddy(m_counter);
     m_counter->setGeometry(532, 80, 100, 20);
-    m_counter->setStyleSheet(QStringLiteral("color: rgb(0, 90, 90); font-weight: bold;"));
+    whenDressed(m_counter, [counter = m_counter] {
+        counter->setStyleSheet(QStringLiteral("color: rgb(0, 90, 90); font-weight: bold;"));
+    });
     connect(m_box, &ListTextEdit::textChanged, this, [this] {
         m_counter->setText(QString::number(m_box->lineCount()));
         m_counter->setAccessibleName(m_counter->text());

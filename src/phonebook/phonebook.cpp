@@ -61,12 +61,19 @@ QRegion roundedOutline(const QSize& size)
     return QRegion(path.toFillPolygon().toPolygon());
 }
 
+// Style sheets and pictures cost their parse, polish and decoding: they wait
+// for the phone book's first show.
+void styleWhenDressed(QWidget* control, const QString& sheet)
+{
+    Screen::dressWithScreen(control, [control, sheet] { control->setStyleSheet(sheet); });
+}
+
 QLabel* panelText(QWidget* panel, const QString& text, const QRect& rect, int pointSize = 11)
 {
     auto* label = new QLabel(text, panel);
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet(LimeText + QStringLiteral("font-weight: bold; font-size: %1pt;").arg(pointSize));
+    styleWhenDressed(label, LimeText + QStringLiteral("font-weight: bold; font-size: %1pt;").arg(pointSize));
     return label;
 }
 
@@ -107,12 +114,12 @@ PhoneBook::PhoneBook(Screens& screens) : Screen(phoneBookWindow()), m_screens(sc
     m_marquee->setObjectName(QStringLiteral("LabelKayan"));
     m_marquee->setAccessibleName(QStringLiteral("Kayan yazı"));
     m_marquee->setGeometry(MarqueeZone.adjusted(8, 0, -8, 0));
-    m_marquee->setStyleSheet(LimeText + QStringLiteral("font-weight: bold;"));
+    styleWhenDressed(m_marquee, LimeText + QStringLiteral("font-weight: bold;"));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("LabelKapanma"));
     m_status->setGeometry(StatusZone);
-    m_status->setStyleSheet(LimeText + QStringLiteral("font-weight: bold;"));
+    styleWhenDressed(m_status, LimeText + QStringLiteral("font-weight: bold;"));
     m_status->hide();
 
     m_clock = new QTimer(this);
@@ -132,7 +139,9 @@ void PhoneBook::buildMenu()
     // Made before the items, so it lies behind them; it starts behind "Çıkış".
     m_highlight = new QLabel(this);
     m_highlight->setObjectName(QStringLiteral("ImageSecili"));
-    m_highlight->setPixmap(QPixmap(QStringLiteral(":/art/phonebook_highlight.jpg")));
+    Screen::dressWithScreen(m_highlight, [highlight = m_highlight] {
+        highlight->setPixmap(QPixmap(QStringLiteral(":/art/phonebook_highlight.jpg")));
+    });
     m_highlight->resize(MenuItemSize);
 
     QFont font(QStringLiteral("Arial Black"), 10, QFont::Black);
@@ -144,7 +153,7 @@ void PhoneBook::buildMenu()
         item->setGeometry(QRect(QPoint(MenuLeft, MenuTop + i * MenuPitch), MenuItemSize));
         item->setIndent(12);
         item->setFont(font);
-        item->setStyleSheet(LimeText);
+        styleWhenDressed(item, LimeText);
         item->setCursor(Qt::PointingHandCursor);
         item->installEventFilter(this);
         m_items << item;
@@ -200,7 +209,7 @@ void PhoneBook::buildGrid()
     m_grid->setShowGrid(false);
     m_grid->setFrameShape(QFrame::NoFrame);
     // Lime on dark blue rows, navy fixed cells; the selection stays shown without the focus.
-    m_grid->setStyleSheet(QStringLiteral(
+    styleWhenDressed(m_grid, QStringLiteral(
         "QTableView { background: rgb(1, 5, 163); color: rgb(0, 255, 0); border: none;"
         "  selection-background-color: rgb(0, 160, 0); selection-color: white; }"
         "QHeaderView::section { background: rgb(0, 0, 128); color: rgb(0, 255, 0); font-weight: bold;"

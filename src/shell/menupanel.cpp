@@ -6,21 +6,24 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <utility>
+
 namespace {
 constexpr int FirstItemTop = 46;
 constexpr int ItemSpacing = 30;
 constexpr int HoverBarAbove = 8; // the bar's top lies this far above the item's
+
+const QString ItemStyle = QStringLiteral("color: rgb(0, 255, 0); font-weight: bold;");
 } // namespace
 
-MenuPanel::MenuPanel(const QString& title, const QString& picture, QWidget* parent) : QLabel(parent)
+MenuPanel::MenuPanel(const QString& title, const QString& picture, QWidget* parent)
+    : QLabel(parent), m_picture(picture)
 {
     setAccessibleName(title);
-    setPixmap(QPixmap(picture));
     setFixedSize(180, 140);
     setMouseTracking(true);
     m_hoverBar = new QLabel(this);
     m_hoverBar->setObjectName(QStringLiteral("HoverBar"));
-    m_hoverBar->setPixmap(QPixmap(QStringLiteral(":/art/panel_hover_bar.jpg")));
     m_hoverBar->setGeometry(5, 0, 170, 30);
     m_hoverBar->hide();
 }
@@ -31,7 +34,8 @@ ClickLabel* MenuPanel::addItem(const QString& caption)
     item->setObjectName(QStringLiteral("%1Item%2").arg(objectName()).arg(m_items.size() + 1));
     item->setAccessibleName(caption);
     item->setGeometry(16, FirstItemTop + int(m_items.size()) * ItemSpacing, 156, 16);
-    item->setStyleSheet(QStringLiteral("color: rgb(0, 255, 0); font-weight: bold;"));
+    if (m_dressed)
+        item->setStyleSheet(ItemStyle);
     item->setCursor(Qt::PointingHandCursor);
     item->setMouseTracking(true);
     // Tab, the arrows, Enter and Space reach the items of an open panel.
@@ -40,6 +44,22 @@ ClickLabel* MenuPanel::addItem(const QString& caption)
     item->raise();
     m_items << item;
     return item;
+}
+
+void MenuPanel::dress()
+{
+    m_dressed = true;
+    setPixmap(QPixmap(m_picture));
+    m_hoverBar->setPixmap(QPixmap(QStringLiteral(":/art/panel_hover_bar.jpg")));
+    for (ClickLabel* item : std::as_const(m_items))
+        item->setStyleSheet(ItemStyle);
+}
+
+void MenuPanel::showEvent(QShowEvent* event)
+{
+    if (!m_dressed)
+        dress();
+    QLabel::showEvent(event);
 }
 
 void MenuPanel::hideHoverBar()

@@ -14,6 +14,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -888,6 +889,49 @@ private slots:
         QCOMPARE(deals.state(), DatasetState::Browse);
         QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Adsoyad || '|' || ifnull(Semt, '') FROM kiralanandaireler")),
                  (QStringList{QStringLiteral("Ayşe Yılmaz|"), QStringLiteral("Mehmet Kayalıoğlu Yı|Büyükçekmece Me")}));
+        QVERIFY(m_reporter.shown.isEmpty());
+    }
+
+    // Given its dataset before its first show, a grid tells its views of the
+    // columns only (widths set then hold) and reads no row while its dataset
+    // is refreshed; the show brings the first page and the current row.
+    void gridReadsNoRowUntilItsFirstShow()
+    {
+        ScratchStore store;
+        Table districts(*store.db, QStringLiteral("semtler"));
+        districts.open();
+        Window window;
+        auto* grid = window.add(new DbGrid);
+        grid->setDataset(&districts, {{QStringLiteral("Semtler"), QStringLiteral("Semt")},
+                                      {QStringLiteral("Aciklama"), {}}});
+        grid->setColumnWidth(0, 150);
+        districts.refresh();
+        QVERIFY(grid->datasetModel()->rowsHeldBack());
+        QCOMPARE(grid->horizontalHeader()->count(), 2);
+        QCOMPARE(grid->verticalHeader()->count(), 0);
+        QVERIFY(!grid->currentIndex().isValid());
+
+        QVERIFY(window.show());
+        QVERIFY(!grid->datasetModel()->rowsHeldBack());
+        QCOMPARE(grid->columnWidth(0), 150);
+        const int rows = districts.recordCount();
+        QVERIFY(rows > 1);
+        QCOMPARE(grid->verticalHeader()->count(), std::min(rows, int(Dataset::RowsPerPage)));
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QCOMPARE(grid->currentIndex().data().toString(), districts.text(QStringLiteral("Semtler")));
+
+        // Restyled unseen, the grid's row header asks for the rows in the middle
+        // of laying itself out: it gets them, and agrees with the grid.
+        auto* restyled = new DbGrid;
+        restyled->setDataset(&districts, {{QStringLiteral("Semtler"), {}}});
+        restyled->setColumnWidth(0, 120);
+        restyled->setStyleSheet(QStringLiteral("QHeaderView::section { color: navy; }"));
+        auto* later = window.add(restyled);
+        later->show();
+        QTRY_VERIFY(later->isVisible());
+        QCOMPARE(later->verticalHeader()->count(), grid->verticalHeader()->count());
+        QCOMPARE(later->columnWidth(0), 120);
+        QCOMPARE(later->currentIndex().row(), 0);
         QVERIFY(m_reporter.shown.isEmpty());
     }
 

@@ -18,6 +18,7 @@
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QtTest>
 
 namespace {
@@ -138,6 +139,68 @@ private slots:
             QCOMPARE(QColor(grabbed.pixel(2, y)), QColor(art.pixel(2, y)));
         }
         QVERIFY(differing > 0);
+    }
+
+    // A grid on a screen nobody has opened has read none of its rows: its
+    // views know its columns only. The first show brings every row, the first
+    // one current; so does code asking for the rows or moving past the first.
+    void hiddenGridsReadTheirRowsAtTheFirstShow()
+    {
+        QCoreApplication::processEvents();
+        int grids = 0;
+        for (const QString& name : m_screens->created()) {
+            if (name == QLatin1String("MainWindow"))
+                continue; // shown at start-up in any case
+            for (DbGrid* grid : m_screens->find(name)->findChildren<DbGrid*>()) {
+                ++grids;
+                QVERIFY2(grid->datasetModel()->rowsHeldBack(), qPrintable(name));
+                QCOMPARE(grid->verticalHeader()->count(), 0);
+                QCOMPARE(grid->horizontalHeader()->count(), grid->model()->columnCount());
+            }
+        }
+        QVERIFY(grids > 20);
+
+        auto* districts = m_screens->get<Screen>(QStringLiteral("DistrictList"));
+        DbGrid* grid = districts->findChild<DbGrid*>();
+        const int rows = grid->dataset()->recordCount();
+        QVERIFY(rows > 3);
+        QVERIFY(m_screens->show(QStringLiteral("DistrictList")));
+        QVERIFY(QTest::qWaitForWindowExposed(districts));
+        QVERIFY(!grid->datasetModel()->rowsHeldBack());
+        QCOMPARE(grid->verticalHeader()->count(), std::min(rows, int(Dataset::RowsPerPage)));
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QCOMPARE(grid->dataset()->position(), 0);
+        const int field = grid->datasetModel()->fieldOfColumn(grid->currentIndex().column());
+        QCOMPARE(grid->currentIndex().data().toString(), grid->dataset()->displayText(field));
+        QVERIFY(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+
+        // Asked for its rows, an unseen grid offers them there and then, and its
+        // views agree with the answer.
+        auto* kinds = m_screens->get<Screen>(QStringLiteral("PropertyTypeList"))->findChild<DbGrid*>();
+        QVERIFY(kinds->datasetModel()->rowsHeldBack());
+        const int kindRows = kinds->model()->rowCount();
+        QVERIFY(kindRows > 2);
+        QCOMPARE(kinds->verticalHeader()->count(), kindRows);
+        QVERIFY(!kinds->isVisible());
+
+        // Its dataset moved on from the first row, an unseen grid follows it.
+        Table phoneEntry(*m_store->db, QStringLiteral("tel"));
+        phoneEntry.open();
+        for (const char* name : {"Ayşe", "Burak", "Cem"})
+            addContact(phoneEntry, QString::fromUtf8(name));
+        DbGrid* contacts = m_screens->find(QStringLiteral("PhoneBook"))->findChild<DbGrid*>();
+        contacts->dataset()->refresh();
+        QVERIFY(contacts->datasetModel()->rowsHeldBack());
+        contacts->dataset()->moveTo(2);
+        QVERIFY(!contacts->datasetModel()->rowsHeldBack());
+        QCOMPARE(contacts->currentIndex().row(), 2);
+        QCOMPARE(contacts->verticalHeader()->count(), 3);
+
+        // Drawn without being shown (a grab), a screen draws its grid's rows.
+        auto* rentals = m_screens->get<Screen>(QStringLiteral("RentalFlatList"));
+        QVERIFY(rentals->findChild<DbGrid*>()->datasetModel()->rowsHeldBack());
+        rentals->grab();
+        QVERIFY(!rentals->findChild<DbGrid*>()->datasetModel()->rowsHeldBack());
     }
 
     void mainWindowLooksAsItShould()

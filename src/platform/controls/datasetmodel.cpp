@@ -5,6 +5,8 @@
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
 
+#include <QScopedValueRollback>
+
 DatasetModel::DatasetModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 QString DatasetModel::notListedMessage(const QString& text)
@@ -24,26 +26,43 @@ QString DatasetModel::listedName(const LookupSource& lookup, const QString& text
 
 void DatasetModel::setDataset(Dataset* dataset, const QList<Column>& columns)
 {
-    beginResetModel();
-    if (m_dataset)
-        disconnect(m_dataset, nullptr, this, nullptr);
-    m_dataset = dataset;
-    m_columns = columns;
-    dataset->setPagedByGrid();
-    m_fields.clear();
-    for (const Column& column : columns)
-        m_fields << dataset->fieldIndex(column.field);
-    endResetModel();
+    {
+        // With the rows held back the views learn the columns (their widths
+        // can be set at once) and are told of no row.
+        const QScopedValueRollback<bool> columnsOnly(m_tellingColumns, m_rowsHeldBack);
+        beginResetModel();
+        if (m_dataset)
+            disconnect(m_dataset, nullptr, this, nullptr);
+        m_dataset = dataset;
+        m_columns = columns;
+        dataset->setPagedByGrid();
+        m_fields.clear();
+        for (const Column& column : columns)
+            m_fields << dataset->fieldIndex(column.field);
+        endResetModel();
+    }
 
     connect(dataset, &Dataset::rowsReset, this, &DatasetModel::resetAll);
     connect(dataset, &Dataset::rowsFetched, this, [this](int from, int to) {
         // The dataset offers more rows; the grid only needs to hear of them.
+        if (m_rowsHeldBack)
+            return;
         beginInsertRows({}, from, to);
         endInsertRows();
     });
     connect(dataset, &Dataset::recordChanged, this, &DatasetModel::currentRowChanged);
     connect(dataset, &Dataset::fieldChanged, this, &DatasetModel::currentRowChanged);
     connect(dataset, &Dataset::stateChanged, this, &DatasetModel::currentRowChanged);
+}
+
+void DatasetModel::offerRows()
+{
+    if (!m_rowsHeldBack)
+        return;
+    m_rowsHeldBack = false;
+    resetAll();
+    currentRowChanged();
+    emit rowsOffered();
 }
 
 int DatasetModel::fieldOfColumn(int column) const
@@ -53,6 +72,8 @@ int DatasetModel::fieldOfColumn(int column) const
 
 void DatasetModel::resetAll()
 {
+    if (m_rowsHeldBack)
+        return; // the views know of no rows, before or after
     beginResetModel();
     m_markedRow = -1;
     endResetModel();
@@ -60,7 +81,7 @@ void DatasetModel::resetAll()
 
 void DatasetModel::currentRowChanged()
 {
-    if (!m_dataset)
+    if (!m_dataset || m_rowsHeldBack)
         return;
     const int row = m_dataset->position();
     if (row >= m_dataset->fetchedCount())
@@ -79,6 +100,13 @@ int DatasetModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() || !m_dataset || !m_dataset->isActive())
         return 0;
+    if (m_rowsHeldBack) {
+        if (m_tellingColumns)
+            return 0;
+        // Asked by anyone but the views learning the columns: the rows are
+        // offered first, so that the views agree with the answer.
+        const_cast<DatasetModel*>(this)->offerRows();
+    }
     try {
         return m_dataset->fetchedCount();
     } catch (const DataError& error) {
@@ -165,12 +193,12 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
 
 bool DatasetModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && m_dataset && m_dataset->canFetchMore();
+    return !parent.isValid() && m_dataset && !m_rowsHeldBack && m_dataset->canFetchMore();
 }
 
 void DatasetModel::fetchMore(const QModelIndex& parent)
 {
-    if (!parent.isValid() && m_dataset) {
+    if (!parent.isValid() && m_dataset && !m_rowsHeldBack) {
         try {
             m_dataset->fetchMore();
         } catch (const DataError& error) {

@@ -13,6 +13,11 @@ class Dataset;
 // current record when the cursor jumps), the dataset reads only the pages the
 // grid paints, and the row header marks the current record (▶ browsing, ✎
 // editing, * a new record).
+//
+// A grid nobody has seen yet need not know its rows: with the rows held back
+// the views hear of the columns only, and no page is read, until
+// offerRows() (the grid's first show) or until anyone else asks for the rows
+// (rowCount(), index()), which offers them there and then.
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -27,6 +32,12 @@ public:
     void setEditable(bool editable) { m_editable = editable; }
     int fieldOfColumn(int column) const;
 
+    // Set before setDataset(): the views hear of no rows until offerRows().
+    void holdRowsBack() { m_rowsHeldBack = true; }
+    bool rowsHeldBack() const { return m_rowsHeldBack; }
+    // The views hear of the rows now (a reset), and rowsOffered() follows.
+    void offerRows();
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -40,6 +51,10 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
+signals:
+    // The rows held back were offered: the grid puts its current row on the dataset's.
+    void rowsOffered();
+
 private:
     QString listedName(const LookupSource& lookup, const QString& text) const;
     void resetAll();
@@ -50,4 +65,6 @@ private:
     QList<int> m_fields;
     bool m_editable = false;
     int m_markedRow = -1;
+    bool m_rowsHeldBack = false;
+    bool m_tellingColumns = false; // the views asking while they hear of the columns
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -17,12 +18,15 @@ TypedComboBox::TypedComboBox(QWidget* parent) : QComboBox(parent)
     // Editable through a line edit given as setEditable(true) would make it:
     // setEditable also builds the window of the drop-down list at once, which
     // the box otherwise makes when it first drops down (a box on a screen
-    // nobody has opened never needs it). The edit comes with an empty completer
-    // so that the box makes none of its own over its items, only to drop it.
+    // nobody has opened never needs it). The edit comes with a completer so
+    // that the box makes none of its own over its items, only to drop it; one
+    // such stand-in, never used to complete, serves every box.
+    static QPointer<QCompleter> standIn;
+    if (!standIn)
+        standIn = new QCompleter(QCoreApplication::instance());
     auto* edit = new QLineEdit(this);
     edit->setPalette(palette());
-    QPointer<QCompleter> placeholder = new QCompleter(edit);
-    edit->setCompleter(placeholder);
+    edit->setCompleter(standIn);
     setLineEdit(edit);
     if (!testAttribute(Qt::WA_Resized))
         adjustSize();
@@ -31,7 +35,7 @@ TypedComboBox::TypedComboBox(QWidget* parent) : QComboBox(parent)
     // back the item's own letters; Enter would pick the item matching the text
     // without regard to case. Neither may touch what the clerk typed.
     setCompleter(nullptr);
-    delete placeholder.data();
+    standIn->setWidget(nullptr);
     disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
 }
 

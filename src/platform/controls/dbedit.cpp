@@ -35,7 +35,8 @@ void DbEdit::bind(Dataset* dataset, const QString& field)
     const bool editable = qobject_cast<Table*>(dataset) != nullptr;
     setReadOnly(!editable || (schema && schema->isKey()));
     m_mask = (editable && schema) ? EditMask(schema->mask) : EditMask();
-    setInputMask(m_mask.inputMask());
+    if (!m_mask.isEmpty() || !inputMask().isEmpty())
+        setInputMask(m_mask.inputMask()); // setting no mask on an edit without one is not free
     m_fieldLength = schema && schema->type == FieldType::Text && m_mask.isEmpty() ? schema->size : 32767;
     showValue();
 }

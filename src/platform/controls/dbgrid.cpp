@@ -64,10 +64,15 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent), m_model(new DatasetModel(t
     // Tab leaves the grid for the screen's next control, as in every other
     // control; the arrows move among the cells.
     setTabKeyNavigation(false);
+    connect(m_model, &DatasetModel::rowsOffered, this, &DbGrid::followDataset);
 }
 
 void DbGrid::setDataset(Dataset* dataset, const QList<DatasetModel::Column>& columns)
 {
+    // Nearly every grid is made on a screen nobody has opened yet: its
+    // dataset's first page waits for the screen.
+    if (!m_seen)
+        m_model->holdRowsBack();
     m_model->setDataset(dataset, columns);
     connect(dataset, &Dataset::afterScroll, this, &DbGrid::followDataset);
     connect(dataset, &Dataset::rowsReset, this, &DbGrid::followDataset, Qt::QueuedConnection);
@@ -93,6 +98,13 @@ void DbGrid::followDataset()
     Dataset* data = dataset();
     if (!data || m_following)
         return;
+    if (m_model->rowsHeldBack()) {
+        // Unseen, on its first row (as opened): the first show selects it.
+        // Moved further, the grid's current row is the dataset's at once.
+        if (data->position() > 0)
+            m_model->offerRows(); // which follows the dataset
+        return;
+    }
     m_following = true;
     const int row = data->position();
     if (row >= 0 && row < m_model->rowCount()) {
@@ -120,6 +132,13 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         // A click selects its row after this: put the selection back after it.
         QMetaObject::invokeMethod(this, &DbGrid::followDataset, Qt::QueuedConnection);
     }
+}
+
+void DbGrid::showEvent(QShowEvent* event)
+{
+    m_seen = true;
+    m_model->offerRows();
+    QTableView::showEvent(event);
 }
 
 void DbGrid::mouseDoubleClickEvent(QMouseEvent* event)

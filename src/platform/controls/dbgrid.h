@@ -9,6 +9,10 @@
 // (typing or F2 on a cell of a table cursor; a text cell takes no more than
 // its field holds), and Ctrl+Delete deleting the current record after
 // "Delete record?". Tab leaves it, as it leaves any control.
+//
+// A grid given its dataset before it is first shown reads no row until then
+// (or until its rows or its dataset's moves are asked for): see
+// DatasetModel::holdRowsBack(). Its columns are there at once.
 class DbGrid : public QTableView {
     Q_OBJECT
 public:
@@ -20,6 +24,9 @@ public:
     void setEditable(bool editable);
     void setCtrlDeleteDeletes(bool on) { m_ctrlDelete = on; }
     void setIndicatorVisible(bool visible);
+    // The rows held back until the first show are offered now (a screen drawn
+    // without being shown).
+    void offerRows() { m_model->offerRows(); }
 
 signals:
     // A row was double-clicked (the dataset is on that row by then).
@@ -29,6 +36,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void followDataset();
@@ -36,4 +44,5 @@ private:
     DatasetModel* m_model;
     bool m_ctrlDelete = false;
     bool m_following = false;
+    bool m_seen = false;
 };
