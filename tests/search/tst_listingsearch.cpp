@@ -265,6 +265,7 @@ private slots:
     {
         QFETCH(QString, twin);
         ListingSearch* s = screen(twin);
+        s->show(); // as the clerk has it: a shown grid reads its own pages
         for (const QString& status : {QStringLiteral("Tümü"), s->statusBox()->itemText(0) == QStringLiteral("Tümü")
                                                                  ? s->statusBox()->itemText(1)
                                                                  : s->statusBox()->itemText(0)}) {

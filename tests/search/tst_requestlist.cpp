@@ -202,6 +202,7 @@ private slots:
     // from an index, nothing sorted.
     void districtSearchSortsNothing()
     {
+        m_list->show(); // as the clerk has it: a shown grid reads its own pages
         checkReadsOnceInKeyOrder(*m_store->db, QStringLiteral("musteritalepleri"),
                                  [&] { QCOMPARE(find(0, "", "", Kadikoy), (QStringList{"q1", "q2", "q5"})); });
     }

@@ -35,7 +35,8 @@ void DatasetModel::setDataset(Dataset* dataset, const QList<Column>& columns)
             disconnect(m_dataset, nullptr, this, nullptr);
         m_dataset = dataset;
         m_columns = columns;
-        dataset->setPagedByGrid();
+        if (!m_rowsHeldBack)
+            dataset->setPagedByGrid();
         m_fields.clear();
         for (const Column& column : columns)
             m_fields << dataset->fieldIndex(column.field);
@@ -60,6 +61,9 @@ void DatasetModel::offerRows()
     if (!m_rowsHeldBack)
         return;
     m_rowsHeldBack = false;
+    // From now on the grid reads the dataset's first page whenever it opens.
+    if (m_dataset)
+        m_dataset->setPagedByGrid();
     resetAll();
     currentRowChanged();
     emit rowsOffered();
