@@ -1802,9 +1802,12 @@ void measureStartUp(const QString& folder, const QString& path, const QString& s
     const QByteArray program = QByteArrayLiteral(EVLORA_PROGRAM);
     const QByteArray bareWindow = QByteArrayLiteral(BARE_WINDOW_PROGRAM);
     const QString storeFolder = startUpStore(folder, path);
-    // The copy has its day's backup before the runs, as on any start after
-    // the first of the day: a start killed half-way through a backup would
-    // leave none, and every run would copy and check the whole store afresh.
+    // The copy is brought to this build's layout and closed (its log written
+    // into the file), then given its day's backup, as on any start after the
+    // first of the day. Otherwise the first run's own changes would make the
+    // backup's note stale, and each killed run would begin a new copy of the
+    // whole store on its backup thread.
+    Catalogue::openStore(storeFolder).reset();
     Backups::openAtStart(storeFolder, QDateTime::currentDateTime()).outcome.wait();
     const qsizetype backups = Backups::available(storeFolder).size();
     QStringList before;
