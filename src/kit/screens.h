@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -35,6 +36,16 @@ public:
     // is left alone. A screen whose tables cannot be opened stops this with
     // the store's message.
     void createAll(const ScreenMakers& makers);
+    // Creates the screens in the order given, one per turn of the event loop,
+    // starting once `first` has painted (or half a second from now, if it never
+    // does): the program answers the clerk while its hidden screens are made.
+    // A screen asked for before its turn is made at once, with every screen
+    // before it. A screen whose tables cannot be opened stops the rest, and its
+    // message goes to `failed`.
+    void createInTurns(const ScreenMakers& makers, QWidget* first,
+                       std::function<void(const QString& message)> failed);
+    // Whether screens given to createInTurns are still to be made.
+    bool creating() const { return !m_waiting.isEmpty(); }
     // The screens actually created, in the order they were created.
     const QStringList& created() const { return m_created; }
 
@@ -51,9 +62,18 @@ public:
     bool settlePendingEdits() const;
 
 private:
+    void create(const ScreenMaker& maker) const;
+    // Makes the waiting screens up to and including `name` (all of them when
+    // `name` is empty); false when one failed.
+    bool createWaitingThrough(const QString& name) const;
+
     Database& m_database;
-    QHash<QString, QPointer<QWidget>> m_screens;
-    QStringList m_created;
+    // Screens are made on first demand too, from const look-ups.
+    mutable QHash<QString, QPointer<QWidget>> m_screens;
+    mutable QStringList m_created;
+    mutable ScreenMakers m_waiting;
+    mutable QTimer m_turns;
+    std::function<void(const QString&)> m_failed;
 };
 
 // A screen editing one register through a table cursor (entry screens):

@@ -1,5 +1,6 @@
-// Evlora: start-up. The splash first, then the store and every screen,
-// created once and hidden, then the main window and the event loop.
+// Evlora: start-up. The splash first, then the store and the main window,
+// then the event loop, in whose first turns every other screen is created
+// once and hidden.
 #include "shell/application.h"
 #include "shell/programscreens.h"
 #include "kit/screens.h"
@@ -54,11 +55,12 @@ int main(int argc, char* argv[])
     std::unique_ptr<FolderLock> folderLock; // held until the program ends
     Backups::Start start;
     std::unique_ptr<Screens> screens;
+    const ScreenMakers makers = programScreens(); // the main window first
     try {
         folderLock = FolderLock::take(folder);
         start = Backups::openAtStart(folder, systemClock().now());
         screens = std::make_unique<Screens>(*start.store);
-        screens->createAll(programScreens());
+        screens->createAll(makers.mid(0, 1));
     } catch (const DataError& error) {
         splash->hide();
         QMessageBox::critical(nullptr, QStringLiteral("Evlora"), error.message());
@@ -73,6 +75,13 @@ int main(int argc, char* argv[])
                      [&care, mainWindow] { care.chooseBackup(mainWindow); });
     QObject::connect(&care, &StoreCare::restoreRequested, &app, [] { QCoreApplication::exit(0); });
     screens->show(QStringLiteral("MainWindow"));
+    // The clerk sees the main window at once; the hidden screens follow, one
+    // per turn of the event loop, so a click meanwhile is answered (and a
+    // screen asked for before its turn is made at once).
+    screens->createInTurns(makers.mid(1), mainWindow, [mainWindow](const QString& message) {
+        QMessageBox::critical(mainWindow, QStringLiteral("Evlora"), message);
+        QCoreApplication::exit(1);
+    });
     const int result = app.exec();
     screens.reset(); // screens close their datasets before the store goes
     start.store.reset();

@@ -12,6 +12,7 @@
 #include "kit/screens.h"
 #include "shell/splashscreen.h"
 #include "platform/controls/dbgrid.h"
+#include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
 #include "platform/system/shellopener.h"
 #include "support/fakes.h"
@@ -100,6 +101,47 @@ private slots:
                                  "PropertyTypeEntry"})
             QVERIFY2(m_screens->find(QString::fromLatin1(name)), name);
         QVERIFY(!m_screens->show(QStringLiteral("NoSuchScreen")));
+    }
+
+    // The program starts as main() does: the main window made and shown, the
+    // rest made one per turn of the event loop once it has painted, in the
+    // start-up order; a screen asked for early is made at once with those before it.
+    void hiddenScreensAreMadeInTurnsAfterTheMainWindow()
+    {
+        m_screens = std::make_unique<Screens>(*m_store->db);
+        const ScreenMakers makers = programScreens();
+        m_screens->createAll(makers.mid(0, 1));
+        QStringList failures;
+        auto* main = m_screens->get<MainWindow>(QStringLiteral("MainWindow"));
+        m_screens->show(QStringLiteral("MainWindow"));
+        m_screens->createInTurns(makers.mid(1), main, [&failures](const QString& message) { failures << message; });
+        QCOMPARE(m_screens->created(), QStringList{QStringLiteral("MainWindow")});
+        QVERIFY(m_screens->creating());
+
+        QVERIFY(m_screens->show(QStringLiteral("RentedFlatEntry")));
+        QCOMPARE(m_screens->created(), startUpOrder().mid(0, 4));
+        QVERIFY(m_screens->find(QStringLiteral("RentedFlatEntry"))->isVisible());
+        m_screens->find(QStringLiteral("RentedFlatEntry"))->hide();
+
+        QTRY_VERIFY(!m_screens->creating());
+        QCOMPARE(m_screens->created(), startUpOrder());
+        for (const QString& name : startUpOrder().mid(4))
+            QVERIFY2(m_screens->find(name)->isHidden(), qPrintable(name));
+        QVERIFY(failures.isEmpty());
+
+        // A screen whose tables cannot be opened stops the ones after it, and says why.
+        auto made = [](const QString& name) { return [name](Screens&) { auto* w = new QWidget; w->setObjectName(name); return w; }; };
+        Screens broken(*m_store->db);
+        broken.createInTurns({{QStringLiteral("A"), made(QStringLiteral("A"))},
+                              {QStringLiteral("B"), [](Screens&) -> QWidget* { throw DataError(QStringLiteral("bozuk")); }},
+                              {QStringLiteral("C"), made(QStringLiteral("C"))}},
+                             nullptr, [&failures](const QString& message) { failures << message; });
+        QVERIFY(!broken.find(QStringLiteral("C")));
+        QCOMPARE(failures, QStringList{QStringLiteral("bozuk")});
+        QCOMPARE(broken.created(), QStringList{QStringLiteral("A")});
+        QVERIFY(!broken.creating());
+        QCoreApplication::processEvents();
+        QCOMPARE(failures.size(), 1);
     }
 
     // Only what is shown is dressed: a screen nobody has opened holds no decoded
