@@ -13,7 +13,9 @@
 #include <QSet>
 #include <algorithm>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace Backups {
@@ -275,8 +277,13 @@ QString restore(const QString& storeFolder, const QString& backup, const QDateTi
 
 namespace {
 
+// How much the backup's thread yields to the rest of the program (nice).
+constexpr int BackupNiceness = 10;
+
 CheckOutcome backUpAndCheck(const QString& storePath, const QDateTime& now)
 {
+    // The day's copy is background work: the clerk's screens come first.
+    ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), BackupNiceness);
     CheckOutcome outcome;
     // Its content was checked when that backup was made from it.
     if (!unchangedSince(storePath).isEmpty())

@@ -5,6 +5,7 @@
 #include "platform/system/localeformats.h"
 
 #include <QFont>
+#include <QFontDatabase>
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -12,6 +13,14 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationDisplayName(QStringLiteral("Evlora"));
     setFont(QFont(QStringLiteral("Arial"), 9));
     LocaleFormats::useTurkish();
+    // Qt's font database is shared by every thread and guarded by its own lock.
+    m_fontsRead = std::async(std::launch::async, [] { QFontDatabase::families(); });
+}
+
+Application::~Application()
+{
+    if (m_fontsRead.valid())
+        m_fontsRead.wait();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)
