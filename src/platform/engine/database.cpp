@@ -14,8 +14,10 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <atomic>
 #include <utility>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -238,6 +240,8 @@ std::unique_ptr<Database> Database::open(const QString& path, const QVector<Tabl
 {
     std::unique_ptr<Database> db(new Database(path, catalogue));
     db->checkBeforeOpening();
+    if (!QFileInfo::exists(path))
+        createAside(path, catalogue);
     db->connect();
     if (db->holdsNoTables()) {
         db->applyPragmas();
@@ -455,6 +459,44 @@ void Database::create()
         ensureIndexes();
         exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
     });
+}
+
+void Database::createAside(const QString& path, const QVector<TableSchema>& catalogue)
+{
+    // Built under a passing name with no wait for the disk at each step (the
+    // waits took most of a first start), then synced once and renamed into
+    // place: a crash meanwhile leaves no store at all, only this leftover,
+    // which the next attempt removes.
+    const QString building = path + QStringLiteral(".yeni");
+    const auto removeBuilding = [&building] {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(building + QLatin1String(suffix));
+    };
+    const auto syncPath = [](const QString& name, int flags) {
+        const int fd = ::open(QFile::encodeName(name).constData(), flags | O_CLOEXEC);
+        const bool synced = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return synced;
+    };
+    removeBuilding();
+    try {
+        std::unique_ptr<Database> db(new Database(building, catalogue));
+        db->connect();
+        db->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        db->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        db->create();
+    } catch (const DataError&) {
+        removeBuilding();
+        throw;
+    } // the connection's close writes its log into the file and removes it
+    if (QFileInfo::exists(building + QStringLiteral("-wal")) || !syncPath(building, O_RDONLY)
+        || ::rename(QFile::encodeName(building).constData(), QFile::encodeName(path).constData()) != 0) {
+        const QString cause = QString::fromLocal8Bit(std::strerror(errno));
+        removeBuilding();
+        throw DataError(QStringLiteral("'%1' oluşturulamadı: %2").arg(path, cause));
+    }
+    syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
 }
 
 bool Database::writesAtOpen()

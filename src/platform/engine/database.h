@@ -181,6 +181,8 @@ private:
     bool writesAtOpen();
     void validate();
     void create();
+    // Makes a store that does not exist yet at path, whole, or nothing.
+    static void createAside(const QString& path, const QVector<TableSchema>& catalogue);
     void applyPragmas();
     void ensureIndexes();
     void exec(const QString& sql);
