@@ -128,7 +128,6 @@ bool Report::ItemStyle::surelyFits(const QString& text, double widthPx) const
 {
     // Letter by letter the advances add up to the shaped width give or take
     // kerning, which a tenth of an em per letter more than covers.
-    const double kerning = metrics.averageCharWidth() * 0.2;
     double width = 0;
     for (const QChar c : text) {
         if (c.isSurrogate() || c.isMark() || c < QLatin1Char(' '))
@@ -136,7 +135,7 @@ bool Report::ItemStyle::surelyFits(const QString& text, double widthPx) const
         auto known = letterAdvances.constFind(c.unicode());
         if (known == letterAdvances.cend())
             known = letterAdvances.insert(c.unicode(), metrics.horizontalAdvance(c));
-        width += *known + kerning;
+        width += *known + kerningAllowance;
         if (width > widthPx)
             return false;
     }
@@ -166,8 +165,8 @@ Report::Report(ReportLayout layout, std::unique_ptr<RowSource> rows, const QDate
         for (const TextItem& item : band(kind).items) {
             const QFont font = fontFor(item.font);
             const QFontMetricsF metrics(font, referenceDevice());
-            styles.append(
-                {font, metrics, metrics.ascent() * MmPerReferencePixel, metrics.lineSpacing() * MmPerReferencePixel});
+            styles.append({font, metrics, metrics.ascent() * MmPerReferencePixel,
+                           metrics.lineSpacing() * MmPerReferencePixel, metrics.averageCharWidth() * 0.2});
         }
         if (kind != BandKind::Detail)
             m_fixed[size_t(kind)] = fixedTexts(kind);
@@ -209,9 +208,9 @@ double Report::printableHeight() const
 
 // --- texts -------------------------------------------------------------------
 
-void Report::BandTexts::set(int item, Fitted fitted)
+void Report::BandTexts::set(int item, const Fitted& fitted)
 {
-    texts[item] = std::move(fitted.text);
+    texts[item] = fitted.text;
     if (fitted.pointSize > 0 && pointSizes.isEmpty())
         pointSizes.resize(texts.size());
     if (!pointSizes.isEmpty())
@@ -302,6 +301,7 @@ void Report::start()
         m_rowsDone = true;
     for (const int field : std::as_const(m_detailFields))
         m_detailNumbers.append(field >= 0 && m_rows && m_rows->isNumber(field));
+    m_fittedDetail.resize(m_detailFields.size());
     step();
     if (!m_hasRow && m_layout.printIfEmpty) {
         // One detail band with empty fields.
@@ -320,12 +320,23 @@ void Report::step()
         m_rowsDone = true;
         return;
     }
-    const QVector<ItemStyle>& styles = m_styles[size_t(BandKind::Detail)];
     m_rowTexts = m_fixed[size_t(BandKind::Detail)];
     for (int i = 0; i < m_detailFields.size(); ++i)
         if (m_detailFields.at(i) >= 0)
-            m_rowTexts.set(i, itemText(m_layout.detail.items.at(i), styles.at(i), m_rows->text(m_detailFields.at(i)),
-                                       m_detailNumbers.at(i)));
+            m_rowTexts.set(i, detailText(i, m_rows->text(m_detailFields.at(i))));
+}
+
+const Report::Fitted& Report::detailText(int item, const QString& raw)
+{
+    // Bounded, for fields whose every row differs (notes, say).
+    constexpr qsizetype MostKept = 4096;
+    QHash<QString, Fitted>& fitted = m_fittedDetail[item];
+    if (const auto known = fitted.constFind(raw); known != fitted.cend())
+        return *known;
+    if (fitted.size() >= MostKept)
+        fitted.clear();
+    return *fitted.insert(raw, itemText(m_layout.detail.items.at(item), m_styles[size_t(BandKind::Detail)].at(item),
+                                        raw, m_detailNumbers.at(item)));
 }
 
 bool Report::layoutNextPage()

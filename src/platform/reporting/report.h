@@ -105,6 +105,7 @@ private:
         QFontMetricsF metrics; // at the reference resolution
         double ascent;         // mm
         double lineSpacing;    // mm
+        double kerningAllowance; // px per letter, see surelyFits
         // Advances of single letters, learnt as texts are fitted, to tell
         // without shaping the text that it surely fits its box.
         mutable QHash<char16_t, double> letterAdvances;
@@ -120,7 +121,7 @@ private:
     struct BandTexts {
         QStringList texts;
         QVector<double> pointSizes;
-        void set(int item, Fitted fitted);
+        void set(int item, const Fitted& fitted);
     };
 
     const Band& band(BandKind kind) const;
@@ -131,6 +132,7 @@ private:
     void step();
     Fitted itemText(const TextItem& item, const ItemStyle& style, const QString& raw, bool number) const;
     Fitted shrunkToFit(const TextItem& item, const ItemStyle& style, const QString& raw, double widthPx) const;
+    const Fitted& detailText(int item, const QString& raw);
     BandTexts fixedTexts(BandKind kind) const;
     int pagesFor(int rows) const;
     void paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const;
@@ -144,6 +146,10 @@ private:
     std::array<BandTexts, 4> m_fixed; // the texts of the bands that print no fields
     QVector<int> m_detailFields;      // per detail item: bound field, -1 for none
     QVector<bool> m_detailNumbers;    // per detail item: its field holds numbers
+    // Per detail item, the texts fitted into its box so far. Rows repeat their
+    // districts, heating and floors, and a text fitted into the same box comes
+    // out the same, so each is measured once.
+    QVector<QHash<QString, Fitted>> m_fittedDetail;
 
     QVector<Page> m_pages;
     bool m_started = false;
