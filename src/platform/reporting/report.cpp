@@ -291,8 +291,7 @@ Report::Report(ReportLayout layout, std::unique_ptr<RowSource> rows, const QDate
     QVector<std::pair<FontStyle, std::shared_ptr<const ItemStyle>>> made;
     const auto styleOf = [&](const FontStyle& font) {
         for (const auto& [style, shared] : std::as_const(made))
-            if (style.family == font.family && style.pointSize == font.pointSize && style.bold == font.bold
-                && style.heavy == font.heavy)
+            if (style == font)
                 return shared;
         made.append({font, std::make_shared<const ItemStyle>(font)});
         return made.last().second;
