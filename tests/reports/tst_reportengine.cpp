@@ -139,6 +139,7 @@ private slots:
     void laysOutOnlyThePagesAskedFor();
     void boxesCutWhatDoesNotFit();
     void numbersTooWideAreDrawnSmaller();
+    void repeatedTextsPrintAsMeasuredAnew();
     void pdfShowsBandsWhereTheyAre();
     void failingSourceStopsTheReport();
     void savingKeepsTheOldFileUnlessDone();
@@ -299,6 +300,78 @@ void ReportEngineTest::numbersTooWideAreDrawnSmaller()
     for (int x = int((10 + 60 + 22 + 0.3) * dotsPerMm); x < page.width(); ++x)
         for (int y = top; y < bottom; ++y)
             QVERIFY2(qGray(page.pixel(x, y)) > 128, qPrintable(QStringLiteral("ink at %1, %2").arg(x).arg(y)));
+}
+
+// The detail bands of every page, in order.
+QList<Report::PlacedBand> detailBandsOf(Report& report)
+{
+    report.layoutAll();
+    QList<Report::PlacedBand> bands;
+    for (int page = 0; page < report.pagesLaidOut(); ++page)
+        for (const Report::PlacedBand& band : report.page(page).bands)
+            if (band.kind == Kind::Detail)
+                bands << band;
+    return bands;
+}
+
+void ReportEngineTest::repeatedTextsPrintAsMeasuredAnew()
+{
+    // The same field in a narrow box and in one to the band's edge, an amount
+    // field, and a block: a text met again prints as it did when first met,
+    // in each box as that box fits it.
+    ReportLayout layout = listLayout();
+    layout.detail.items[0].width = 20;
+    layout.detail.items[1].width = 22;
+    layout.detail.items << TextItem{.source = Source::Field, .text = QStringLiteral("Ad"), .left = 100, .top = 3}
+                        << TextItem{.source = Source::Field,
+                                    .text = QStringLiteral("Not"),
+                                    .left = 5,
+                                    .top = 8,
+                                    .width = 40,
+                                    .height = 9};
+    const QVector<QStringList> distinct{
+        {QStringLiteral("Çok uzun bir semt adı ki sığmaz"), QStringLiteral("₺15.250.000.000,00"),
+         QStringLiteral("bir iki üç dört beş altı yedi sekiz dokuz on on bir on iki on üç")},
+        {QStringLiteral("12.345.678.901.234"), QStringLiteral("₺5,00"), QStringLiteral("kısa not")},
+        {QStringLiteral("Kadıköy"), QStringLiteral("CHF 9.999.999.999,99"), QString()},
+        {QStringLiteral("Gaziosmanpaşa Merkez"), QStringLiteral("₺40.600,00"),
+         QStringLiteral("ilk satır\nikinci satır\nüçüncü satır")},
+    };
+    QVector<QStringList> rows;
+    for (const int pick : {0, 1, 2, 0, 3, 1, 0, 2, 3, 3, 1, 0, 2, 0})
+        rows << distinct.at(pick);
+
+    // Each row alone, measured anew; then all of them, once with nothing kept
+    // and once more after that with everything kept.
+    QList<Report::PlacedBand> alone;
+    for (const QStringList& row : std::as_const(rows)) {
+        Report::forgetMeasures();
+        Report single(layout, std::make_unique<AmountRows>(QVector<QStringList>{row}), Made);
+        alone << detailBandsOf(single).value(0);
+    }
+    Report::forgetMeasures();
+    Report together(layout, std::make_unique<AmountRows>(rows), Made);
+    const QList<Report::PlacedBand> bands = detailBandsOf(together);
+    Report again(layout, std::make_unique<AmountRows>(rows), Made);
+    const QList<Report::PlacedBand> kept = detailBandsOf(again);
+    QCOMPARE(bands.size(), rows.size());
+    QCOMPARE(kept.size(), rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
+        for (const Report::PlacedBand* met : {&bands.at(row), &kept.at(row)}) {
+            QCOMPARE(met->texts, alone.at(row).texts);
+            for (int item = 0; item < layout.detail.items.size(); ++item)
+                QCOMPARE(met->pointSizeOf(item), alone.at(row).pointSizeOf(item));
+        }
+    }
+
+    // What was compared was cut, made smaller and wrapped.
+    const QStringList first = bands.at(0).texts;
+    QVERIFY2(first.at(0).endsWith(QChar(0x2026)), qPrintable(first.at(0)));
+    QCOMPARE(first.at(2), distinct.at(0).at(0)); // whole in the wider box
+    QVERIFY(first.at(3).contains(QLatin1Char('\n')) && first.at(3).endsWith(QChar(0x2026)));
+    QVERIFY(bands.at(0).pointSizeOf(1) > 0);
+    QVERIFY(bands.at(1).pointSizeOf(0) > 0); // digits too wide for the narrow box
+    QCOMPARE(bands.at(1).pointSizeOf(2), 0.0);
 }
 
 void ReportEngineTest::pdfShowsBandsWhereTheyAre()

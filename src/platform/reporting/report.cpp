@@ -4,6 +4,7 @@
 #include "platform/system/safefilewriter.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -124,19 +125,144 @@ QString fitBlock(QString text, const QFont& font, const QFontMetricsF& metrics, 
 
 } // namespace
 
-bool Report::ItemStyle::surelyFits(const QString& text, double widthPx) const
-{
+// --- what measuring found ----------------------------------------------------
+
+// Measuring a text is shaping it, which costs far more than the rest of
+// laying out a row; and a list's rows repeat their districts, heating and
+// floors, report after report. So what was measured is kept, process-wide:
+// per font, the figures lines are placed by and the advances of single
+// letters; per box (font, width, height, whether it holds numbers), the texts
+// fitted into it. Fitting a text depends on nothing else, so a text kept
+// prints exactly as it would measured anew. Reports are laid out in the GUI
+// thread.
+struct Report::FontMeasures {
+    double ascent = 0;      // mm
+    double lineSpacing = 0; // mm
     // Letter by letter the advances add up to the shaped width give or take
     // kerning, which a tenth of an em per letter more than covers.
-    const double kerning = metrics.averageCharWidth() * 0.2;
+    double kerningAllowance = 0; // px
+    QHash<char16_t, double> letterAdvances;
+};
+
+struct Report::FittedTexts {
+    QHash<QString, Fitted> byText;
+};
+
+namespace {
+
+struct BoxKey {
+    QFont font;
+    double widthPx;
+    double heightMm;
+    bool number;
+    bool operator==(const BoxKey& other) const
+    {
+        return widthPx == other.widthPx && heightMm == other.heightMm && number == other.number && font == other.font;
+    }
+};
+
+size_t qHash(const BoxKey& box, size_t seed = 0)
+{
+    return qHashMulti(seed, box.font, box.widthPx, box.heightMm, box.number);
+}
+
+} // namespace
+
+class Report::Measures {
+public:
+    static Measures& shared()
+    {
+        static Measures measures;
+        static const bool watching = [] {
+            if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+                QObject::connect(gui, &QGuiApplication::fontDatabaseChanged, gui, [] { measures.forget(); });
+            return true;
+        }();
+        Q_UNUSED(watching);
+        return measures;
+    }
+
+    std::shared_ptr<FontMeasures> font(const ItemStyle& style)
+    {
+        std::shared_ptr<FontMeasures>& kept = at(m_fonts, style.font);
+        if (!kept) {
+            const QFontMetricsF& metrics = style.metrics();
+            kept = std::make_shared<FontMeasures>(FontMeasures{metrics.ascent() * MmPerReferencePixel,
+                                                               metrics.lineSpacing() * MmPerReferencePixel,
+                                                               metrics.averageCharWidth() * 0.2,
+                                                               {}});
+        }
+        return kept;
+    }
+
+    std::shared_ptr<FittedTexts> box(const BoxKey& key)
+    {
+        std::shared_ptr<FittedTexts>& kept = at(m_boxes, key);
+        if (!kept)
+            kept = std::make_shared<FittedTexts>();
+        return kept;
+    }
+
+    // Reports keep what they hold; only later reports measure anew.
+    void forget()
+    {
+        m_fonts.clear();
+        m_boxes.clear();
+    }
+
+private:
+    // Bounded: a program makes few fonts and boxes, but nothing says so.
+    template <typename Key, typename Value>
+    static Value& at(QHash<Key, Value>& kept, const Key& key)
+    {
+        constexpr qsizetype MostKept = 256;
+        if (kept.size() >= MostKept && !kept.contains(key))
+            kept.clear();
+        return kept[key];
+    }
+
+    QHash<QFont, std::shared_ptr<FontMeasures>> m_fonts;
+    QHash<BoxKey, std::shared_ptr<FittedTexts>> m_boxes;
+};
+
+void Report::forgetMeasures()
+{
+    Measures::shared().forget();
+}
+
+Report::ItemStyle::ItemStyle(const FontStyle& style) : font(fontFor(style))
+{
+    measures = Measures::shared().font(*this);
+}
+
+const QFontMetricsF& Report::ItemStyle::metrics() const
+{
+    if (!m_metrics)
+        m_metrics.emplace(font, referenceDevice());
+    return *m_metrics;
+}
+
+double Report::ItemStyle::ascent() const
+{
+    return measures->ascent;
+}
+
+double Report::ItemStyle::lineSpacing() const
+{
+    return measures->lineSpacing;
+}
+
+bool Report::ItemStyle::surelyFits(const QString& text, double widthPx) const
+{
+    QHash<char16_t, double>& advances = measures->letterAdvances;
     double width = 0;
     for (const QChar c : text) {
         if (c.isSurrogate() || c.isMark() || c < QLatin1Char(' '))
             return false;
-        auto known = letterAdvances.constFind(c.unicode());
-        if (known == letterAdvances.cend())
-            known = letterAdvances.insert(c.unicode(), metrics.horizontalAdvance(c));
-        width += *known + kerning;
+        auto known = advances.constFind(c.unicode());
+        if (known == advances.cend())
+            known = advances.insert(c.unicode(), metrics().horizontalAdvance(c));
+        width += *known + measures->kerningAllowance;
         if (width > widthPx)
             return false;
     }
@@ -161,14 +287,18 @@ QFont Report::fontFor(const FontStyle& style)
 Report::Report(ReportLayout layout, std::unique_ptr<RowSource> rows, const QDateTime& madeAt)
     : m_layout(std::move(layout)), m_rows(std::move(rows)), m_madeAt(madeAt)
 {
+    // One style per font of the layout, whatever the number of items set in it.
+    QVector<std::pair<FontStyle, std::shared_ptr<const ItemStyle>>> made;
+    const auto styleOf = [&](const FontStyle& font) {
+        for (const auto& [style, shared] : std::as_const(made))
+            if (style == font)
+                return shared;
+        made.append({font, std::make_shared<const ItemStyle>(font)});
+        return made.last().second;
+    };
     for (BandKind kind : {BandKind::Title, BandKind::ColumnHeader, BandKind::Detail, BandKind::Summary}) {
-        QVector<ItemStyle>& styles = m_styles[size_t(kind)];
-        for (const TextItem& item : band(kind).items) {
-            const QFont font = fontFor(item.font);
-            const QFontMetricsF metrics(font, referenceDevice());
-            styles.append(
-                {font, metrics, metrics.ascent() * MmPerReferencePixel, metrics.lineSpacing() * MmPerReferencePixel});
-        }
+        for (const TextItem& item : band(kind).items)
+            m_styles[size_t(kind)].append(styleOf(item.font));
         if (kind != BandKind::Detail)
             m_fixed[size_t(kind)] = fixedTexts(kind);
     }
@@ -209,28 +339,33 @@ double Report::printableHeight() const
 
 // --- texts -------------------------------------------------------------------
 
-void Report::BandTexts::set(int item, Fitted fitted)
+void Report::BandTexts::set(int item, const Fitted& fitted)
 {
-    texts[item] = std::move(fitted.text);
+    texts[item] = fitted.text;
     if (fitted.pointSize > 0 && pointSizes.isEmpty())
         pointSizes.resize(texts.size());
     if (!pointSizes.isEmpty())
         pointSizes[item] = fitted.pointSize;
 }
 
+double Report::boxWidthPx(const TextItem& item) const
+{
+    return (item.width > 0 ? item.width : printableWidth() - item.left) / MmPerReferencePixel;
+}
+
 Report::Fitted Report::itemText(const TextItem& item, const ItemStyle& style, const QString& raw, bool number) const
 {
     if (item.source == Source::Literal && item.width <= 0)
         return {raw};
-    const double width = (item.width > 0 ? item.width : printableWidth() - item.left) / MmPerReferencePixel;
+    const double width = boxWidthPx(item);
     if (item.height > 0)
-        return {fitBlock(raw, style.font, style.metrics, width, item.height, style.lineSpacing)};
+        return {fitBlock(raw, style.font, style.metrics(), width, item.height, style.lineSpacing())};
     if (style.surelyFits(raw, width))
         return {raw};
     const QString line = oneLine(raw);
     if (number || readsAsNumber(line))
         return shrunkToFit(item, style, line, width);
-    return {cutWithEllipsis(line, style.metrics, width)};
+    return {cutWithEllipsis(line, style.metrics(), width)};
 }
 
 // A number too wide for its box, whole, in the largest size (in steps of a
@@ -238,7 +373,7 @@ Report::Fitted Report::itemText(const TextItem& item, const ItemStyle& style, co
 Report::Fitted Report::shrunkToFit(const TextItem& item, const ItemStyle& style, const QString& raw,
                                    double widthPx) const
 {
-    const double advance = style.metrics.horizontalAdvance(raw);
+    const double advance = style.metrics().horizontalAdvance(raw);
     if (advance <= widthPx)
         return {raw};
     constexpr double Step = 0.05;
@@ -274,7 +409,7 @@ Report::BandTexts Report::fixedTexts(BandKind kind) const
         case Source::Field:
             break; // read per row; blank outside the detail band
         }
-        fixed.set(i, itemText(item, m_styles[size_t(kind)].at(i), raw, false));
+        fixed.set(i, itemText(item, *m_styles[size_t(kind)].at(i), raw, false));
     }
     return fixed;
 }
@@ -300,8 +435,14 @@ void Report::start()
         m_rows->bind(fields);
     else
         m_rowsDone = true;
-    for (const int field : std::as_const(m_detailFields))
-        m_detailNumbers.append(field >= 0 && m_rows && m_rows->isNumber(field));
+    for (int i = 0; i < m_detailFields.size(); ++i) {
+        const bool field = m_detailFields.at(i) >= 0;
+        m_detailNumbers.append(field && m_rows && m_rows->isNumber(m_detailFields.at(i)));
+        const TextItem& item = detail.items.at(i);
+        m_fittedDetail.append(field ? Measures::shared().box({m_styles[size_t(BandKind::Detail)].at(i)->font,
+                                                              boxWidthPx(item), item.height, m_detailNumbers.last()})
+                                    : nullptr);
+    }
     step();
     if (!m_hasRow && m_layout.printIfEmpty) {
         // One detail band with empty fields.
@@ -320,12 +461,23 @@ void Report::step()
         m_rowsDone = true;
         return;
     }
-    const QVector<ItemStyle>& styles = m_styles[size_t(BandKind::Detail)];
     m_rowTexts = m_fixed[size_t(BandKind::Detail)];
     for (int i = 0; i < m_detailFields.size(); ++i)
         if (m_detailFields.at(i) >= 0)
-            m_rowTexts.set(i, itemText(m_layout.detail.items.at(i), styles.at(i), m_rows->text(m_detailFields.at(i)),
-                                       m_detailNumbers.at(i)));
+            m_rowTexts.set(i, detailText(i, m_rows->text(m_detailFields.at(i))));
+}
+
+const Report::Fitted& Report::detailText(int item, const QString& raw)
+{
+    // Bounded, for fields whose every row differs (notes, say).
+    constexpr qsizetype MostKept = 4096;
+    QHash<QString, Fitted>& fitted = m_fittedDetail.at(item)->byText;
+    if (const auto known = fitted.constFind(raw); known != fitted.cend())
+        return *known;
+    if (fitted.size() >= MostKept)
+        fitted.clear();
+    return *fitted.insert(raw, itemText(m_layout.detail.items.at(item), *m_styles[size_t(BandKind::Detail)].at(item),
+                                        raw, m_detailNumbers.at(item)));
 }
 
 bool Report::layoutNextPage()
@@ -444,32 +596,32 @@ int Report::expectedPageCount()
 void Report::paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const
 {
     const Band& b = band(placed.kind);
-    const QVector<ItemStyle>& styles = m_styles[size_t(placed.kind)];
+    const QVector<std::shared_ptr<const ItemStyle>>& styles = m_styles[size_t(placed.kind)];
     const QMarginsF& margins = m_layout.page.margins;
     for (int i = 0; i < b.items.size() && i < placed.texts.size(); ++i) {
         const QString& text = placed.texts.at(i);
         if (text.isEmpty())
             continue;
         const TextItem& item = b.items.at(i);
-        const ItemStyle& style = styles.at(i);
+        const ItemStyle& style = *styles.at(i);
         // A number made smaller keeps the line's baseline.
         const double smaller = placed.pointSizeOf(i);
         QFont font = style.font;
         if (smaller > 0)
             font.setPointSizeF(smaller);
         painter.setFont(font);
-        const QFontMetricsF metrics = smaller > 0 ? QFontMetricsF(font, referenceDevice()) : style.metrics;
+        const QFontMetricsF metrics = smaller > 0 ? QFontMetricsF(font, referenceDevice()) : style.metrics();
         double top = margins.top() + placed.top + item.top;
         if (item.centredVertically)
-            top = margins.top() + placed.top + (b.height - style.metrics.height() * MmPerReferencePixel) / 2;
+            top = margins.top() + placed.top + (b.height - style.metrics().height() * MmPerReferencePixel) / 2;
         const double box = item.width > 0 ? item.width : printableWidth() - item.left;
         const QStringList lines = item.height > 0 ? text.split(QLatin1Char('\n')) : QStringList{text};
         for (const QString& line : lines) {
             double left = margins.left() + item.left;
             if (item.centred)
                 left += (box - metrics.horizontalAdvance(line) * MmPerReferencePixel) / 2;
-            painter.drawText(QPointF(left * dotsPerMm, (top + style.ascent) * dotsPerMm), line);
-            top += style.lineSpacing;
+            painter.drawText(QPointF(left * dotsPerMm, (top + style.ascent()) * dotsPerMm), line);
+            top += style.lineSpacing();
         }
     }
 }

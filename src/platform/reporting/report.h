@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QIODevice;
 class QPainter;
@@ -98,17 +99,32 @@ public:
 
     // The font a style stands for; "Arial" resolves to its metric twin.
     static QFont fontFor(const FontStyle& style);
+    // Reports keep what they measured for the next: the advances of letters
+    // and the texts fitted into each size of box. This forgets it all, as is
+    // done by itself when the fonts installed change.
+    static void forgetMeasures();
 
 private:
+    // What measuring found, kept for every report of the program (report.cpp).
+    class Measures;
+    struct FontMeasures;
+    struct FittedTexts;
+
+    // A font of the layout, shared by the items set in it.
     struct ItemStyle {
+        explicit ItemStyle(const FontStyle& style);
         QFont font;
-        QFontMetricsF metrics; // at the reference resolution
-        double ascent;         // mm
-        double lineSpacing;    // mm
-        // Advances of single letters, learnt as texts are fitted, to tell
-        // without shaping the text that it surely fits its box.
-        mutable QHash<char16_t, double> letterAdvances;
+        std::shared_ptr<FontMeasures> measures;
+        // At the reference resolution; made when first needed.
+        const QFontMetricsF& metrics() const;
+        double ascent() const;      // mm
+        double lineSpacing() const; // mm
+        // Tells from the advances of single letters, without shaping the
+        // text, that it surely fits its box.
         bool surelyFits(const QString& text, double widthPx) const;
+
+    private:
+        mutable std::optional<QFontMetricsF> m_metrics;
     };
 
     // A text as it is printed in its item's box.
@@ -120,7 +136,7 @@ private:
     struct BandTexts {
         QStringList texts;
         QVector<double> pointSizes;
-        void set(int item, Fitted fitted);
+        void set(int item, const Fitted& fitted);
     };
 
     const Band& band(BandKind kind) const;
@@ -129,8 +145,10 @@ private:
     void start();
     bool layoutNextPage();
     void step();
+    double boxWidthPx(const TextItem& item) const;
     Fitted itemText(const TextItem& item, const ItemStyle& style, const QString& raw, bool number) const;
     Fitted shrunkToFit(const TextItem& item, const ItemStyle& style, const QString& raw, double widthPx) const;
+    const Fitted& detailText(int item, const QString& raw);
     BandTexts fixedTexts(BandKind kind) const;
     int pagesFor(int rows) const;
     void paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const;
@@ -140,10 +158,13 @@ private:
     ReportLayout m_layout;
     std::unique_ptr<RowSource> m_rows;
     QDateTime m_madeAt;
-    std::array<QVector<ItemStyle>, 4> m_styles;
+    std::array<QVector<std::shared_ptr<const ItemStyle>>, 4> m_styles; // per band, per item
     std::array<BandTexts, 4> m_fixed; // the texts of the bands that print no fields
     QVector<int> m_detailFields;      // per detail item: bound field, -1 for none
     QVector<bool> m_detailNumbers;    // per detail item: its field holds numbers
+    // Per detail field, the texts fitted into its box so far (by this report
+    // and every other with a box of that font and size).
+    QVector<std::shared_ptr<FittedTexts>> m_fittedDetail;
 
     QVector<Page> m_pages;
     bool m_started = false;

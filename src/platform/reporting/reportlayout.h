@@ -16,6 +16,7 @@ struct FontStyle {
     bool bold = false;
     // "Arial Black" where installed, otherwise the heaviest face of the family.
     bool heavy = false;
+    bool operator==(const FontStyle&) const = default;
 };
 
 // Where a text item's text comes from.
