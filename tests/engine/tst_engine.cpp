@@ -616,6 +616,45 @@ private slots:
         QCOMPARE(flats.position(), 1500);
     }
 
+    // A grid's pages keep what SQLite holds and convert a cell when it is
+    // asked for: every cell, of pages read forwards or back from the end,
+    // is the value the record itself reads, odd stored kinds included.
+    void pageCellsAreTheRecordsValues()
+    {
+        ScratchStore store;
+        const int total = 150;
+        store.db->inTransaction([&] {
+            QSqlQuery& insert =
+                store.db->prepared(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati, Metre2, Kat) VALUES (?, ?, ?, ?)"));
+            for (int i = 0; i < total; ++i) {
+                const QVariant district = i % 4 == 0 ? QVariant(i) : i % 4 == 1 ? QVariant(QString(QLatin1String(""))) : QVariant(QStringLiteral("Şişli %1").arg(i));
+                const QVariant price = i % 3 == 0 ? QVariant(QStringLiteral("12,5")) : i % 3 == 1 ? QVariant() : QVariant(1000.25 + i);
+                store.db->run(insert, {district, price, i % 5 == 0 ? QVariant() : QVariant(qlonglong(40 + i)),
+                                      QStringLiteral("%1. kat").arg(i % 9)});
+            }
+        });
+        Table records(*store.db, QStringLiteral("kdgiris"));
+        records.open();
+        QList<QVariantList> expected;
+        for (; !records.eof(); records.next()) {
+            QVariantList record;
+            for (int f = 0; f < records.fieldCount(); ++f)
+                record << records.value(f);
+            expected << record;
+        }
+        QCOMPARE(expected.size(), total);
+
+        Table grid(*store.db, QStringLiteral("kdgiris"));
+        grid.open();
+        grid.last(); // the rows counted: pages near the end are read back from it
+        for (int row = total - 1; row >= 0; --row)
+            for (int f = 0; f < grid.fieldCount(); ++f) {
+                const QVariant cell = grid.valueAt(row, f);
+                QVERIFY2(cell == expected.at(row).at(f) && cell.metaType() == expected.at(row).at(f).metaType(),
+                         qPrintable(QStringLiteral("row %1 field %2").arg(row).arg(grid.fieldSchema(f).name)));
+            }
+    }
+
     // A grid's pages mark only whether a row has a picture; asked for, the
     // picture of any row is the one posted, whole.
     void picturesOfRowsOtherThanTheCurrent()

@@ -727,39 +727,70 @@ void Database::appendColumnText(sqlite3_stmt* statement, int column, QString& ou
     out.truncate(end - out.constData());
 }
 
-QVariant Database::columnValue(sqlite3_stmt* statement, int column)
+Database::ColumnView Database::columnView(sqlite3_stmt* statement, int column)
 {
-    switch (sqlite3_column_type(statement, column)) {
+    ColumnView view;
+    view.type = sqlite3_column_type(statement, column);
+    switch (view.type) {
     case SQLITE_INTEGER:
-        return qlonglong(sqlite3_column_int64(statement, column));
+        view.integer = sqlite3_column_int64(statement, column);
+        view.real = double(view.integer);
+        break;
     case SQLITE_FLOAT:
-        return sqlite3_column_double(statement, column);
+        view.real = sqlite3_column_double(statement, column);
+        break;
     case SQLITE_TEXT:
-        return columnText(statement, column);
+        view.bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        view.size = sqlite3_column_bytes(statement, column);
+        break;
     case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
-                          sqlite3_column_bytes(statement, column));
+        view.bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        view.size = sqlite3_column_bytes(statement, column);
+        break;
+    default:
+        break;
+    }
+    return view;
+}
+
+QVariant Database::columnValue(const ColumnView& column)
+{
+    switch (column.type) {
+    case SQLITE_INTEGER:
+        return qlonglong(column.integer);
+    case SQLITE_FLOAT:
+        return column.real;
+    case SQLITE_TEXT:
+        return column.bytes ? QString::fromUtf8(column.bytes, column.size) : QString(QLatin1String(""));
+    case SQLITE_BLOB:
+        return QByteArray(column.bytes, column.size);
     default:
         return {};
     }
 }
 
+QVariant Database::fieldValue(const ColumnView& column, const FieldSchema& field)
+{
+    if (column.type == SQLITE_NULL)
+        return FieldFormat::blank(field);
+    if (field.isTextual())
+        return column.type == SQLITE_TEXT ? columnValue(column) : columnValue(column).toString();
+    if (field.isNumeric()) {
+        if (column.type == SQLITE_FLOAT || column.type == SQLITE_INTEGER)
+            return column.real;
+        return columnValue(column).toDouble();
+    }
+    return columnValue(column);
+}
+
+QVariant Database::columnValue(sqlite3_stmt* statement, int column)
+{
+    return columnValue(columnView(statement, column));
+}
+
 QVariant Database::fieldValue(sqlite3_stmt* statement, int column, const FieldSchema& field)
 {
-    const int type = sqlite3_column_type(statement, column);
-    if (type == SQLITE_NULL)
-        return FieldFormat::blank(field);
-    if (field.isTextual()) {
-        if (type == SQLITE_TEXT)
-            return columnText(statement, column);
-        return columnValue(statement, column).toString();
-    }
-    if (field.isNumeric()) {
-        if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
-            return sqlite3_column_double(statement, column);
-        return columnValue(statement, column).toDouble();
-    }
-    return columnValue(statement, column);
+    return fieldValue(columnView(statement, column), field);
 }
 
 const QString& Database::columnList(const TableSchema& table)

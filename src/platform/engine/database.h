@@ -109,6 +109,20 @@ public:
     // numeric fields, text for text fields, the field's blank for NULL).
     static QVariant fieldValue(sqlite3_stmt* statement, int column, const FieldSchema& field);
 
+    // A column as SQLite gave it, not yet converted: what a grid's page keeps
+    // of its rows, so that only the cells shown become values. Text and blob
+    // bytes belong to whoever made the view.
+    struct ColumnView {
+        int type = 5; // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL (5)
+        qint64 integer = 0;
+        double real = 0;
+        const char* bytes = nullptr;
+        int size = 0;
+    };
+    static ColumnView columnView(sqlite3_stmt* statement, int column);
+    static QVariant columnValue(const ColumnView& column);
+    static QVariant fieldValue(const ColumnView& column, const FieldSchema& field);
+
     // The quoted column list of a table, in declaration order, made once.
     const QString& columnList(const TableSchema& table);
     // The statements shared by every dataset on table under condition; an

@@ -219,7 +219,10 @@ void Dataset::open()
             clearRecord();
         } else {
             m_currentKey = first.keys.front();
-            m_record = first.rows.front();
+            const int fields = fieldCount();
+            m_record.resize(fields);
+            for (int f = 0; f < fields; ++f)
+                m_record[f] = first.value(0, f, fieldSchema(f));
             setCurrent(m_currentKey, Place::Known, 0);
         }
     } else if (readOne(texts().after, {BeforeAllKeys, 1, 0})) {
@@ -326,6 +329,8 @@ void Dataset::invalidateRows() const
 {
     m_pages.clear();
     m_pageOrder.clear();
+    m_lastPageNumber = -1;
+    m_lastPage = nullptr;
     m_count = -1;
     m_offered = -1;
 }
@@ -347,12 +352,16 @@ bool Dataset::placeInPages(qint64 key, int* row) const
 
 const Dataset::Page& Dataset::page(int number) const
 {
-    auto cached = m_pages.find(number);
-    if (cached != m_pages.end()) {
+    if (number == m_lastPageNumber)
+        return *m_lastPage;
+    auto cached = m_pages.constFind(number);
+    if (cached != m_pages.cend()) {
         if (m_pageOrder.last() != number) {
             m_pageOrder.removeOne(number);
             m_pageOrder.append(number);
         }
+        m_lastPageNumber = number;
+        m_lastPage = &*cached;
         return *cached;
     }
 
@@ -399,12 +408,12 @@ const Dataset::Page& Dataset::page(int number) const
             }
     }
 
-    const TableSchema& table = schema();
-    const int fields = int(table.fields.size());
+    const int fields = fieldCount();
     const int wanted = std::max(0, to - from + 1);
     Page rows;
+    rows.fields = fields;
     rows.keys.reserve(size_t(wanted));
-    rows.rows.reserve(wanted);
+    rows.cells.reserve(size_t(wanted) * size_t(fields));
     if (wanted > 0) {
         SqlStatement statement(m_database, forward ? texts().pageAfter : texts().pageBefore);
         int at = statement.bind(m_statement.values());
@@ -413,19 +422,28 @@ const Dataset::Page& Dataset::page(int number) const
         statement.bindInteger(at, skip);
         while (statement.step()) {
             rows.keys.push_back(sqlite3_column_int64(statement.get(), 0));
-            QVector<QVariant> values(fields);
             for (int f = 0; f < fields; ++f) {
-                const FieldSchema& field = table.fields.at(f);
-                values[f] = field.type == FieldType::Graphic
-                                ? QVariant(sqlite3_column_int(statement.get(), f + 1) != 0) // present or not
-                                : Database::fieldValue(statement.get(), f + 1, field);
+                const Database::ColumnView column = Database::columnView(statement.get(), f + 1);
+                Cell cell;
+                cell.type = column.type;
+                if (column.type == SQLITE_TEXT || column.type == SQLITE_BLOB) {
+                    cell.size = column.size;
+                    cell.offset = rows.bytes.size();
+                    rows.bytes.append(column.bytes, column.size);
+                } else if (column.type == SQLITE_FLOAT) {
+                    cell.real = column.real;
+                } else {
+                    cell.integer = column.integer;
+                }
+                rows.cells.push_back(cell);
             }
-            rows.rows.append(std::move(values));
         }
     }
     if (!forward) {
         std::reverse(rows.keys.begin(), rows.keys.end());
-        std::reverse(rows.rows.begin(), rows.rows.end());
+        for (size_t row = 0, rowsRead = rows.keys.size(); row < rowsRead / 2; ++row)
+            std::swap_ranges(rows.cells.begin() + row * fields, rows.cells.begin() + (row + 1) * fields,
+                             rows.cells.begin() + (rowsRead - 1 - row) * fields);
     }
     const int got = int(rows.keys.size());
     if (m_count < 0 && forward && got < wanted && (got > 0 || from == 0)) {
@@ -433,21 +451,36 @@ const Dataset::Page& Dataset::page(int number) const
         m_offered = -1;
     }
     const int present = m_count >= 0 ? std::max(0, std::min(wanted, m_count - from)) : got;
-    // Rows another window deleted since they were counted show blank.
-    while (int(rows.keys.size()) < present) {
-        if (forward) {
-            rows.keys.push_back(-1);
-            rows.rows.append(m_blankRecord);
-        } else {
-            rows.keys.insert(rows.keys.begin(), -1);
-            rows.rows.prepend(m_blankRecord);
-        }
-    }
+    // Rows another window deleted since they were counted show blank (cells of NULL).
+    const int missing = std::max(0, present - got);
+    rows.keys.insert(forward ? rows.keys.end() : rows.keys.begin(), size_t(missing), -1);
+    rows.cells.insert(forward ? rows.cells.end() : rows.cells.begin(), size_t(missing) * size_t(fields), Cell());
 
     if (m_pageOrder.size() >= PagesKept)
         m_pages.remove(m_pageOrder.takeFirst());
     m_pageOrder.append(number);
-    return *m_pages.insert(number, std::move(rows));
+    m_lastPageNumber = number;
+    m_lastPage = &*m_pages.insert(number, std::move(rows));
+    return *m_lastPage;
+}
+
+QVariant Dataset::Page::value(int row, int field, const FieldSchema& schema) const
+{
+    const Cell& cell = cells[size_t(row) * size_t(fields) + size_t(field)];
+    if (schema.type == FieldType::Graphic) // a page only marks whether there is a picture
+        return QVariant(cell.type == SQLITE_INTEGER && cell.integer != 0);
+    Database::ColumnView column;
+    column.type = cell.type;
+    if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
+        column.bytes = bytes.constData() + cell.offset;
+        column.size = cell.size;
+    } else if (cell.type == SQLITE_FLOAT) {
+        column.real = cell.real;
+    } else if (cell.type == SQLITE_INTEGER) {
+        column.integer = cell.integer;
+        column.real = double(cell.integer);
+    }
+    return Database::fieldValue(column, schema);
 }
 
 QVariant Dataset::heldAt(int rowNumber, int field, qint64* key) const
@@ -462,10 +495,10 @@ QVariant Dataset::heldAt(int rowNumber, int field, qint64* key) const
         return {};
     const Page& rows = page(rowNumber / RowsPerPage);
     const int at = rowNumber % RowsPerPage;
-    if (at >= rows.rows.size())
+    if (at >= int(rows.keys.size()))
         return {};
     *key = rows.keys[size_t(at)];
-    return rows.rows.at(at).value(field);
+    return rows.value(at, field, fieldSchema(field));
 }
 
 QVariant Dataset::valueAt(int rowNumber, int field) const

@@ -194,9 +194,24 @@ protected:
     bool m_pagedByGrid = false;
 
 private:
+    // A page keeps its rows as SQLite gave them (a cell per field, row by
+    // row, the texts in one buffer): a grid shows a few of its cells, and
+    // only those become values, when they are asked for.
+    struct Cell {
+        int type = 5; // as Database::ColumnView
+        int size = 0;
+        union {
+            qint64 integer = 0;
+            double real;
+            qsizetype offset; // of a text's or blob's bytes in the page's buffer
+        };
+    };
     struct Page {
-        std::vector<qint64> keys;
-        QVector<QVector<QVariant>> rows;
+        std::vector<qint64> keys; // -1: a row gone since the rows were counted
+        int fields = 0;
+        std::vector<Cell> cells; // keys.size() rows of `fields` cells
+        QByteArray bytes;
+        QVariant value(int row, int field, const FieldSchema& schema) const;
     };
     DatasetTexts& texts() const;
     // Runs a statement of this dataset: binds the condition's values, then
@@ -217,6 +232,9 @@ private:
     mutable std::shared_ptr<DatasetTexts> m_texts;
     mutable QHash<int, Page> m_pages; // page number -> rows
     mutable QList<int> m_pageOrder;   // least recently used first
+    // The page read last: a grid asks for its cells one after another.
+    mutable int m_lastPageNumber = -1;
+    mutable const Page* m_lastPage = nullptr;
     QVector<QVariant> m_blankRecord;
     QList<RecordEditor*> m_editors;
 };
