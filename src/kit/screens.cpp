@@ -4,8 +4,8 @@
 #include "platform/engine/dataerror.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <QEvent>
+#include <algorithm>
 
 namespace {
 
