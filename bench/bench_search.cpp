@@ -252,13 +252,17 @@ void measureSearch(const Search& search, Database& db, bench::BareStatements& ba
 
 // --- the two screens ---------------------------------------------------------------
 
-// The options timed: the seven, and three again with a status.
+// The options timed: the seven, and three again with a status; on the
+// rental list also the ranges again with narrow bands (a few hundred rows).
 struct OptionUse {
     int option;
     bool status;
+    bool narrow = false;
 };
 const QList<OptionUse> Uses{{0, false}, {1, false}, {2, false}, {3, false}, {4, false},
                             {5, false}, {6, false}, {0, true},  {1, true},  {6, true}};
+const QList<OptionUse> NarrowUses{{1, false, true}, {2, false, true}, {3, false, true},
+                                  {5, false, true}, {1, true, true}};
 
 QStringList districtNames(Database& db)
 {
@@ -271,15 +275,17 @@ QStringList districtNames(Database& db)
 // A screen's searches, one per use of an option, each named
 // "<screen> <option> <option's name>[ + Durum]" and filled by fillFor(use).
 QList<Search> searchesOf(SearchScreen* s, const QString& table, const QString& screen, const QStringList& options,
+                         const QList<OptionUse>& uses,
                          const std::function<std::function<void(int)>(const OptionUse&)>& fillFor)
 {
     QList<Search> searches;
-    for (const OptionUse& use : Uses)
+    for (const OptionUse& use : uses)
         searches << Search{s, table,
-                           QStringLiteral("%1 %2 %3%4")
+                           QStringLiteral("%1 %2 %3%4%5")
                                .arg(screen)
                                .arg(use.option)
-                               .arg(options.at(use.option), use.status ? QStringLiteral(" + Durum") : QString()),
+                               .arg(options.at(use.option), use.status ? QStringLiteral(" + Durum") : QString(),
+                                    use.narrow ? QStringLiteral(", narrow") : QString()),
                            use.option, fillFor(use)};
     return searches;
 }
@@ -287,16 +293,17 @@ QList<Search> searchesOf(SearchScreen* s, const QString& table, const QString& s
 QList<Search> rentalSearches(ListingSearch* s, const QStringList& districts)
 {
     // Price bands of 2,000 (about 4% of the rents), area bands of 30 m²
-    // (about 8%), one district; each run other values.
+    // (about 8%), one district; each run other values. Narrow: price bands
+    // of 100, areas of one square metre (a few hundred rows each).
     return searchesOf(s, QStringLiteral("kdgiris"), QStringLiteral("RentalFlatList"), ListingSearch::options(),
-                      [=](const OptionUse& use) {
+                      Uses + NarrowUses, [=](const OptionUse& use) {
                           return [=](int run) {
                               s->districtBox()->pick(districts.at((run * 7) % districts.size()));
                               const double low = 1000.0 + run * 2000.0;
                               s->lowerPrice()->setText(QString::number(low, 'f', 0));
-                              s->upperPrice()->setText(QString::number(low + 2000.0, 'f', 0));
+                              s->upperPrice()->setText(QString::number(low + (use.narrow ? 100.0 : 2000.0), 'f', 0));
                               s->lowerArea()->setText(QString::number(40 + run * 15));
-                              s->upperArea()->setText(QString::number(40 + run * 15 + 30));
+                              s->upperArea()->setText(QString::number(40 + run * 15 + (use.narrow ? 2 : 30)));
                               s->statusBox()->setEditText(use.status ? QStringLiteral("Kiralanmadı")
                                                                      : SearchScreen::allStatuses());
                           };
@@ -306,7 +313,7 @@ QList<Search> rentalSearches(ListingSearch* s, const QStringList& districts)
 QList<Search> requestSearches(RequestList* s, const QStringList& districts)
 {
     return searchesOf(s, QStringLiteral("musteritalepleri"), QStringLiteral("RequestList"), RequestList::options(),
-                      [=](const OptionUse& use) {
+                      Uses, [=](const OptionUse& use) {
                           return [=](int run) {
                               s->districtBox()->pick(districts.at((run * 7) % districts.size()));
                               s->price()->setText(QString::number(5000 + run * 2500)); // a rent most rental requests would pay

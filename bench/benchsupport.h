@@ -946,9 +946,12 @@ inline QString slowness(const QString& plan, bool hasCriteria)
     QStringList reasons;
     for (const QString& step : plan.split(QStringLiteral("; "))) {
         const QStringList words = step.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        // A subquery's own rows, read as they come (a count over one), are no table.
+        const bool ofSubquery =
+            words.value(1).startsWith(QLatin1String("(subquery")) || words.value(1) == QLatin1String("SUBQUERY");
         if (step.startsWith(QLatin1String("USE TEMP B-TREE FOR")) && step.contains(QLatin1String("ORDER BY")))
             reasons << QStringLiteral("sorts for ORDER BY (temp B-tree)");
-        else if (words.value(0) == QLatin1String("SCAN")) {
+        else if (words.value(0) == QLatin1String("SCAN") && !ofSubquery) {
             const int at = words.value(1) == QLatin1String("TABLE") ? 2 : 1; // older SQLite writes "SCAN TABLE t"
             const int index = words.indexOf(QStringLiteral("INDEX"));
             reasons << (index > 0 ? QStringLiteral("scans all of index %1").arg(words.value(index + 1))

@@ -1,5 +1,6 @@
 #include "search/searchscreen.h"
 
+#include "search/searchcriteria.h"
 #include "kit/behaviours/amountpreview.h"
 #include "kit/behaviours/digitsonlyedit.h"
 #include "kit/behaviours/keyboardaccess.h"
@@ -18,6 +19,7 @@
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
 #include "platform/system/errorreporter.h"
+#include "search/searchcriteria.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -238,19 +240,19 @@ Statement SearchScreen::statementFor(int option) const
         bool district, price, area;
     } uses[7] = {{true, false, false}, {false, true, false}, {false, false, true}, {true, true, false},
                  {true, false, true},  {false, true, true},  {true, true, true}};
-    Statement statement(m_search.table);
+    SearchCriteria criteria(m_search.table);
     if (uses[option].district)
-        statement.where(Database::quoted(m_search.districtField) + QStringLiteral(" = ?"),
-                        {Statement::text(m_district->value())});
+        criteria.inKeyOrder().where(Database::quoted(m_search.districtField) + QStringLiteral(" = ?"),
+                                    {Statement::text(m_district->value())});
     if (uses[option].price)
-        addPrice(statement);
+        addPrice(criteria.range());
     if (uses[option].area)
-        addArea(statement);
+        addArea(criteria.range());
     // Only a whole status text, in its exact letters, filters (each screen says which).
     const QString status = m_status->currentText();
     if (statusFilters(status))
-        statement.where(QStringLiteral("Durum = ?"), {Statement::text(status)});
-    return statement;
+        criteria.term().where(QStringLiteral("Durum = ?"), {Statement::text(status)});
+    return criteria.statement(m_screens.database());
 }
 
 void SearchScreen::find()

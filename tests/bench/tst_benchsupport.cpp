@@ -286,6 +286,12 @@ private slots:
         QCOMPARE(bench::slowness(byKey, false), QString());
         QVERIFY(bench::slowness(byKey, true).contains(QStringLiteral("criteria checked row by row")));
         QCOMPARE(bench::slowness(QStringLiteral("SEARCH kdgiris USING INTEGER PRIMARY KEY (rowid=?)"), true), QString());
+        // A count over a subquery reads the subquery's rows, not a table.
+        QCOMPARE(bench::slowness(QStringLiteral("CO-ROUTINE (subquery-1); SEARCH kdgiris USING COVERING INDEX "
+                                                "kdgiris_Fiyati (Fiyati>? AND Fiyati<?); SCAN (subquery-1)"),
+                                 true),
+                 QString());
+        QCOMPARE(bench::slowness(QStringLiteral("SCAN SUBQUERY 1"), true), QString());
 
         // SQLite's own plans, end to end.
         ScratchStore store;
