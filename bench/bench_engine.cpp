@@ -671,22 +671,22 @@ void measureMoves(Database& db, BareStatements& bare)
     std::vector<qint64> keys; // the keys the cursor passes, for the bare side
     for (int i = 0; i <= steps; ++i, table.next())
         keys.push_back(table.integer(QStringLiteral("No")));
-    const QByteArray after =
-        QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid > ? ORDER BY rowid LIMIT 1").arg(columns).toUtf8();
-    report(QStringLiteral("next, per step (1,000 steps, record read)"), runs,
-           perStep(alternate(runs,
-                             {[&](int) {
-                                  for (int i = 0; i < steps; ++i) {
-                                      table.next();
-                                      readRecord(table);
-                                  }
-                              },
-                              [&](int) { table.first(); }},
-                             {[&](int) {
-                                 for (int i = 0; i < steps; ++i)
-                                     bareSelectKey(bare, after, keys[size_t(i)]);
-                             }}),
-                   steps));
+    // next() reads ahead as the walk goes on: the bare side replays the
+    // statements it ran, with the rows they gave.
+    const bench::Replayed forward = bench::alternateReplayed(runs, db.handle(), bare,
+                                                             {[&](int) {
+                                                                  for (int i = 0; i < steps; ++i) {
+                                                                      table.next();
+                                                                      readRecord(table);
+                                                                  }
+                                                              },
+                                                              [&](int) { table.first(); }});
+    if (forward.problem.isEmpty())
+        report(QStringLiteral("next, per step (1,000 steps, record read; %1 statements)")
+                   .arg(forward.scripts.front().size()),
+               runs, perStep(forward.times, steps));
+    else
+        bench::reportFailed(QStringLiteral("next, per step"), forward.problem);
 
     const QByteArray before =
         QStringLiteral("SELECT rowid,%1 FROM kdgiris WHERE rowid < ? ORDER BY rowid DESC LIMIT 1").arg(columns).toUtf8();
@@ -923,29 +923,30 @@ void measureWalk(Database& db, BareStatements& bare)
     notes << QStringLiteral("(+) the bare side reads the UTF-8 bytes; the engine also makes a QString of each.");
 
     // The cursor's path, as a screen that walks a query with next() uses it:
-    // each row sought by key and read whole. Bare steps one statement in key
-    // order reading every column: the price of the cursor over the stream.
+    // read ahead in runs, each row's record made whole. Bare replays the
+    // statements it ran, reading every column of every row they gave.
     constexpr int walks = 3;
     std::unique_ptr<Query> query;
     int cursorRows = 0;
-    const QByteArray allInOrder =
-        QStringLiteral("SELECT rowid,%1 FROM kdgiris ORDER BY rowid").arg(columnsOf("kdgiris")).toUtf8();
-    const TwinTimes cursor = alternate(walks,
-                                       {[&](int) {
-                                            query = std::make_unique<Query>(db);
-                                            query->setStatement(Statement(QStringLiteral("kdgiris")));
-                                            query->open();
-                                            const int price = query->fieldIndex(QStringLiteral("Fiyati"));
-                                            for (cursorRows = 0; !query->eof(); ++cursorRows) {
-                                                bench::checksum += quint64(query->value(price).toDouble());
-                                                query->next();
-                                            }
-                                        },
-                                        [&](int) { query.reset(); }},
-                                       {[&](int) { bareSelect(bare, allInOrder, {}, ListingRows + 1); }});
-    report(QStringLiteral("walk %1 rows of a query by next() (=)").arg(cursorRows), walks, cursor);
-    notes << QStringLiteral("(=) a cursor seeks every row by its key and reads it whole, where bare steps one "
-                            "statement: walk whole registers with RowStream (the line above it), not with next().");
+    const bench::Replayed cursor =
+        bench::alternateReplayed(walks, db.handle(), bare,
+                                 {[&](int) {
+                                      query = std::make_unique<Query>(db);
+                                      query->setStatement(Statement(QStringLiteral("kdgiris")));
+                                      query->open();
+                                      const int price = query->fieldIndex(QStringLiteral("Fiyati"));
+                                      for (cursorRows = 0; !query->eof(); ++cursorRows) {
+                                          bench::checksum += quint64(query->value(price).toDouble());
+                                          query->next();
+                                      }
+                                  },
+                                  [&](int) { query.reset(); }});
+    bench::reportReplayed(QStringLiteral("walk %1 rows of a query by next(), %2 statements (=)")
+                              .arg(cursorRows)
+                              .arg(cursor.scripts.front().size()),
+                          walks, cursor);
+    notes << QStringLiteral("(=) a cursor walked on reads ahead in runs up to 256 rows and makes each row's record "
+                            "whole: walk whole registers with RowStream (the lines above it), not with next().");
 }
 
 void measurePost(Database& db, sqlite3* bareDb, BareStatements& bare)

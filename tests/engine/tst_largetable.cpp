@@ -207,6 +207,81 @@ private slots:
         QVERIFY(!flats.bof() && !flats.eof());
     }
 
+    void aCursorWalkedOnReadsAheadYetSeesEveryWrite()
+    {
+        ScratchStore store;
+        fill(*store.db);
+        Query district(*store.db);
+        district.setStatement(
+            Statement(QStringLiteral("kdgiris")).where(QStringLiteral("Semtadi = ?"), {QStringLiteral("Semt 7")}));
+        district.open();
+
+        // Walked whole: every row of the district once, in key order, each in its place.
+        QList<qint64> walked;
+        for (; !district.eof(); district.next()) {
+            QCOMPARE(district.position(), int(walked.size()));
+            QCOMPARE(district.number(QStringLiteral("Fiyati")), double(1000 + key(district)));
+            QCOMPARE(district.text(QStringLiteral("Semtadi")), QStringLiteral("Semt 7"));
+            walked << key(district);
+        }
+        QList<qint64> expected;
+        for (qint64 k = 7; k <= Rows; k += 50)
+            expected << k;
+        QCOMPARE(walked, expected);
+
+        // Part way through a walk the rows just ahead are already read; what
+        // another window writes to them meanwhile is what the cursor shows.
+        district.first();
+        for (int i = 0; i < 20; ++i)
+            district.next();
+        QCOMPARE(key(district), qint64(1007));
+        Table theirs(*store.db, QStringLiteral("kdgiris"));
+        theirs.open();
+        QVERIFY(theirs.locate(QStringLiteral("No"), 1057));
+        theirs.edit();
+        theirs.setText(QStringLiteral("Fiyati"), QStringLiteral("5"));
+        theirs.post();
+        district.next();
+        QCOMPARE(key(district), qint64(1057));
+        QCOMPARE(district.number(QStringLiteral("Fiyati")), 5.0);
+
+        deleteRows(*store.db, QStringLiteral("No = 1107")); // gone: passed over
+        QVERIFY(theirs.locate(QStringLiteral("No"), 1157)); // moved to another district: passed over
+        theirs.edit();
+        theirs.setText(QStringLiteral("Semtadi"), QStringLiteral("Moda"));
+        theirs.post();
+        district.next();
+        QCOMPARE(key(district), qint64(1207));
+        QCOMPARE(district.position(), 22);
+
+        // Going back and on again reads the row after the one now current.
+        district.prior();
+        QCOMPARE(key(district), qint64(1057));
+        QCOMPARE(district.number(QStringLiteral("Fiyati")), 5.0);
+        district.next();
+        QCOMPARE(key(district), qint64(1207));
+        QCOMPARE(district.number(QStringLiteral("Fiyati")), 2207.0);
+        district.next();
+        QCOMPARE(key(district), qint64(1257));
+        QCOMPARE(district.number(QStringLiteral("Fiyati")), 2257.0);
+
+        // Edited on the way: the edit starts from the record as read, and
+        // what was posted is what the walk finds again.
+        theirs.first();
+        for (int i = 0; i < 40; ++i)
+            theirs.next();
+        QCOMPARE(key(theirs), qint64(41));
+        theirs.edit();
+        theirs.setText(QStringLiteral("Fiyati"), QStringLiteral("7"));
+        theirs.post();
+        QCOMPARE(theirs.text(QStringLiteral("Semtadi")), QStringLiteral("Semt 41"));
+        theirs.next();
+        QCOMPARE(theirs.number(QStringLiteral("Fiyati")), 1042.0);
+        theirs.prior();
+        QCOMPARE(theirs.number(QStringLiteral("Fiyati")), 7.0);
+        QCOMPARE(theirs.text(QStringLiteral("Semtadi")), QStringLiteral("Semt 41"));
+    }
+
     void deletingAtTheEndsKeepsPlacesRight()
     {
         ScratchStore store;

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -24,6 +25,7 @@ constexpr qint64 AfterAllKeys = std::numeric_limits<qint64>::max();
 struct DatasetTexts {
     QString pageAfter, pageBefore; // as after and before, with pictures only marked present
     QString after, before, atKey, atOrAfter, count, countUpTo, countBefore, keyAfter, keyBefore;
+    bool pictures = false; // the pages only mark them
     QHash<QString, QString> locate; // field name -> the statement locating a value in it
 };
 
@@ -43,6 +45,7 @@ void Dataset::setSource(const TableSchema* schema, const Statement& statement)
     m_schema = schema;
     m_statement = statement;
     m_texts.reset();
+    forgetRowsAhead();
     m_blankRecord.clear();
     if (schema) {
         for (const FieldSchema& field : schema->fields)
@@ -78,6 +81,7 @@ DatasetTexts& Dataset::texts() const
         pageColumns << (field.type == FieldType::Graphic
                             ? QStringLiteral("length(%1) > 0").arg(Database::quoted(field.name))
                             : Database::quoted(field.name));
+    texts->pictures = pageColumns.join(QLatin1Char(',')) != m_database.columnList(table);
     const QString pageSelect = QStringLiteral("SELECT rowid,%1 FROM %2").arg(pageColumns.join(QLatin1Char(',')), name);
     texts->pageAfter = pageSelect + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT ? OFFSET ?");
     texts->pageBefore = pageSelect + whereAnd + QStringLiteral("rowid < ? ORDER BY rowid DESC LIMIT ? OFFSET ?");
@@ -109,6 +113,7 @@ void Dataset::readRecordFrom(SqlStatement& statement)
 {
     const TableSchema& table = *m_schema;
     const int fields = int(table.fields.size());
+    m_recordAhead = -1;
     m_record.resize(fields);
     for (int f = 0; f < fields; ++f)
         m_record[f] = Database::fieldValue(statement.get(), f + 1, table.fields.at(f));
@@ -193,6 +198,7 @@ void Dataset::clearRecord()
     m_hasRows = false;
     m_place = Place::Known;
     m_position = -1;
+    m_recordAhead = -1;
     m_record = m_blankRecord;
 }
 
@@ -213,13 +219,14 @@ void Dataset::open()
     m_horizon = FirstRows;
     // A bad condition throws here, leaving the dataset closed. A page holds
     // the record whole unless the table has pictures (a page only marks them).
-    if (m_pagedByGrid && texts().pageAfter == texts().after) {
+    if (m_pagedByGrid && !texts().pictures) {
         const Page& first = page(0);
         if (first.keys.empty()) {
             clearRecord();
         } else {
             m_currentKey = first.keys.front();
             const int fields = fieldCount();
+            m_recordAhead = -1;
             m_record.resize(fields);
             for (int f = 0; f < fields; ++f)
                 m_record[f] = first.value(0, f, fieldSchema(f));
@@ -246,12 +253,14 @@ void Dataset::close()
     if (!isActive())
         return;
     invalidateRows();
+    forgetRowsAhead();
     m_currentKey = -1;
     m_hasRows = false;
     m_place = Place::Known;
     m_position = -1;
     m_bof = m_eof = true;
     m_modified = false;
+    m_recordAhead = -1;
     m_record.clear();
     setState(DatasetState::Inactive);
     emit rowsReset();
@@ -420,24 +429,7 @@ const Dataset::Page& Dataset::page(int number) const
         statement.bindInteger(at++, anchorKey);
         statement.bindInteger(at++, wanted);
         statement.bindInteger(at, skip);
-        while (statement.step()) {
-            rows.keys.push_back(sqlite3_column_int64(statement.get(), 0));
-            for (int f = 0; f < fields; ++f) {
-                const Database::ColumnView column = Database::columnView(statement.get(), f + 1);
-                Cell cell;
-                cell.type = column.type;
-                if (column.type == SQLITE_TEXT || column.type == SQLITE_BLOB) {
-                    cell.size = column.size;
-                    cell.offset = rows.bytes.size();
-                    rows.bytes.append(column.bytes, column.size);
-                } else if (column.type == SQLITE_FLOAT) {
-                    cell.real = column.real;
-                } else {
-                    cell.integer = column.integer;
-                }
-                rows.cells.push_back(cell);
-            }
-        }
+        readRowsInto(statement, fields, rows);
     }
     if (!forward) {
         std::reverse(rows.keys.begin(), rows.keys.end());
@@ -462,6 +454,39 @@ const Dataset::Page& Dataset::page(int number) const
     m_lastPageNumber = number;
     m_lastPage = &*m_pages.insert(number, std::move(rows));
     return *m_lastPage;
+}
+
+void Dataset::readRowsInto(SqlStatement& statement, int fields, Page& rows)
+{
+    while (statement.step()) {
+        rows.keys.push_back(sqlite3_column_int64(statement.get(), 0));
+        for (int f = 0; f < fields; ++f) {
+            const Database::ColumnView column = Database::columnView(statement.get(), f + 1);
+            Cell cell;
+            cell.type = column.type;
+            if (column.type == SQLITE_TEXT || column.type == SQLITE_BLOB) {
+                cell.size = column.size;
+                cell.offset = rows.bytes.size();
+                rows.bytes.append(column.bytes, column.size);
+            } else if (column.type == SQLITE_FLOAT) {
+                cell.real = column.real;
+            } else {
+                cell.integer = column.integer;
+            }
+            rows.cells.push_back(cell);
+        }
+    }
+}
+
+bool Dataset::Page::sameCell(int row, int otherRow, int field) const
+{
+    const Cell& a = cells[size_t(row) * size_t(fields) + size_t(field)];
+    const Cell& b = cells[size_t(otherRow) * size_t(fields) + size_t(field)];
+    if (a.type != b.type)
+        return false;
+    if (a.type == SQLITE_TEXT || a.type == SQLITE_BLOB)
+        return a.size == b.size && std::memcmp(bytes.constData() + a.offset, bytes.constData() + b.offset, size_t(a.size)) == 0;
+    return a.type == SQLITE_NULL || a.integer == b.integer; // a real's bits compare as well
 }
 
 QVariant Dataset::Page::value(int row, int field, const FieldSchema& schema) const
@@ -490,7 +515,7 @@ QVariant Dataset::heldAt(int rowNumber, int field, qint64* key) const
         return {};
     if (m_state == DatasetState::Edit ? rowNumber == position()
                                       : (m_place == Place::Known && rowNumber == m_position && m_currentKey >= 0))
-        return m_record.value(field);
+        return recordValue(field);
     if (m_count >= 0 && rowNumber >= m_count)
         return {};
     const Page& rows = page(rowNumber / RowsPerPage);
@@ -588,7 +613,7 @@ void Dataset::next()
     checkBrowseMode();
     if (!isActive())
         return;
-    if (m_currentKey < 0 || !readOne(texts().after, {m_currentKey, 1, 0})) {
+    if (m_currentKey < 0 || !readNextAhead()) {
         m_eof = true;
         if (m_place == Place::Known && m_count >= 0 && m_currentKey >= 0 && m_position + 1 != m_count) {
             // Rows after this one went away since they were counted.
@@ -610,6 +635,85 @@ void Dataset::next()
             m_place = Place::Unknown;
     }
     announceMove();
+}
+
+bool Dataset::readNextAhead()
+{
+    // A walk reads on in runs of 1, 2, 4 … rows: a single step reads one row
+    // as any move does, a walk over a register a statement per 256 rows. A
+    // table with pictures reads its rows one by one: a run would hold its
+    // pictures (a row read ahead keeps only their marks).
+    constexpr int LongestRun = 256;
+    if (texts().pictures)
+        return readOne(texts().after, {m_currentKey, 1, 0});
+    const qint64 changes = sqlite3_total_changes64(m_database.handle());
+    const qint64 before = m_aheadTaken == 0 ? m_aheadAfter : m_ahead.keys[m_aheadTaken - 1];
+    const bool walkingOn = !m_ahead.keys.empty() && before == m_currentKey && changes == m_aheadChanges;
+    if (!walkingOn || m_aheadTaken == m_ahead.keys.size()) {
+        const int run = walkingOn ? std::min(2 * m_aheadRun, LongestRun) : 1;
+        forgetRowsAhead(true);
+        SqlStatement statement(m_database, texts().after);
+        int at = statement.bind(m_statement.values());
+        statement.bindInteger(at++, m_currentKey);
+        statement.bindInteger(at++, run);
+        statement.bindInteger(at, 0);
+        m_ahead.fields = fieldCount();
+        readRowsInto(statement, m_ahead.fields, m_ahead);
+        if (m_ahead.keys.empty())
+            return false;
+        m_aheadAfter = m_currentKey;
+        m_aheadChanges = changes;
+        m_aheadRun = run;
+    }
+    const size_t row = m_aheadTaken++;
+    m_currentKey = m_ahead.keys[row];
+    // A walk mostly reads a field or two of each row: the rest stay as read.
+    if (m_recordAhead < 0) // the record came from elsewhere: none of its values is kept
+        m_recordRows.assign(size_t(m_ahead.fields), -1);
+    m_record.resize(m_ahead.fields);
+    m_recordAhead = int(row);
+    return true;
+}
+
+const QVariant& Dataset::recordValue(int field) const
+{
+    QVariant& value = m_record[field];
+    if (m_recordAhead < 0)
+        return value;
+    int& madeFrom = m_recordRows[size_t(field)];
+    if (madeFrom != m_recordAhead) {
+        if (madeFrom < 0 || !m_ahead.sameCell(madeFrom, m_recordAhead, field))
+            value = m_ahead.value(m_recordAhead, field, fieldSchema(field));
+        madeFrom = m_recordAhead;
+    }
+    return value;
+}
+
+void Dataset::makeRecordWhole() const
+{
+    if (m_recordAhead < 0)
+        return;
+    for (int f = 0; f < m_record.size(); ++f)
+        recordValue(f);
+    m_recordAhead = -1;
+}
+
+void Dataset::forgetRowsAhead(bool keepRoom)
+{
+    makeRecordWhole();
+    if (keepRoom) {
+        // A walk reads run after run into the same room: freeing and taking
+        // it again would hand the memory back to the system each time.
+        m_ahead.keys.clear();
+        m_ahead.cells.clear();
+        m_ahead.bytes.resize(0);
+    } else {
+        m_ahead = Page();
+    }
+    m_aheadAfter = -1;
+    m_aheadTaken = 0;
+    m_aheadChanges = -1;
+    m_aheadRun = 0;
 }
 
 void Dataset::prior()
@@ -829,7 +933,7 @@ QVariant Dataset::value(int field) const
 {
     if (!isActive() || field < 0 || field >= m_record.size())
         return {};
-    return m_record.at(field);
+    return recordValue(field);
 }
 
 QString Dataset::text(const QString& field) const

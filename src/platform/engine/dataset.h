@@ -30,7 +30,9 @@ public:
 //
 // Nothing is loaded that is not shown: the current record is read alone, by
 // its key, and every move (first, next, prior, last, locate) asks SQLite for
-// the one row it lands on. A grid's rows are read in small pages, only those
+// the one row it lands on. Only a cursor walked on with next() reads ahead:
+// rows after it, in runs that double as the walk goes on, handed out while
+// nothing has been written to the store since they were read. A grid's rows are read in small pages, only those
 // it paints. The number of rows comes from SQLite's count(*) when someone
 // asks for it, and so does a row's place when it is not known from the way
 // the cursor got there. So a register of any size opens, moves to its end and
@@ -189,7 +191,17 @@ protected:
     bool m_bof = true;
     bool m_eof = true;
 
-    QVector<QVariant> m_record; // the current record, as edited
+    // The current record, as edited. Taken from the rows read ahead, its
+    // fields become values only when asked for (recordValue()); whoever sets
+    // the record whole sets m_recordAhead to -1 first, and editing starts
+    // from the record made whole (wholeRecord()).
+    mutable QVector<QVariant> m_record;
+    mutable int m_recordAhead = -1; // its row in the rows read ahead, or -1
+    // Per field, the row read ahead that its value was made from (-1: none):
+    // a value the next row repeats (a district, "Var") is kept, not made again.
+    mutable std::vector<int> m_recordRows;
+    const QVariant& recordValue(int field) const;
+    void makeRecordWhole() const;
     bool m_modified = false;
     bool m_pagedByGrid = false;
 
@@ -212,6 +224,7 @@ private:
         std::vector<Cell> cells; // keys.size() rows of `fields` cells
         QByteArray bytes;
         QVariant value(int row, int field, const FieldSchema& schema) const;
+        bool sameCell(int row, int otherRow, int field) const;
     };
     DatasetTexts& texts() const;
     // Runs a statement of this dataset: binds the condition's values, then
@@ -220,6 +233,12 @@ private:
     qint64 countOf(const QString& sql, std::initializer_list<qint64> extra) const;
     void readRecordFrom(SqlStatement& statement);
     const Page& page(int number) const;
+    // Reads what a page statement gives into rows (row by row, every field).
+    static void readRowsInto(SqlStatement& statement, int fields, Page& rows);
+    // The row after the current one from the rows read ahead, reading on
+    // when they are used up or stale; false when there is none.
+    bool readNextAhead();
+    void forgetRowsAhead(bool keepRoom = false);
     // The field of the record naming the currency of an amount, or -1.
     int currencyFieldOf(int field) const;
     // The value a row holds here: the record's own for the current row, the
@@ -235,6 +254,14 @@ private:
     // The page read last: a grid asks for its cells one after another.
     mutable int m_lastPageNumber = -1;
     mutable const Page* m_lastPage = nullptr;
+    // Rows after m_aheadAfter, read in one go for a cursor walked on with
+    // next(); m_aheadTaken of them handed out. They stand while the store's
+    // change count is m_aheadChanges.
+    Page m_ahead;
+    qint64 m_aheadAfter = -1;
+    size_t m_aheadTaken = 0;
+    qint64 m_aheadChanges = -1;
+    int m_aheadRun = 0; // rows read ahead last time
     QVector<QVariant> m_blankRecord;
     QList<RecordEditor*> m_editors;
 };

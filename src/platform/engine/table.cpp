@@ -23,6 +23,7 @@ void Table::append()
     m_currentKey = -1;
     m_place = Place::Known;
     m_position = -1;
+    m_recordAhead = -1;
     m_record = QVector<QVariant>();
     for (const FieldSchema& field : schema().fields)
         m_record.append(FieldFormat::blank(field));
@@ -42,6 +43,7 @@ void Table::edit()
         append();
         return;
     }
+    makeRecordWhole();
     m_savedRecord = m_record;
     m_modified = false;
     setState(DatasetState::Edit);
