@@ -33,6 +33,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -326,10 +327,13 @@ QList<Search> requestSearches(RequestList* s, const QStringList& districts)
 
 // A list re-runs its statement each time it is shown: the whole hide and show,
 // with the first page read, for the whole register and for a search, the
-// current row near the top (row 10) and at the very end (last row).
+// current row near the top (row 10) and at the very end (last row). The bare
+// side hides and shows the same screen made over an empty store (what
+// showing the window costs any Qt program) besides replaying the statements.
 void measureShownAgain(Screens& screens, SearchScreen* s, const QStringList& districts, Database& db,
-                       bench::BareStatements& bare)
+                       bench::BareStatements& bare, Screens& windowOnly)
 {
+    auto* bareWindow = windowOnly.get<SearchScreen>(s->objectName());
     struct Way {
         const char* what;
         std::function<void()> setUp;
@@ -363,7 +367,12 @@ void measureShownAgain(Screens& screens, SearchScreen* s, const QStringList& dis
                                      readFirstPage(*s->query());
                                  },
                                  [&](int) { QCoreApplication::processEvents(); }};
-        const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
+        const bench::Replayed twin = bench::alternateReplayed(
+            Runs, db.handle(), bare, engine, {}, [&](int) { QCoreApplication::processEvents(); },
+            [&](int) {
+                bareWindow->close();
+                windowOnly.show(bareWindow->objectName());
+            });
         const QString name = QStringLiteral("%1 shown again: %2").arg(s->objectName(), QString::fromUtf8(way.what));
         if (!s->query()->isEmpty() && s->query()->integer(QStringLiteral("No")) != key)
             notes << QStringLiteral("WARNING: %1: the current row moved").arg(name);
@@ -374,6 +383,7 @@ void measureShownAgain(Screens& screens, SearchScreen* s, const QStringList& dis
                              .arg(twin.scripts[1].size()));
     }
     s->close();
+    bareWindow->close();
 }
 
 int run(const bench::Arguments& args)
@@ -421,10 +431,16 @@ int run(const bench::Arguments& args)
             measureSearch(search, *db, bare);
     }
     if (args.wants("shown")) {
-        std::printf("\nA list shown again (closed, shown, first page read; the statement re-run):\n");
+        std::printf("\nA list shown again (closed, shown, first page read; the statement re-run). Bare: the same\n"
+                    "screen over an empty store closed and shown (the window's own cost), the statements replayed:\n");
         bench::printHeader();
-        measureShownAgain(screens, rental, districts, *db, bare);
-        measureShownAgain(screens, requests, districts, *db, bare);
+        // The same screens over an empty store, for the window's own cost.
+        QTemporaryDir emptyFolder;
+        const std::unique_ptr<Database> empty = Catalogue::openStore(emptyFolder.path());
+        Screens windowOnly(*empty);
+        windowOnly.createAll(searchScreens());
+        measureShownAgain(screens, rental, districts, *db, bare, windowOnly);
+        measureShownAgain(screens, requests, districts, *db, bare, windowOnly);
     }
     if (args.wants("rental") || args.wants("requests")) {
         for (const Search& search : (args.wants("rental") ? rentalRows : QList<Search>())

@@ -853,9 +853,12 @@ struct Replayed {
 // for the timing); the bare side then replays that run's statements, each
 // prepared once. The replay is checked against the rows the engine read, and
 // after timing run 1 is recorded again and must run the same statements.
-// bareUntimed prepares each bare run (what visit keeps, say), untimed.
+// bareUntimed prepares each bare run (what visit keeps, say), untimed;
+// bareAlso is timed with the replay: what a bare program does besides its
+// SQL for the same result (showing a window, say).
 inline Replayed alternateReplayed(int runs, sqlite3* engineDb, BareStatements& bare, const Side& engine,
-                                  const RowVisitor& visit = {}, const Step& bareUntimed = {})
+                                  const RowVisitor& visit = {}, const Step& bareUntimed = {},
+                                  const Step& bareAlso = {})
 {
     Replayed result;
     for (int run = 0; run <= runs; ++run) {
@@ -869,7 +872,12 @@ inline Replayed alternateReplayed(int runs, sqlite3* engineDb, BareStatements& b
     if (!result.problem.isEmpty())
         return result; // the two sides would not do the same work: no figure
     result.times =
-        alternate(runs, engine, Side{[&](int run) { replay(bare, result.scripts[size_t(run)], visit); }, bareUntimed});
+        alternate(runs, engine, Side{[&](int run) {
+                                         if (bareAlso)
+                                             bareAlso(run);
+                                         replay(bare, result.scripts[size_t(run)], visit);
+                                     },
+                                     bareUntimed});
     if (engine.untimed)
         engine.untimed(1);
     if (!sameStatements(record(engineDb, [&] { engine.measured(1); }), result.scripts[1]))
