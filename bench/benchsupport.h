@@ -11,6 +11,7 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/dataset.h"
 #include "platform/engine/turkishtext.h"
+#include "platform/system/localeformats.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -345,6 +346,9 @@ inline void quietOffscreenPlatform()
 // under the program's name; exit status 2 then (1 is a row over its target).
 inline int runReportingFailure(const char* program, const std::function<int()>& measure)
 {
+    // The program's own locale, as it sets it at start: numbers are read and
+    // written the Turkish way, whatever the machine's language.
+    LocaleFormats::useTurkish();
     try {
         return measure();
     } catch (const DataError& error) {
