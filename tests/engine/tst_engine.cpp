@@ -538,6 +538,25 @@ private slots:
                     .contains(QStringLiteral("open dataset")));
     }
 
+    void typedBoundsReadAsTheLocaleReadsThem()
+    {
+        // Plain digits take a short way; every bound must still read as the
+        // Turkish locale reads it, and what it cannot read fails the statement.
+        const QLocale turkish;
+        for (const QString& typed :
+             {QStringLiteral("23590"), QStringLiteral(" 0042 "), QStringLiteral("0"), QStringLiteral("999999999999999"),
+              QStringLiteral("1234567890123456"), QStringLiteral("1.500"), QStringLiteral("1,5"),
+              QStringLiteral("-250"), QStringLiteral("١٢")}) {
+            Statement statement(QStringLiteral("kdgiris"));
+            const QVariant bound = statement.number(typed);
+            bool ok = false;
+            const double expected = turkish.toDouble(typed.trimmed(), &ok);
+            QCOMPARE(statement.isFailed(), !ok);
+            if (ok)
+                QCOMPARE(bound.toDouble(), expected);
+        }
+    }
+
     void turkishCaseFolding()
     {
         QCOMPARE(TurkishText::fold(QStringLiteral("IŞIK İSTANBUL Çağ")), QStringLiteral("ışık istanbul çağ"));

@@ -49,6 +49,14 @@ namespace {
 // written as its digits (what QLocale would write, without its cost).
 bool writtenAsPlainDigits(double value)
 {
+    return localeUsesPlainDigits() && value == std::trunc(value) && std::abs(value) < 1e15
+           && !(value == 0 && std::signbit(value));
+}
+
+} // namespace
+
+bool localeUsesPlainDigits()
+{
     struct Digits {
         QLocale locale;
         bool western = false;
@@ -57,11 +65,8 @@ bool writtenAsPlainDigits(double value)
     const QLocale current;
     if (current != digits.locale)
         digits = {current, current.zeroDigit() == QLatin1String("0") && current.negativeSign() == QLatin1String("-")};
-    return digits.western && value == std::trunc(value) && std::abs(value) < 1e15
-           && !(value == 0 && std::signbit(value));
+    return digits.western;
 }
-
-} // namespace
 
 QString generalNumber(double value)
 {

@@ -17,6 +17,9 @@ QString editText(const FieldSchema& field, const QVariant& value);
 QString generalNumber(double value);
 // The same text, appended to out.
 void appendGeneralNumber(QString& out, double value);
+// True while the default locale reads and writes a whole number as its plain
+// Western digits (Turkish does): such a number needs no locale to read or write.
+bool localeUsesPlainDigits();
 
 // The text a grid or a label shows: like editText, but currency in the
 // locale's currency format. An amount whose record names its currency (see

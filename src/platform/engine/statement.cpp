@@ -1,7 +1,10 @@
 #include "platform/engine/statement.h"
 
+#include "platform/engine/fieldformat.h"
+
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 Statement& Statement::where(const QString& condition, const QVariantList& values)
@@ -15,6 +18,17 @@ Statement& Statement::where(const QString& condition, const QVariantList& values
 QVariant Statement::number(const QString& typed)
 {
     const QString trimmed = typed.trimmed();
+    // A bound typed as plain digits (nearly every price and area) is read
+    // without the locale, which would read it the same.
+    constexpr qsizetype ExactDigits = 15;
+    if (!trimmed.isEmpty() && trimmed.size() <= ExactDigits
+        && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })
+        && FieldFormat::localeUsesPlainDigits()) {
+        qint64 whole = 0;
+        for (const QChar c : trimmed)
+            whole = whole * 10 + (c.unicode() - u'0');
+        return double(whole);
+    }
     bool ok = false;
     double value = 0;
     if (!trimmed.isEmpty()) {
