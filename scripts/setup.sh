@@ -17,6 +17,8 @@ PACKAGES=(
   pxlib-dev
   # bench_engine watches the X server for the program's main window (libxcb)
   libxcb1-dev
+  # the server store: the tests start a PostgreSQL server of their own
+  postgresql postgresql-client libpq-dev
 )
 
 missing=()
