@@ -34,6 +34,7 @@
 #include "platform/system/localeformats.h"
 #include "search/searchscreens.h"
 #include "platform/engine/database.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
 #include "platform/controls/datasetmodel.h"
@@ -352,7 +353,7 @@ int fillTable(Database& db, const QString& tableName, int rows, const QStringLis
         fields << &field;
     }
     db.inTransaction([&] {
-        RawStatement insert(db.handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        RawStatement insert(db.sqlite()->handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                              .arg(Database::quoted(table.name), names.join(QLatin1Char(',')),
                                                   marks.join(QLatin1Char(','))));
         for (int row = 0; row < rows; ++row) {
@@ -369,7 +370,7 @@ int fillTable(Database& db, const QString& tableName, int rows, const QStringLis
 void addDistricts(Database& db, const QStringList& districts)
 {
     db.inTransaction([&] {
-        RawStatement insert(db.handle(), QStringLiteral("INSERT INTO semtler (Semtler) VALUES (?)"));
+        RawStatement insert(db.sqlite()->handle(), QStringLiteral("INSERT INTO semtler (Semtler) VALUES (?)"));
         for (const QString& name : districts) {
             if (ShippedData::districts().contains(name))
                 continue;
@@ -673,7 +674,7 @@ void measureMoves(Database& db, BareStatements& bare)
         keys.push_back(table.integer(QStringLiteral("No")));
     // next() reads ahead as the walk goes on: the bare side replays the
     // statements it ran, with the rows they gave.
-    const bench::Replayed forward = bench::alternateReplayed(runs, db.handle(), bare,
+    const bench::Replayed forward = bench::alternateReplayed(runs, db.sqlite()->handle(), bare,
                                                              {[&](int) {
                                                                   for (int i = 0; i < steps; ++i) {
                                                                       table.next();
@@ -827,7 +828,7 @@ void measureFirstPage(Database& db, BareStatements& bare, const QString& operati
         bench::readRows(*query, Dataset::RowsPerPage);
     };
     const bench::Replayed twin =
-        bench::alternateReplayed(runs, db.handle(), bare, {openAndRead, [&](int) { query.reset(); }});
+        bench::alternateReplayed(runs, db.sqlite()->handle(), bare, {openAndRead, [&](int) { query.reset(); }});
     bench::reportReplayed(QStringLiteral("%1 (%2 statements)").arg(operation).arg(twin.scripts.front().size()), runs,
                           twin, target);
 }
@@ -866,7 +867,7 @@ void measureLike(Database& db, BareStatements& bare)
                          SqlStatement statement(db, count);
                          statement.bind(prefix);
                          statement.step();
-                         engineRows = sqlite3_column_int64(statement.get(), 0);
+                         engineRows = statement.integer(0);
                      }},
                      {[&](int) { bareRows = bareInteger(bare, bareCount, prefix); }}),
            bench::TightTarget);
@@ -929,7 +930,7 @@ void measureWalk(Database& db, BareStatements& bare)
     std::unique_ptr<Query> query;
     int cursorRows = 0;
     const bench::Replayed cursor =
-        bench::alternateReplayed(walks, db.handle(), bare,
+        bench::alternateReplayed(walks, db.sqlite()->handle(), bare,
                                  {[&](int) {
                                       query = std::make_unique<Query>(db);
                                       query->setStatement(Statement(QStringLiteral("kdgiris")));
@@ -1027,7 +1028,7 @@ void measureMemory(Database& db, BareStatements& bare)
         table.last(); // the model offers rows as far as the last one
         readScreenful(model.rowCount() - screenful);
     };
-    const bench::Replayed twin = bench::alternateReplayed(runs, db.handle(), bare, {ctrlEnd, backToTop});
+    const bench::Replayed twin = bench::alternateReplayed(runs, db.sqlite()->handle(), bare, {ctrlEnd, backToTop});
     bench::reportReplayed(
         QStringLiteral("Ctrl+End on a grid model, no view (%1 statements)").arg(twin.scripts.front().size()), runs,
         twin);
@@ -1086,7 +1087,7 @@ void measurePhotoPages(const QString& folder)
     {
         bench::BareConnection bareDb(store->path());
         BareStatements bare(bareDb.get());
-        const bench::Replayed twin = bench::alternateReplayed(runs, store->handle(), bare, {scrollEveryRow, backToTop});
+        const bench::Replayed twin = bench::alternateReplayed(runs, store->sqlite()->handle(), bare, {scrollEveryRow, backToTop});
         bench::reportReplayed(QStringLiteral("grid through %1 contacts with photographs").arg(model.rowCount()), runs,
                               twin);
     }

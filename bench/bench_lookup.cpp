@@ -15,6 +15,7 @@
 #include "benchsupport.h"
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
 
@@ -43,17 +44,16 @@ QString nameOf(int i)
 void fill(Database& db)
 {
     db.inTransaction([&] {
-        QSqlQuery& insert = db.prepared(QStringLiteral("INSERT INTO kiralanandaireler (Adsoyad, Semt) VALUES (?, ?)"));
+        const QString insert = QStringLiteral("INSERT INTO kiralanandaireler (Adsoyad, Semt) VALUES (?, ?)");
         for (int i = 0; i < Rows; ++i)
-            db.run(insert, {nameOf(i), QStringLiteral("Kadıköy")});
-        insert.finish();
+            db.execute(insert, {nameOf(i), QStringLiteral("Kadıköy")});
     });
 }
 
 // One row: the engine's work against its statements replayed bare.
 void measure(const QString& operation, Database& db, bench::BareStatements& bare, const bench::Side& engine)
 {
-    const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
+    const bench::Replayed twin = bench::alternateReplayed(Runs, db.sqlite()->handle(), bare, engine);
     if (!bench::reportReplayed(operation, Runs, twin))
         return;
     // Runs 0 and 1 between them run every statement of the look-ups and of "Bul" / "Tümü".
@@ -99,7 +99,7 @@ int run(const QString& folder)
     qint64 rows = 0;
     measure(QStringLiteral("the same comparison on every row (no index)"), *db, bare, {[&](int) {
                 db->select(QStringLiteral("SELECT rowid FROM kiralanandaireler WHERE Adsoyad = ? COLLATE TURKISH_CI"),
-                           {typed}, [&](sqlite3_stmt*) { ++rows; });
+                           {typed}, [&](const SqlStatement&) { ++rows; });
             }});
 
     const Statement prefix = Statement(QStringLiteral("kiralanandaireler"))

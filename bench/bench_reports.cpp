@@ -26,6 +26,7 @@
 #include "benchsupport.h"
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
 #include "platform/engine/query.h"
@@ -152,8 +153,9 @@ private:
         for (int f = 0; f < m_fields.size(); ++f) {
             const FieldSchema& field = *m_fields.at(f);
             const int currency = columns.currency.at(f);
-            const QString text = FieldFormat::displayText(field, Database::fieldValue(stmt, columns.value.at(f), field),
-                                                          currency >= 0 ? Database::columnText(stmt, currency) : QString());
+            const QString text = FieldFormat::displayText(
+                field, Database::fieldValue(SqliteEngine::columnView(stmt, columns.value.at(f)), field),
+                currency >= 0 ? Database::columnValue(SqliteEngine::columnView(stmt, currency)).toString() : QString());
             bench::checksum += quint64(text.size());
             if (m_keep)
                 row << text;
@@ -242,7 +244,7 @@ FirstPage measureResult(Database& db, bench::BareStatements& bare, const QString
     const bench::Side engine{[&](int) { makeReport()->ensurePage(0); }, openFresh};
     texts.keepTexts(false);
     const bench::Replayed twin =
-        bench::alternateReplayed(Runs, db.handle(), bare, engine, texts.visitor(), [&](int) { texts.reset(); });
+        bench::alternateReplayed(Runs, db.sqlite()->handle(), bare, engine, texts.visitor(), [&](int) { texts.reset(); });
     if (bench::reportReplayed(name, Runs, twin)) {
         figures.laidOut = twin.times.engine;
         texts.reset();
@@ -304,7 +306,7 @@ void measureWholePrint(Database& db, bench::BareStatements& bare, const QString&
     texts.keepTexts(false);
     const bench::Side engine{[&](int) { reportOf(*window).layoutAll(); }, makeWindow};
     const bench::Replayed twin =
-        bench::alternateReplayed(WholeRuns, db.handle(), bare, engine, texts.visitor(), [&](int) { texts.reset(); });
+        bench::alternateReplayed(WholeRuns, db.sqlite()->handle(), bare, engine, texts.visitor(), [&](int) { texts.reset(); });
     const QString what = QStringLiteral("%1: every page laid out").arg(name);
     if (!bench::reportReplayed(what, WholeRuns, twin))
         return;

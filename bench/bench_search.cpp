@@ -23,6 +23,7 @@
 #include "data/catalogue.h"
 #include "platform/controls/lookupcombobox.h"
 #include "platform/engine/database.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/query.h"
 #include "search/listingsearch.h"
@@ -83,7 +84,7 @@ void pressFind(const Search& search)
 bench::Script recordedSearch(const Search& search, Database& db)
 {
     prepareRun(search, 1);
-    return bench::record(db.handle(), [&] { pressFind(search); });
+    return bench::record(db.sqlite()->handle(), [&] { pressFind(search); });
 }
 
 // The plan of every statement of the search, with a SLOW mark where it does
@@ -211,7 +212,7 @@ void noteIdeal(const Search& search, bench::BareStatements& bare, const bench::S
 void measureSearch(const Search& search, Database& db, bench::BareStatements& bare)
 {
     const bench::Side engine{[&](int) { pressFind(search); }, [&](int run) { prepareRun(search, run); }};
-    const bench::Replayed twin = bench::alternateReplayed(Runs, db.handle(), bare, engine);
+    const bench::Replayed twin = bench::alternateReplayed(Runs, db.sqlite()->handle(), bare, engine);
     if (!bench::reportReplayed(search.name, Runs, twin))
         return;
     const bench::Script& run1 = twin.scripts[1];
@@ -229,7 +230,7 @@ void measureSearch(const Search& search, Database& db, bench::BareStatements& ba
     const Statement& statement = statements[1];
     qint64 matching = 0;
     db.select(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(Database::quoted(search.table), statement.condition()),
-              statement.values(), [&](sqlite3_stmt* row) { matching = sqlite3_column_int64(row, 0); });
+              statement.values(), [&](const SqlStatement& row) { matching = row.integer(0); });
     bench::printNote(QStringLiteral("%1 rows match (run 1); the engine ran %2 statements (%3 distinct), %4 rows read")
                          .arg(matching)
                          .arg(run1.size())
@@ -269,7 +270,7 @@ QStringList districtNames(Database& db)
 {
     QStringList all;
     db.select(QStringLiteral("SELECT Semtler FROM semtler ORDER BY rowid"), {},
-              [&](sqlite3_stmt* row) { all << Database::columnText(row, 0); });
+              [&](const SqlStatement& row) { all << row.text(0); });
     return all;
 }
 
@@ -368,7 +369,7 @@ void measureShownAgain(Screens& screens, SearchScreen* s, const QStringList& dis
                                  },
                                  [&](int) { QCoreApplication::processEvents(); }};
         const bench::Replayed twin = bench::alternateReplayed(
-            Runs, db.handle(), bare, engine, {}, [&](int) { QCoreApplication::processEvents(); },
+            Runs, db.sqlite()->handle(), bare, engine, {}, [&](int) { QCoreApplication::processEvents(); },
             [&](int) {
                 bareWindow->close();
                 windowOnly.show(bareWindow->objectName());

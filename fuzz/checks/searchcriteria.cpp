@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QSet>
 #include <QTemporaryDir>
-#include <sqlite3.h>
 
 namespace FuzzChecks {
 
@@ -91,10 +90,8 @@ struct Bench {
         QList<Row> all;
         store->select(QStringLiteral("SELECT No, %1, Fiyati, Metre2, Durum FROM %2")
                           .arg(Database::quoted(twin.districtField), twin.table),
-                      {}, [&](sqlite3_stmt* row) {
-                          all << Row{sqlite3_column_int64(row, 0), Database::columnText(row, 1),
-                                     sqlite3_column_double(row, 2), Database::columnValue(row, 3),
-                                     Database::columnText(row, 4)};
+                      {}, [&](const SqlStatement& row) {
+                          all << Row{row.integer(0), row.text(1), row.column(2).real, row.value(3), row.text(4)};
                       });
         return all;
     }

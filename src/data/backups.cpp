@@ -3,6 +3,7 @@
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/system/confirmer.h"
 
 #include <QDir>
@@ -153,7 +154,7 @@ QString make(const QString& storePath, const QDateTime& now)
     const QString target = folder.filePath(QStringLiteral("evlora-%1-%2.sqlite").arg(stamp(now)).arg(sequence));
     // Taken before the copy: writes wait for the copy, so this is the store it copies.
     const QString fingerprint = fingerprintOf(storePath);
-    Database::backupFile(storePath, target);
+    SqliteEngine::backupFile(storePath, target);
     syncFolder(folder.path());
     noteFingerprint(folder, target, fingerprint);
     prune(storeFolder, target);
@@ -203,7 +204,7 @@ QStringList keptAside(const QString& storeFolder)
 QString newestGood(const QString& storeFolder)
 {
     for (const QString& path : available(storeFolder))
-        if (Database::consistencyOf(path) == QLatin1String("ok"))
+        if (SqliteEngine::consistencyOf(path) == QLatin1String("ok"))
             return path;
     return {};
 }
@@ -223,7 +224,7 @@ QVector<Offer> offers(const QString& storeFolder)
 {
     QVector<Offer> all;
     for (const QString& path : available(storeFolder) + keptAside(storeFolder)) {
-        const bool sound = Database::consistencyOf(path) == QLatin1String("ok");
+        const bool sound = SqliteEngine::consistencyOf(path) == QLatin1String("ok");
         all.append({path, describe(path) + (sound ? QString() : QStringLiteral(" — bozuk, geri yüklenemez")), sound});
     }
     return all;
@@ -236,7 +237,7 @@ QString restore(const QString& storeFolder, const QString& backup, const QDateTi
     const QString incoming = store + IncomingSuffix;
     // The copy is whole, synced and checked before anything else is touched.
     try {
-        Database::backupFile(backup, incoming);
+        SqliteEngine::backupFile(backup, incoming);
     } catch (const DamagedStoreError&) {
         QFile::remove(incoming);
         throw DataError(QStringLiteral("Seçilen kopya '%1' bozuk çıktı; geri yüklenmedi. Veri dosyanız olduğu gibi "
@@ -245,7 +246,7 @@ QString restore(const QString& storeFolder, const QString& backup, const QDateTi
     } catch (const EngineError& error) {
         QFile::remove(incoming);
         throw DataError(QStringLiteral("'%1' geri yüklenemedi: %2. Veri dosyanız olduğu gibi duruyor.")
-                            .arg(QFileInfo(backup).fileName(), Database::engineCause(error.code(), error.engineText(), error.systemError())));
+                            .arg(QFileInfo(backup).fileName(), SqliteEngine::engineCause(error.code(), error.engineText(), error.systemError())));
     } catch (const DataError& error) {
         QFile::remove(incoming);
         throw DataError(QStringLiteral("'%1' geri yüklenemedi; veri dosyanız olduğu gibi duruyor. %2")
@@ -296,9 +297,9 @@ CheckOutcome backUpAndCheck(const QString& storePath, const QDateTime& now)
         // No copy was checked, so the store is checked where it lies.
         outcome.failure = error.message()
                           + QStringLiteral(" Veri dosyanız yerinde; sorun giderilince bir sonraki açılışta yedek alınır.");
-        const QString verdict = Database::consistencyOf(storePath);
+        const QString verdict = SqliteEngine::consistencyOf(storePath);
         if (verdict != QLatin1String("ok"))
-            outcome.damage = Database::damagedMessage(storePath, verdict);
+            outcome.damage = SqliteEngine::damagedMessage(storePath, verdict);
     }
     return outcome;
 }
@@ -313,7 +314,7 @@ QString newestSoundCopy(const QString& folder, bool* anyCopy)
         return QFileInfo(a).lastModified() > QFileInfo(b).lastModified();
     });
     for (const QString& path : copies)
-        if (Database::consistencyOf(path) == QLatin1String("ok"))
+        if (SqliteEngine::consistencyOf(path) == QLatin1String("ok"))
             return path;
     return {};
 }

@@ -13,7 +13,6 @@
 #include <QTime>
 #include <map>
 #include <memory>
-#include <sqlite3.h>
 
 namespace ParadoxImport {
 
@@ -96,7 +95,7 @@ struct Column {
 qint64 recordsIn(Database& store, const TableSchema& table)
 {
     SqlStatement count(store, QStringLiteral("SELECT count(*) FROM %1").arg(Database::quoted(table.name)));
-    return count.step() ? sqlite3_column_int64(count.get(), 0) : 0;
+    return count.step() ? count.integer(0) : 0;
 }
 
 // True when the table holds the rows it was created with and nothing else:
@@ -114,7 +113,7 @@ bool holdsShippedRowsOnly(Database& store, const TableSchema& table, qint64 reco
         if (!rows.step())
             return false;
         for (int i = 0; i < seed.size(); ++i)
-            if (Database::columnValue(rows.get(), i) != seed.at(i))
+            if (rows.value(i) != seed.at(i))
                 return false;
     }
     return true;

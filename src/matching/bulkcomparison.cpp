@@ -36,7 +36,7 @@ qint64 countOf(Database& database, const Statement& statement)
         sql += QStringLiteral(" WHERE ") + statement.condition();
     SqlStatement count(database, sql);
     count.bind(statement.values());
-    return count.step() ? Database::columnValue(count.get(), 0).toLongLong() : 0;
+    return count.step() ? count.value(0).toLongLong() : 0;
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "platform/engine/database.h"
 #include "platform/engine/dataset.h"
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -140,6 +139,6 @@ int StatementRows::rowCount()
     if (!m_statement.condition().isEmpty())
         sql += QStringLiteral(" WHERE ") + m_statement.condition();
     int count = 0;
-    m_database.select(sql, m_statement.values(), [&](sqlite3_stmt* row) { count = sqlite3_column_int(row, 0); });
+    m_database.select(sql, m_statement.values(), [&](const SqlStatement& row) { count = int(row.integer(0)); });
     return count;
 }

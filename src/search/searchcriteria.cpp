@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QStringList>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -21,8 +20,8 @@ QString countingIndex(Database& db, const QString& table, const QString& probe, 
         return *found;
     QString index;
     bool readsTable = false;
-    db.select(QStringLiteral("EXPLAIN QUERY PLAN ") + probe, values, [&](sqlite3_stmt* row) {
-        const QString step = Database::columnText(row, 3);
+    db.select(QStringLiteral("EXPLAIN QUERY PLAN ") + probe, values, [&](const SqlStatement& row) {
+        const QString step = row.text(3);
         QStringList words = step.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (words.value(1) == QLatin1String("TABLE")) // as older SQLite writes it
             words.removeAt(1);
@@ -135,7 +134,7 @@ SearchCriteria::Reading SearchCriteria::reading(Database& db) const
             if (index.isEmpty())
                 continue;
             qint64 rows = fewest;
-            db.select(probe, values, [&](sqlite3_stmt* row) { rows = sqlite3_column_int64(row, 0); });
+            db.select(probe, values, [&](const SqlStatement& row) { rows = row.integer(0); });
             if (rows < fewest) {
                 fewest = rows;
                 fastest = Reading{range, index};

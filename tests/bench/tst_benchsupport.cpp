@@ -5,6 +5,7 @@
 // print, columns padded by characters, and the command line.
 #include "benchsupport.h"
 #include "platform/engine/database.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/query.h"
 #include "support/testsupport.h"
 
@@ -16,12 +17,11 @@ namespace {
 void fill(Database& db, int rows)
 {
     db.inTransaction([&] {
-        QSqlQuery& insert =
-            db.prepared(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati, Durum) VALUES (?, ?, ?)"));
+        const QString insert =
+            (QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati, Durum) VALUES (?, ?, ?)"));
         for (int i = 1; i <= rows; ++i)
-            db.run(insert, {i % 2 ? QStringLiteral("Kadıköy") : QStringLiteral("Şişli"), double(1000 + i),
+            db.execute(insert, {i % 2 ? QStringLiteral("Kadıköy") : QStringLiteral("Şişli"), double(1000 + i),
                             QStringLiteral("Kiralanmadı")});
-        insert.finish();
     });
 }
 
@@ -166,7 +166,7 @@ private slots:
         ScratchStore& store = scratch.store;
         bench::BareStatements& bare = scratch.bare;
 
-        const bench::Script script = bench::record(store.db->handle(), [&] { firstPage(*store.db, QStringLiteral("Şişli")); });
+        const bench::Script script = bench::record(store.db->sqlite()->handle(), [&] { firstPage(*store.db, QStringLiteral("Şişli")); });
         QVERIFY(!script.empty());
         // The page read: the district bound as typed, a grid's page of rows, read to its end.
         const auto page = std::find_if(script.begin(), script.end(), [](const auto& ran) { return ran.rows > 1; });
@@ -187,9 +187,9 @@ private slots:
 
         // The same work recorded again runs the same statements; other criteria do not.
         QVERIFY(bench::sameStatements(
-            script, bench::record(store.db->handle(), [&] { firstPage(*store.db, QStringLiteral("Şişli")); })));
+            script, bench::record(store.db->sqlite()->handle(), [&] { firstPage(*store.db, QStringLiteral("Şişli")); })));
         QVERIFY(!bench::sameStatements(
-            script, bench::record(store.db->handle(), [&] { firstPage(*store.db, QStringLiteral("Kadıköy")); })));
+            script, bench::record(store.db->sqlite()->handle(), [&] { firstPage(*store.db, QStringLiteral("Kadıköy")); })));
     }
 
     void aReplayThatWouldDifferIsNamed()
@@ -197,20 +197,20 @@ private slots:
         BareScratch scratch(100);
         ScratchStore& store = scratch.store;
         bench::BareStatements& bare = scratch.bare;
-        const bench::Script script = bench::record(store.db->handle(), [&] { firstPage(*store.db, QStringLiteral("Şişli")); });
+        const bench::Script script = bench::record(store.db->sqlite()->handle(), [&] { firstPage(*store.db, QStringLiteral("Şişli")); });
 
         // A row changed since the engine read it.
         store.db->inTransaction([&] {
-            store.db->run(store.db->prepared(QStringLiteral("UPDATE kdgiris SET Fiyati = 1 WHERE rowid = 4")));
+            store.db->execute(QStringLiteral("UPDATE kdgiris SET Fiyati = 1 WHERE rowid = 4"));
         });
         QVERIFY(bench::differences(bare, script).contains(QStringLiteral("row 2 differs")));
 
         // Rows gone: fewer than the engine read.
-        store.db->inTransaction([&] { store.db->run(store.db->prepared(QStringLiteral("DELETE FROM kdgiris"))); });
+        store.db->inTransaction([&] { store.db->execute(QStringLiteral("DELETE FROM kdgiris")); });
         QVERIFY(bench::differences(bare, script).contains(QStringLiteral("bare SQLite has 0")));
 
         // Work that writes is never replayed.
-        const bench::Script writes = bench::record(store.db->handle(), [&] { fill(*store.db, 1); });
+        const bench::Script writes = bench::record(store.db->sqlite()->handle(), [&] { fill(*store.db, 1); });
         QVERIFY(bench::differences(bare, writes).contains(QStringLiteral("writes")));
     }
 
@@ -223,7 +223,7 @@ private slots:
 
         // Each run its own criteria: recorded per run, replayed per run.
         const bench::Replayed same = bench::alternateReplayed(
-            3, store.db->handle(), bare, {[&](int run) { firstPage(*store.db, districts.at(run % 2)); }});
+            3, store.db->sqlite()->handle(), bare, {[&](int run) { firstPage(*store.db, districts.at(run % 2)); }});
         QCOMPARE(same.problem, QString());
         QCOMPARE(same.scripts.size(), size_t(4));
         QVERIFY(!bench::sameStatements(same.scripts[0], same.scripts[1]));
@@ -232,7 +232,7 @@ private slots:
         // Work that does not repeat itself when run again is named, not timed as if it did.
         int calls = 0;
         const bench::Replayed drifting = bench::alternateReplayed(
-            3, store.db->handle(), bare, {[&](int) { firstPage(*store.db, districts.at(calls++ % 2)); }});
+            3, store.db->sqlite()->handle(), bare, {[&](int) { firstPage(*store.db, districts.at(calls++ % 2)); }});
         QVERIFY(drifting.problem.contains(QStringLiteral("other statements")));
     }
 

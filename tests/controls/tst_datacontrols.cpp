@@ -940,10 +940,9 @@ private slots:
         ScratchStore store;
         constexpr int Added = 5000;
         store.db->inTransaction([&] {
-            QSqlQuery& insert = store.db->prepared(QStringLiteral("INSERT INTO semtler (Semtler) VALUES (?)"));
+            const QString insert = QStringLiteral("INSERT INTO semtler (Semtler) VALUES (?)");
             for (int i = 1; i <= Added; ++i)
-                store.db->run(insert, {QStringLiteral("Semt %1").arg(i)});
-            insert.finish();
+                store.db->execute(insert, {QStringLiteral("Semt %1").arg(i)});
         });
         const int total = countOnDisk(store.path(), QStringLiteral("semtler"));
         QVERIFY(total > Added);

@@ -4,6 +4,7 @@
 // damaged, missing or emptied store brought back from the newest good copy,
 // the store it replaces kept aside.
 #include "data/backups.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/table.h"
 #include "support/fakes.h"
@@ -96,7 +97,7 @@ private slots:
         QVERIFY(kept.first().endsWith(QStringLiteral("yedek/evlora-20261215-090000-9.sqlite")));
         QVERIFY(kept.last().endsWith(QStringLiteral("yedek/evlora-20261209-090000-3.sqlite")));
         for (const QString& path : kept)
-            QCOMPARE(Database::consistencyOf(path), QStringLiteral("ok"));
+            QCOMPARE(SqliteEngine::consistencyOf(path), QStringLiteral("ok"));
 
         // The newest copy holds what was posted before that start.
         QTemporaryDir other;

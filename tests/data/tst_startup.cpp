@@ -2,6 +2,7 @@
 // cause by its own message, the file left exactly as it was; and what a post
 // that meets another program's lock does.
 #include "platform/engine/dataerror.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/folderlock.h"
 #include "platform/engine/table.h"
 #include "support/testsupport.h"
@@ -165,26 +166,26 @@ private slots:
     {
         const QString waiting = QStringLiteral("Değişiklikleriniz ekranda duruyor");
         for (int code : {SQLITE_BUSY, SQLITE_FULL, SQLITE_READONLY, SQLITE_IOERR_WRITE, SQLITE_CORRUPT}) {
-            const QString other = Database::engineMessage(code, QStringLiteral("english words"));
+            const QString other = SqliteEngine::engineMessage(code, QStringLiteral("english words"));
             const QString post =
-                Database::engineMessage(code, QStringLiteral("english words"), Database::EngineContext::Post);
+                SqliteEngine::engineMessage(code, QStringLiteral("english words"), SqliteEngine::EngineContext::Post);
             QVERIFY(!other.contains(QStringLiteral("english")) && !post.contains(QStringLiteral("english")));
             QVERIFY2(!other.contains(waiting), qPrintable(other));
             QVERIFY2(post.contains(waiting) || code == SQLITE_CORRUPT, qPrintable(post));
         }
-        QCOMPARE(Database::engineMessage(SQLITE_FULL, {}), QStringLiteral("Diskte yer kalmadı; yer açıp yeniden deneyin."));
+        QCOMPARE(SqliteEngine::engineMessage(SQLITE_FULL, {}), QStringLiteral("Diskte yer kalmadı; yer açıp yeniden deneyin."));
         // The engine's English for a disk fault, under a code without its own text.
-        QCOMPARE(Database::engineMessage(SQLITE_ERROR, QStringLiteral("disk I/O error")),
+        QCOMPARE(SqliteEngine::engineMessage(SQLITE_ERROR, QStringLiteral("disk I/O error")),
                  QStringLiteral("Disk okunurken ya da yazılırken hata oldu; diski denetleyip yeniden deneyin."));
-        QCOMPARE(Database::engineMessage(SQLITE_CONSTRAINT, QStringLiteral("as the engine said")),
+        QCOMPARE(SqliteEngine::engineMessage(SQLITE_CONSTRAINT, QStringLiteral("as the engine said")),
                  QStringLiteral("as the engine said"));
-        QCOMPARE(Database::findingsInTurkish(QStringLiteral(
+        QCOMPARE(SqliteEngine::findingsInTurkish(QStringLiteral(
                      "*** in database main ***\nPage 5: btreeInitPage() returns error code 11\n"
                      "Page 7: never used; row 3 missing from index x")),
                  QStringLiteral("veri dosyasının bazı sayfaları bozuk (denetimde 3 sorun görüldü)"));
-        QCOMPARE(Database::findingsInTurkish(QStringLiteral("database disk image is malformed")),
+        QCOMPARE(SqliteEngine::findingsInTurkish(QStringLiteral("database disk image is malformed")),
                  QStringLiteral("veri dosyasının bir sayfası bozuk"));
-        QCOMPARE(Database::findingsInTurkish(QStringLiteral("disk I/O error")),
+        QCOMPARE(SqliteEngine::findingsInTurkish(QStringLiteral("disk I/O error")),
                  QStringLiteral("disk okunurken ya da yazılırken hata oldu"));
     }
 
@@ -196,7 +197,7 @@ private slots:
         ScratchStore store;
         Table flats(*store.db, QStringLiteral("kdgiris"));
         flats.open();
-        QCOMPARE(sqlite3_exec(store.db->handle(), "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr), SQLITE_OK); // never below the pages in use
+        QCOMPARE(sqlite3_exec(store.db->sqlite()->handle(), "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr), SQLITE_OK); // never below the pages in use
         flats.append();
         flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Moda"));
         flats.setText(QStringLiteral("Notlar"), QString(2000, QLatin1Char('n')));
@@ -212,7 +213,7 @@ private slots:
                  qPrintable(message));
         QVERIFY2(withoutEnglish(message), qPrintable(message));
         QCOMPARE(flats.state(), DatasetState::Insert);
-        QCOMPARE(sqlite3_exec(store.db->handle(), "PRAGMA max_page_count = 1073741823", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(store.db->sqlite()->handle(), "PRAGMA max_page_count = 1073741823", nullptr, nullptr, nullptr), SQLITE_OK);
         flats.post();
         QCOMPARE(flats.state(), DatasetState::Browse);
     }

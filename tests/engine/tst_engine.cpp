@@ -1,6 +1,7 @@
 // The table cursor and query as the screens rely on them: states, field rules
 // and their messages, keys, moving, durability, bound values, Turkish case.
 #include "platform/engine/dataerror.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
 #include "platform/engine/turkishtext.h"
@@ -419,7 +420,7 @@ private slots:
 
         // The store refuses the write half-way: nothing of it remains and the
         // record is still being edited, ready to post again.
-        QSqlQuery trap(store.db->connection());
+        QSqlQuery trap(store.db->sqlite()->connection());
         QVERIFY(trap.exec(QStringLiteral("CREATE TRIGGER full_disk AFTER INSERT ON musteritalepleri "
                                          "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")));
         requests.append();
@@ -449,7 +450,7 @@ private slots:
         }
         std::unique_ptr<Database> db = Catalogue::openStore(folder.path());
         QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.yeni*")}, QDir::Files), QStringList());
-        QSqlQuery pragma(db->connection());
+        QSqlQuery pragma(db->sqlite()->connection());
         QVERIFY(pragma.exec(QStringLiteral("PRAGMA journal_mode")) && pragma.next());
         QCOMPARE(pragma.value(0).toString(), QStringLiteral("wal"));
         QVERIFY(pragma.exec(QStringLiteral("PRAGMA synchronous")) && pragma.next());
@@ -616,9 +617,9 @@ private slots:
         ScratchStore store;
         const int total = 3000;
         store.db->inTransaction([&] {
-            QSqlQuery& insert = store.db->prepared(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati) VALUES (?, ?)"));
+            const QString insert = QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati) VALUES (?, ?)");
             for (int i = 0; i < total; ++i)
-                store.db->run(insert, {QStringLiteral("Semt %1").arg(i % 50), double(1000 + i)});
+                store.db->execute(insert, {QStringLiteral("Semt %1").arg(i % 50), double(1000 + i)});
         });
         Table flats(*store.db, QStringLiteral("kdgiris"));
         flats.open();
@@ -643,12 +644,12 @@ private slots:
         ScratchStore store;
         const int total = 150;
         store.db->inTransaction([&] {
-            QSqlQuery& insert =
-                store.db->prepared(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati, Metre2, Kat) VALUES (?, ?, ?, ?)"));
+            const QString insert =
+                (QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati, Metre2, Kat) VALUES (?, ?, ?, ?)"));
             for (int i = 0; i < total; ++i) {
                 const QVariant district = i % 4 == 0 ? QVariant(i) : i % 4 == 1 ? QVariant(QString(QLatin1String(""))) : QVariant(QStringLiteral("Şişli %1").arg(i));
                 const QVariant price = i % 3 == 0 ? QVariant(QStringLiteral("12,5")) : i % 3 == 1 ? QVariant() : QVariant(1000.25 + i);
-                store.db->run(insert, {district, price, i % 5 == 0 ? QVariant() : QVariant(qlonglong(40 + i)),
+                store.db->execute(insert, {district, price, i % 5 == 0 ? QVariant() : QVariant(qlonglong(40 + i)),
                                       QStringLiteral("%1. kat").arg(i % 9)});
             }
         });

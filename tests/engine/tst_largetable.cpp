@@ -2,6 +2,7 @@
 // land on the right record at the right place, with bof and eof as a
 // navigator expects, although no key list is ever read.
 #include "platform/controls/dbgrid.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/query.h"
 #include "platform/engine/table.h"
 #include "support/testsupport.h"
@@ -19,17 +20,16 @@ constexpr int Rows = 10000;
 void fill(Database& db)
 {
     db.inTransaction([&] {
-        QSqlQuery& insert = db.prepared(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati) VALUES (?, ?)"));
+        const QString insert = QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati) VALUES (?, ?)");
         for (int i = 1; i <= Rows; ++i)
-            db.run(insert, {QStringLiteral("Semt %1").arg(i % 50), double(1000 + i)});
-        insert.finish();
+            db.execute(insert, {QStringLiteral("Semt %1").arg(i % 50), double(1000 + i)});
     });
 }
 
 void deleteRows(Database& db, const QString& where)
 {
     db.inTransaction([&] {
-        QSqlQuery remove(db.connection());
+        QSqlQuery remove(db.sqlite()->connection());
         QVERIFY(remove.exec(QStringLiteral("DELETE FROM kdgiris WHERE ") + where));
     });
 }

@@ -2,6 +2,7 @@
 // text path: UTF-8 in and out, the Turkish LIKE, folding and collation in
 // SQL giving what the same rules give in C++.
 #include "platform/engine/dataerror.h"
+#include "platform/engine/sqliteengine.h"
 #include "platform/engine/query.h"
 #include "platform/engine/rowstream.h"
 #include "platform/engine/table.h"
@@ -20,12 +21,11 @@ constexpr int Rows = 10000;
 void fill(Database& db)
 {
     db.inTransaction([&] {
-        QSqlQuery& insert =
-            db.prepared(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati, Durum) VALUES (?, ?, ?)"));
+        const QString insert =
+            (QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati, Durum) VALUES (?, ?, ?)"));
         for (int i = 1; i <= Rows; ++i)
-            db.run(insert, {QStringLiteral("Semt %1").arg(i % 50), double(1000 + i),
+            db.execute(insert, {QStringLiteral("Semt %1").arg(i % 50), double(1000 + i),
                             i % 3 ? QStringLiteral("Kiralanmadı") : QStringLiteral("Kiralandı")});
-        insert.finish();
     });
 }
 
@@ -232,7 +232,7 @@ private slots:
         const qint64 key = contacts.integer(QStringLiteral("No"));
 
         // On disk, byte for byte the UTF-8 of what was typed.
-        QSqlQuery hex(store.db->connection());
+        QSqlQuery hex(store.db->sqlite()->connection());
         QVERIFY(hex.exec(QStringLiteral("SELECT hex(Ad), hex(Aciklama) FROM tel WHERE No = %1").arg(key)));
         QVERIFY(hex.next());
         QCOMPARE(hex.value(0).toString().toLatin1(), QStringLiteral("çğıöşüÇĞİÖŞÜ").toUtf8().toHex().toUpper());
@@ -263,14 +263,13 @@ private slots:
     {
         ScratchStore store;
         store.db->inTransaction([&] {
-            QSqlQuery& insert = store.db->prepared(QStringLiteral("INSERT INTO tel (Ad) VALUES (?)"));
+            const QString insert = QStringLiteral("INSERT INTO tel (Ad) VALUES (?)");
             for (const QString& name : TrickyNames)
-                store.db->run(insert, {name});
-            insert.finish();
+                store.db->execute(insert, {name});
         });
         const auto sqlRows = [&](const QString& sql, const QVariantList& values) {
             QStringList found;
-            store.db->select(sql, values, [&](sqlite3_stmt* row) { found << Database::columnText(row, 0); });
+            store.db->select(sql, values, [&](const SqlStatement& row) { found << row.text(0); });
             return found;
         };
 

@@ -3,6 +3,7 @@
 // of it, through the real controls with keyboard and mouse input.
 
 #include "kit/behaviours/pressbutton.h"
+#include "platform/engine/sqliteengine.h"
 #include "kit/screens.h"
 #include "entry/listingentry.h"
 #include "platform/controls/dbcombobox.h"
@@ -785,7 +786,7 @@ void ListingEntryTest::largeRegisterOpensMovesAndPosts()
     m_screens.reset();
     bool filled = false;
     m_store->db->inTransaction([&] {
-        QSqlQuery fill(m_store->db->connection());
+        QSqlQuery fill(m_store->db->sqlite()->connection());
         filled = fill.exec(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
             "INSERT INTO kdgiris (Semtadi, Fiyati, Metre2, Oda, Durum, Isim, Satis, Adres) "

@@ -24,10 +24,10 @@ namespace {
 QList<QVariantList> rowsOf(Database& store, const QString& sql)
 {
     QList<QVariantList> rows;
-    store.select(sql, {}, [&](sqlite3_stmt* statement) {
+    store.select(sql, {}, [&](const SqlStatement& statement) {
         QVariantList row;
-        for (int i = 0; i < sqlite3_column_count(statement); ++i)
-            row << Database::columnValue(statement, i);
+        for (int i = 0; i < statement.columnCount(); ++i)
+            row << statement.value(i);
         rows.push_back(row);
     });
     return rows;

@@ -210,7 +210,7 @@ private slots:
                 SqlStatement plan(*m_store->db, QStringLiteral("EXPLAIN QUERY PLAN ") + rows.sql());
                 QStringList steps;
                 while (plan.step())
-                    steps << Database::columnText(plan.get(), 3);
+                    steps << plan.text(3);
                 const QString where = QStringLiteral("register %1, criterion %2: %3").arg(r).arg(criterion).arg(steps.join(" | "));
                 QVERIFY2(steps.size() == 1 && steps.first().contains(QStringLiteral("USING COVERING INDEX")),
                          qPrintable(where));

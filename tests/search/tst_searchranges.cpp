@@ -29,7 +29,7 @@ QString planOf(Database& db, const QString& sql)
     QStringList steps;
     SqlStatement plan(db, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
     while (plan.step())
-        steps << Database::columnText(plan.get(), 3);
+        steps << plan.text(3);
     return steps.join(QStringLiteral("; "));
 }
 
@@ -78,7 +78,7 @@ Result resultOf(Database& db, const Statement& statement)
     Result result;
     db.select(QStringLiteral("SELECT \"No\" FROM %1 WHERE %2 ORDER BY rowid")
                   .arg(Database::quoted(statement.table()), statement.condition()),
-              statement.values(), [&](sqlite3_stmt* row) { result.keys << Database::columnText(row, 0); });
+              statement.values(), [&](const SqlStatement& row) { result.keys << row.text(0); });
     Query query(db);
     query.setStatement(statement);
     query.open();
@@ -232,7 +232,7 @@ private slots:
                                    "AND Metre2 < ? AND (? OR Semtadi = ?) AND (? OR Durum = ?)"),
                     {price.low.toDouble(), price.high.toDouble(), area.low.toDouble(), area.high.toDouble(),
                      !district, Districts.at(0), status.isEmpty(), status},
-                    [&](sqlite3_stmt* row) { expected = sqlite3_column_int64(row, 0); });
+                    [&](const SqlStatement& row) { expected = row.integer(0); });
         QCOMPARE(qint64(s->query()->recordCount()), expected);
         QCOMPARE(qint64(column(s->query()).size()), expected);
         QVERIFY(m_messages.shown.isEmpty());
@@ -287,7 +287,7 @@ private slots:
         qint64 counted = -1;
         const Statement gathered = criteria.statement({0, {}});
         db().select(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(row.table, gathered.condition()),
-                    gathered.values(), [&](sqlite3_stmt* r) { counted = sqlite3_column_int64(r, 0); });
+                    gathered.values(), [&](const SqlStatement& r) { counted = r.integer(0); });
         QCOMPARE(counted, qint64(plain.count));
 
         // The screen, its options spelled out: price, area, both, all three.

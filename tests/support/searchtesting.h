@@ -4,6 +4,7 @@
 // stand-in entry screen for the grids to open records in.
 
 #include "kit/behaviours/pressbutton.h"
+#include "platform/engine/sqliteengine.h"
 #include "kit/screens.h"
 #include "platform/controls/dbgrid.h"
 #include "platform/engine/query.h"
@@ -54,7 +55,7 @@ inline void insertRow(Database& db, const QString& table, const QVariantMap& val
         names << Database::quoted(it.key());
         marks << QStringLiteral("?");
     }
-    QSqlQuery insert(db.connection());
+    QSqlQuery insert(db.sqlite()->connection());
     insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                        .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     for (const QVariant& value : values)
@@ -65,7 +66,7 @@ inline void insertRow(Database& db, const QString& table, const QVariantMap& val
 
 inline void addDistrict(Database& db, const QString& name)
 {
-    QSqlQuery count(db.connection());
+    QSqlQuery count(db.sqlite()->connection());
     count.prepare(QStringLiteral("SELECT count(*) FROM semtler WHERE Semtler = ?"));
     count.addBindValue(name);
     count.exec();
@@ -117,14 +118,14 @@ inline QStringList statementsRunBy(Database& db, const std::function<void()>& wo
 {
     QStringList ran;
     sqlite3_trace_v2(
-        db.handle(), SQLITE_TRACE_STMT,
+        db.sqlite()->handle(), SQLITE_TRACE_STMT,
         [](unsigned, void* into, void* statement, void*) {
             static_cast<QStringList*>(into)->append(QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(statement))));
             return 0;
         },
         &ran);
     work();
-    sqlite3_trace_v2(db.handle(), 0, nullptr, nullptr);
+    sqlite3_trace_v2(db.sqlite()->handle(), 0, nullptr, nullptr);
     return ran;
 }
 
@@ -135,7 +136,7 @@ inline QStringList slowPlanSteps(Database& db, const QString& sql, const QString
     QStringList slow;
     SqlStatement plan(db, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
     while (plan.step()) {
-        const QString step = Database::columnText(plan.get(), 3);
+        const QString step = plan.text(3);
         if (step.contains(QStringLiteral("TEMP B-TREE")) || step.startsWith(QStringLiteral("SCAN ") + table))
             slow << step;
     }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/engine/schema.h"
+#include "platform/engine/storeengine.h"
 
 #include <QHash>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -13,10 +12,9 @@
 #include <unordered_map>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 class Database;
+class EngineError;
+class SqliteEngine;
 
 // A prepared statement lent by the store for one use: bound, stepped, and
 // reset and handed back when the lease ends, so the next user of the same SQL
@@ -34,9 +32,9 @@ public:
     // Binds values in order from position `first` (1-based); returns the next free position.
     int bind(const QVariantList& values, int first = 1);
     void bind(int at, const QVariant& value);
-    void bindInteger(int at, qint64 value);
+    void bindInteger(int at, qint64 value) { m_statement->bindInteger(at, value); }
     // True while rows come; throws DataError with the store's message.
-    bool step();
+    bool step() { return m_statement->step(); }
     // Resets the statement and hands it back; the lease is empty afterwards.
     void release();
     // Resets the statement and clears its values but keeps the lease, for
@@ -44,34 +42,37 @@ public:
     void rewind();
 
     bool isValid() const { return m_statement != nullptr; }
-    sqlite3_stmt* get() const { return m_statement; }
+
+    // The current row's columns, counted from 0.
+    int columnCount() const { return m_statement->columnCount(); }
+    ColumnView column(int at) const { return m_statement->column(at); }
+    qint64 integer(int at) const { return m_statement->integer(at); }
+    QString text(int at) const;
+    QVariant value(int at) const;
+    // A column converted to what a field of this kind holds.
+    QVariant fieldValue(int at, const FieldSchema& field) const;
 
 private:
     friend class Database;
     struct Slot {
         Database* database;
         QByteArray sql;
-        std::vector<sqlite3_stmt*> idle;
+        std::vector<std::unique_ptr<EngineStatement>> idle;
     };
     Slot* m_slot = nullptr;
-    sqlite3_stmt* m_statement = nullptr;
+    EngineStatement* m_statement = nullptr;
     std::weak_ptr<bool> m_storeAlive;
 };
 
-// The one store of the program: a single SQLite file holding every table of
-// the catalogue. Opening a path that holds no store creates it with all
-// tables and their shipped rows; opening an existing store first checks that
-// every table and field is there and changes nothing if one is not.
-//
-// Every change goes through a transaction that is on disk when it commits
-// (write-ahead log, full sync), so a posted record survives a power cut.
+// The one store of the program, holding every table of the catalogue: today
+// the embedded SQLite file (SqliteEngine). Every change goes through a
+// transaction that is on disk when it commits, so a posted record survives a
+// power cut.
 struct DatasetTexts;
 
 class Database {
 public:
-    // Whether opening reads every page for damage, or leaves that to a check
-    // the caller runs (the start-up backup reads every page anyway).
-    enum class ConsistencyCheck { AtOpen, ByCaller };
+    using ConsistencyCheck = ::ConsistencyCheck;
     // Throws DataError with a message that names the broken table.
     static std::unique_ptr<Database> open(const QString& path, const QVector<TableSchema>& catalogue,
                                           ConsistencyCheck check = ConsistencyCheck::AtOpen);
@@ -89,39 +90,26 @@ public:
     const TableSchema* findTable(const QString& name) const;
     static QString canonicalTableName(const QString& name);
 
-    // A prepared statement, prepared once per SQL text and reused.
-    QSqlQuery& prepared(const QString& sql);
-    // Binds the values in order, runs the statement; throws DataError with the
-    // store's own message on failure.
-    void run(QSqlQuery& query, const QVariantList& values = {});
+    // Runs a statement that returns no rows with the values bound in order;
+    // returns how many rows it changed. Throws DataError with the store's
+    // message.
+    qint64 execute(const QString& sql, const QVariantList& values = {});
 
-    // Reading rows is the hot path of every grid and report, so it goes
-    // straight to SQLite: a statement prepared once per SQL text, bound with
-    // the values in order. The callback sees each row; the statement is reset
-    // afterwards whatever happens.
-    void select(const QString& sql, const QVariantList& values, const std::function<void(sqlite3_stmt*)>& row);
-    // A column as SQLite holds it; text is read as UTF-8 and converted once.
-    static QVariant columnValue(sqlite3_stmt* statement, int column);
-    static QString columnText(sqlite3_stmt* statement, int column);
-    // Appends the column's text to out, decoded in place.
-    static void appendColumnText(sqlite3_stmt* statement, int column, QString& out);
+    // Reading rows is the hot path of every grid and report: a statement
+    // prepared once per SQL text, bound with the values in order. The
+    // callback sees each row; the statement is reset afterwards whatever
+    // happens.
+    void select(const QString& sql, const QVariantList& values, const std::function<void(const SqlStatement&)>& row);
+
+    // A column as the engine gave it, converted: text as text, numbers as
+    // numbers, bytes as bytes, NULL as an invalid value.
+    using ColumnView = ::ColumnView;
+    static QVariant columnValue(const ColumnView& column);
     // A column converted to what a field of this kind holds (a number for
     // numeric fields, text for text fields, the field's blank for NULL).
-    static QVariant fieldValue(sqlite3_stmt* statement, int column, const FieldSchema& field);
-
-    // A column as SQLite gave it, not yet converted: what a grid's page keeps
-    // of its rows, so that only the cells shown become values. Text and blob
-    // bytes belong to whoever made the view.
-    struct ColumnView {
-        int type = 5; // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL (5)
-        qint64 integer = 0;
-        double real = 0;
-        const char* bytes = nullptr;
-        int size = 0;
-    };
-    static ColumnView columnView(sqlite3_stmt* statement, int column);
-    static QVariant columnValue(const ColumnView& column);
     static QVariant fieldValue(const ColumnView& column, const FieldSchema& field);
+    // Appends the column's text to out, decoded in place.
+    static void appendText(const ColumnView& column, QString& out);
 
     // The quoted column list of a table, in declaration order, made once.
     const QString& columnList(const TableSchema& table);
@@ -140,43 +128,25 @@ public:
     // empty verdict lets them through, a damage message refuses every write
     // from then on (DamagedStoreError), so a damaged store is never written to.
     void holdWritesUntil(std::shared_future<QString> damage);
-    bool inTransaction() const;
+    bool inTransaction() const { return m_engine->inTransaction(); }
 
-    // Copies what the write-ahead log holds into the store file itself, as far
-    // as no reader stands in the way. Posted records are durable without it.
+    // The engine's word on the last write, for the table that made it.
+    qint64 lastInsertKey() const { return m_engine->lastInsertKey(); }
+    qint64 lastChanges() const { return m_engine->lastChanges(); }
+    // Grows with every change written through this store.
+    qint64 changeCount() const { return m_engine->changeCount(); }
+    // What the clerk is told when a post fails with this error.
+    QString postFailureMessage(const EngineError& error) const;
+
+    // Copies what the embedded store's write-ahead log holds into the file
+    // itself; posted records are durable without it.
     void checkpoint();
 
-    // Writes a consistent copy of the store file at storePath to target
-    // through SQLite's online backup on a connection of its own (so it may run
-    // on another thread while the program works), then checks the copy; a copy
-    // that fails its check is removed and the store named damaged
-    // (DamagedStoreError). target appears only whole.
-    static void backupFile(const QString& storePath, const QString& target);
-    // "ok", or the first findings of the consistency check of the file at path.
-    static QString consistencyOf(const QString& path);
-    // What the clerk is told of a store the check found damaged.
-    static QString damagedMessage(const QString& path, const QString& findings);
+    // The embedded store's engine, for what only it has (its file's backup,
+    // the statement trace of the benchmarks); null on another engine.
+    SqliteEngine* sqlite() const { return m_sqlite; }
 
-    sqlite3* handle() const { return m_handle; }
-    QSqlDatabase& connection() { return m_db; }
-
-    static QString quoted(const QString& identifier);
-
-    // The layout this program writes, kept in the store; a store written by a
-    // later layout is refused untouched.
-    static constexpr int SchemaVersion = 1;
-    // What the clerk is told when the engine fails with this result code: the
-    // cause and what to do, in Turkish, the advice fitting what was being
-    // done (only a failed post has changes waiting on the screen). Other
-    // failures keep the engine's text.
-    enum class EngineContext { Other, Post };
-    static QString engineMessage(int code, const QString& engineText, EngineContext context = EngineContext::Other);
-    // What went wrong, as a short Turkish clause for a message of the
-    // caller's own ("'X' kopyalanamadı: diskte yer kalmadı.").
-    static QString engineCause(int code, const QString& engineText, int systemError = 0);
-    // The consistency check's English findings said in Turkish: what is wrong
-    // with the file, with a count of damaged places instead of the raw lines.
-    static QString findingsInTurkish(const QString& findings);
+    static QString quoted(const QString& identifier) { return quotedIdentifier(identifier); }
 
 private:
     friend class SqlStatement;
@@ -184,33 +154,17 @@ private:
         size_t operator()(const QString& sql) const noexcept { return qHash(sql); }
     };
     SqlStatement::Slot& slotFor(const QString& sql);
-    void execRaw(const char* sql);
 
-    Database(const QString& path, const QVector<TableSchema>& catalogue);
-    void checkBeforeOpening();
-    void connect();
-    bool holdsNoTables();
-    void checkVersion();
-    void checkConsistency();
-    bool writesAtOpen();
-    void validate();
-    void create();
-    // Makes a store that does not exist yet at path, whole, or nothing.
-    static void createAside(const QString& path, const QVector<TableSchema>& catalogue);
-    void applyPragmas();
-    void ensureIndexes();
-    void exec(const QString& sql);
+    Database(const QString& path, const QVector<TableSchema>& catalogue, std::unique_ptr<StoreEngine> engine);
 
     QString m_path;
-    int m_storedVersion = 0;
     QVector<TableSchema> m_catalogue;
-    QString m_connectionName;
-    QSqlDatabase m_db;
-    sqlite3* m_handle = nullptr;
-    QHash<QString, QSqlQuery> m_statements;
+    std::unique_ptr<StoreEngine> m_engine; // outlives the statements below
+    SqliteEngine* m_sqlite = nullptr;
     // Prepared statements by SQL text: the idle ones wait in their slot.
     std::unordered_map<QString, std::unique_ptr<SqlStatement::Slot>, SqlHash> m_slots;
-    std::vector<sqlite3_stmt*> m_lent; // leased now, finalized with the store if never returned
+    // Leased now; destroyed with the store if never returned.
+    std::vector<std::unique_ptr<EngineStatement>> m_lent;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QHash<const TableSchema*, QString> m_columnLists;
     QHash<QPair<const TableSchema*, QString>, std::shared_ptr<DatasetTexts>> m_datasetTexts;

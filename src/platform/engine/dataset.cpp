@@ -5,7 +5,6 @@
 #include "platform/engine/fieldformat.h"
 #include "platform/engine/turkishtext.h"
 
-#include <sqlite3.h>
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -116,7 +115,7 @@ void Dataset::readRecordFrom(SqlStatement& statement)
     m_recordAhead = -1;
     m_record.resize(fields);
     for (int f = 0; f < fields; ++f)
-        m_record[f] = Database::fieldValue(statement.get(), f + 1, table.fields.at(f));
+        m_record[f] = statement.fieldValue(f + 1, table.fields.at(f));
 }
 
 bool Dataset::readOne(const QString& sql, std::initializer_list<qint64> extra)
@@ -127,7 +126,7 @@ bool Dataset::readOne(const QString& sql, std::initializer_list<qint64> extra)
         statement.bindInteger(at++, value);
     if (!statement.step())
         return false;
-    m_currentKey = sqlite3_column_int64(statement.get(), 0);
+    m_currentKey = statement.integer(0);
     readRecordFrom(statement);
     return true;
 }
@@ -149,7 +148,7 @@ qint64 Dataset::countOf(const QString& sql, std::initializer_list<qint64> extra)
     int at = statement.bind(m_statement.values());
     for (qint64 value : extra)
         statement.bindInteger(at++, value);
-    return statement.step() ? sqlite3_column_int64(statement.get(), 0) : 0;
+    return statement.step() ? statement.integer(0) : 0;
 }
 
 bool Dataset::hasRowAfter(qint64 key) const
@@ -459,16 +458,16 @@ const Dataset::Page& Dataset::page(int number) const
 void Dataset::readRowsInto(SqlStatement& statement, int fields, Page& rows)
 {
     while (statement.step()) {
-        rows.keys.push_back(sqlite3_column_int64(statement.get(), 0));
+        rows.keys.push_back(statement.integer(0));
         for (int f = 0; f < fields; ++f) {
-            const Database::ColumnView column = Database::columnView(statement.get(), f + 1);
+            const ColumnView column = statement.column(f + 1);
             Cell cell;
             cell.type = column.type;
-            if (column.type == SQLITE_TEXT || column.type == SQLITE_BLOB) {
+            if (column.type == ColumnView::Text || column.type == ColumnView::Blob) {
                 cell.size = column.size;
                 cell.offset = rows.bytes.size();
                 rows.bytes.append(column.bytes, column.size);
-            } else if (column.type == SQLITE_FLOAT) {
+            } else if (column.type == ColumnView::Real) {
                 cell.real = column.real;
             } else {
                 cell.integer = column.integer;
@@ -484,24 +483,24 @@ bool Dataset::Page::sameCell(int row, int otherRow, int field) const
     const Cell& b = cells[size_t(otherRow) * size_t(fields) + size_t(field)];
     if (a.type != b.type)
         return false;
-    if (a.type == SQLITE_TEXT || a.type == SQLITE_BLOB)
+    if (a.type == ColumnView::Text || a.type == ColumnView::Blob)
         return a.size == b.size && std::memcmp(bytes.constData() + a.offset, bytes.constData() + b.offset, size_t(a.size)) == 0;
-    return a.type == SQLITE_NULL || a.integer == b.integer; // a real's bits compare as well
+    return a.type == ColumnView::Null || a.integer == b.integer; // a real's bits compare as well
 }
 
 QVariant Dataset::Page::value(int row, int field, const FieldSchema& schema) const
 {
     const Cell& cell = cells[size_t(row) * size_t(fields) + size_t(field)];
     if (schema.type == FieldType::Graphic) // a page only marks whether there is a picture
-        return QVariant(cell.type == SQLITE_INTEGER && cell.integer != 0);
-    Database::ColumnView column;
+        return QVariant(cell.type == ColumnView::Integer && cell.integer != 0);
+    ColumnView column;
     column.type = cell.type;
-    if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
+    if (cell.type == ColumnView::Text || cell.type == ColumnView::Blob) {
         column.bytes = bytes.constData() + cell.offset;
         column.size = cell.size;
-    } else if (cell.type == SQLITE_FLOAT) {
+    } else if (cell.type == ColumnView::Real) {
         column.real = cell.real;
-    } else if (cell.type == SQLITE_INTEGER) {
+    } else if (cell.type == ColumnView::Integer) {
         column.integer = cell.integer;
         column.real = double(cell.integer);
     }
@@ -538,7 +537,7 @@ QVariant Dataset::valueAt(int rowNumber, int field) const
     QVariant picture = FieldFormat::blank(fieldSchema(field));
     m_database.select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                           .arg(Database::quoted(fieldSchema(field).name), Database::quoted(schema().name)),
-                      {key}, [&](sqlite3_stmt* row) { picture = Database::fieldValue(row, 0, fieldSchema(field)); });
+                      {key}, [&](const SqlStatement& row) { picture = row.fieldValue(0, fieldSchema(field)); });
     return picture;
 }
 
@@ -646,7 +645,7 @@ bool Dataset::readNextAhead()
     constexpr int LongestRun = 256;
     if (texts().pictures)
         return readOne(texts().after, {m_currentKey, 1, 0});
-    const qint64 changes = sqlite3_total_changes64(m_database.handle());
+    const qint64 changes = m_database.changeCount();
     const qint64 before = m_aheadTaken == 0 ? m_aheadAfter : m_ahead.keys[m_aheadTaken - 1];
     const bool walkingOn = !m_ahead.keys.empty() && before == m_currentKey && changes == m_aheadChanges;
     if (!walkingOn || m_aheadTaken == m_ahead.keys.size()) {
@@ -834,8 +833,8 @@ bool Dataset::locateFolded(const QString& fieldName, const QString& text)
                           .arg(Database::quoted(schema().name),
                                m_statement.condition().isEmpty() ? QString() : m_statement.condition() + QStringLiteral(" AND "),
                                narrowed, column),
-                      values, [&](sqlite3_stmt* row) {
-                          const qint64 found = sqlite3_column_int64(row, 0);
+                      values, [&](const SqlStatement& row) {
+                          const qint64 found = row.integer(0);
                           if (key < 0 || found < key)
                               key = found;
                       });

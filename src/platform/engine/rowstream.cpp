@@ -3,7 +3,6 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
 
-#include <sqlite3.h>
 
 RowStream::RowStream(Database& database, const Statement& statement, const QStringList& columns, Order order)
     : m_database(&database)
@@ -101,42 +100,49 @@ void RowStream::requireRow(int column) const
 bool RowStream::isNull(int column) const
 {
     requireRow(column);
-    return sqlite3_column_type(m_statement.get(), column) == SQLITE_NULL;
+    return m_statement.column(column).type == ColumnView::Null;
 }
 
 QVariant RowStream::value(int column) const
 {
     requireRow(column);
-    return Database::fieldValue(m_statement.get(), column, *m_fields.at(column));
+    return m_statement.fieldValue(column, *m_fields.at(column));
 }
+
+namespace {
+
+bool holdsNumber(const ColumnView& view)
+{
+    return view.type == ColumnView::Real || view.type == ColumnView::Integer;
+}
+
+} // namespace
 
 QString RowStream::text(int column) const
 {
     requireRow(column);
     const FieldSchema& field = *m_fields.at(column);
-    const int type = sqlite3_column_type(m_statement.get(), column);
-    if (field.isTextual() && type == SQLITE_TEXT)
-        return Database::columnText(m_statement.get(), column);
+    const ColumnView view = m_statement.column(column);
+    if (field.isTextual() && view.type == ColumnView::Text)
+        return QString::fromUtf8(view.bytes, view.size);
     // A stored number straight to its text: a bulk comparison writes a
     // register's worth of prices and areas.
-    if ((field.type == FieldType::Float || field.type == FieldType::Currency)
-        && (type == SQLITE_FLOAT || type == SQLITE_INTEGER))
-        return FieldFormat::generalNumber(sqlite3_column_double(m_statement.get(), column));
-    return FieldFormat::editText(field, Database::fieldValue(m_statement.get(), column, field));
+    if (field.isNumeric() && holdsNumber(view))
+        return FieldFormat::generalNumber(view.real);
+    return FieldFormat::editText(field, Database::fieldValue(view, field));
 }
 
 void RowStream::appendText(int column, QString& out) const
 {
     requireRow(column);
     const FieldSchema& field = *m_fields.at(column);
-    const int type = sqlite3_column_type(m_statement.get(), column);
-    if (field.isTextual() && type == SQLITE_TEXT) {
-        Database::appendColumnText(m_statement.get(), column, out);
+    const ColumnView view = m_statement.column(column);
+    if (field.isTextual() && view.type == ColumnView::Text) {
+        Database::appendText(view, out);
         return;
     }
-    if ((field.type == FieldType::Float || field.type == FieldType::Currency)
-        && (type == SQLITE_FLOAT || type == SQLITE_INTEGER)) {
-        FieldFormat::appendGeneralNumber(out, sqlite3_column_double(m_statement.get(), column));
+    if (field.isNumeric() && holdsNumber(view)) {
+        FieldFormat::appendGeneralNumber(out, view.real);
         return;
     }
     out.append(text(column));
@@ -146,40 +152,42 @@ QString RowStream::displayText(int column) const
 {
     requireRow(column);
     const FieldSchema& field = *m_fields.at(column);
-    if (field.isTextual() && sqlite3_column_type(m_statement.get(), column) == SQLITE_TEXT)
-        return Database::columnText(m_statement.get(), column);
+    const ColumnView view = m_statement.column(column);
+    if (field.isTextual() && view.type == ColumnView::Text)
+        return QString::fromUtf8(view.bytes, view.size);
     const int naming = m_currencyColumns.at(column);
-    return FieldFormat::displayText(field, Database::fieldValue(m_statement.get(), column, field),
-                                    naming >= 0 ? Database::columnText(m_statement.get(), naming) : QString());
+    return FieldFormat::displayText(field, Database::fieldValue(view, field),
+                                    naming >= 0 ? m_statement.text(naming) : QString());
 }
 
 double RowStream::number(int column) const
 {
     requireRow(column);
-    const int type = sqlite3_column_type(m_statement.get(), column);
-    if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
-        return sqlite3_column_double(m_statement.get(), column);
-    if (type == SQLITE_NULL)
+    const ColumnView view = m_statement.column(column);
+    if (holdsNumber(view))
+        return view.real;
+    if (view.type == ColumnView::Null)
         return 0.0;
-    return Database::columnValue(m_statement.get(), column).toDouble();
+    return Database::columnValue(view).toDouble();
 }
 
 qint64 RowStream::integer(int column) const
 {
     requireRow(column);
-    const int type = sqlite3_column_type(m_statement.get(), column);
-    if (type == SQLITE_INTEGER)
-        return sqlite3_column_int64(m_statement.get(), column);
-    if (type == SQLITE_FLOAT)
-        return qint64(sqlite3_column_double(m_statement.get(), column));
-    if (type == SQLITE_NULL)
+    const ColumnView view = m_statement.column(column);
+    if (view.type == ColumnView::Integer)
+        return view.integer;
+    if (view.type == ColumnView::Real)
+        return qint64(view.real);
+    if (view.type == ColumnView::Null)
         return 0;
-    return Database::columnValue(m_statement.get(), column).toLongLong();
+    return Database::columnValue(view).toLongLong();
 }
 
 QByteArrayView RowStream::utf8(int column) const
 {
     requireRow(column);
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement.get(), column));
-    return text ? QByteArrayView(text, sqlite3_column_bytes(m_statement.get(), column)) : QByteArrayView();
+    const ColumnView view = m_statement.column(column);
+    return view.type == ColumnView::Text || view.type == ColumnView::Blob ? QByteArrayView(view.bytes, view.size)
+                                                                          : QByteArrayView();
 }

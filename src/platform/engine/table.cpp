@@ -4,7 +4,6 @@
 #include "platform/engine/dataerror.h"
 #include "platform/engine/fieldformat.h"
 
-#include <sqlite3.h>
 
 Table::Table(Database& database, const QString& tableName, QObject* parent) : Dataset(database, parent)
 {
@@ -131,8 +130,8 @@ qint64 Table::writeRecord()
             write.bindInteger(at, key);
         write.step();
         if (inserting)
-            key = sqlite3_last_insert_rowid(m_database.handle());
-        else if (sqlite3_changes(m_database.handle()) == 0)
+            key = m_database.lastInsertKey();
+        else if (m_database.lastChanges() == 0)
             throw DataError(QStringLiteral("Record/Key deleted."));
     });
     return key;
@@ -151,8 +150,7 @@ void Table::post()
         key = writeRecord(); // throws with the store's message; state unchanged
     } catch (const EngineError& error) {
         // The clerk's changes wait on the screen for another try.
-        throw EngineError(error.code(), error.engineText(),
-                          Database::engineMessage(error.code(), error.engineText(), Database::EngineContext::Post));
+        throw EngineError(error.code(), error.engineText(), m_database.postFailureMessage(error));
     }
 
     invalidateRows();
