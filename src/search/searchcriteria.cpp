@@ -1,6 +1,7 @@
 #include "search/searchcriteria.h"
 
 #include "platform/engine/database.h"
+#include "platform/engine/sqliteengine.h"
 
 #include <QHash>
 #include <QStringList>
@@ -103,6 +104,10 @@ Statement SearchCriteria::statement(const Reading& reading) const
 
 SearchCriteria::Reading SearchCriteria::reading(Database& db) const
 {
+    // A server's planner counts a band through its index by itself: the
+    // reading is chosen here only for the embedded store, which asks to be told.
+    if (!db.sqlite())
+        return {};
     Statement filters(m_table);
     for (const Term& term : m_terms) {
         if (term.part.isFailed() || term.kind == Kind::InKeyOrder)
@@ -125,7 +130,7 @@ SearchCriteria::Reading SearchCriteria::reading(Database& db) const
             probes.first().where(unwrapped(term.part.condition()), term.part.values());
         }
         for (const Statement& probed : std::as_const(probes)) {
-            const QString probe = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %2 LIMIT ?)")
+            const QString probe = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %2 LIMIT ?) AS counted")
                                       .arg(Database::quoted(m_table), probed.condition());
             // Counted only as far as the narrowest so far: a range holding
             // more is not taken, however many it holds.

@@ -29,8 +29,7 @@ void fill(Database& db)
 void deleteRows(Database& db, const QString& where)
 {
     db.inTransaction([&] {
-        QSqlQuery remove(db.sqlite()->connection());
-        QVERIFY(remove.exec(QStringLiteral("DELETE FROM kdgiris WHERE ") + where));
+        db.execute(QStringLiteral("DELETE FROM kdgiris WHERE ") + where);
     });
 }
 

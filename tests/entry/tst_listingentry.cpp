@@ -786,13 +786,13 @@ void ListingEntryTest::largeRegisterOpensMovesAndPosts()
     m_screens.reset();
     bool filled = false;
     m_store->db->inTransaction([&] {
-        QSqlQuery fill(m_store->db->sqlite()->connection());
-        filled = fill.exec(QStringLiteral(
+        filled = m_store->db->execute(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
             "INSERT INTO kdgiris (Semtadi, Fiyati, Metre2, Oda, Durum, Isim, Satis, Adres) "
             "SELECT 'Kadıköy', 5000 + i % 20000, 60 + i % 140, '3+1', 'Kiralanmadı', 'Sahip ' || i, "
             "'1.11.2026', 'Adres ' || i FROM n")
-                              .arg(Rows));
+                                          .arg(Rows))
+                 == Rows;
     });
     QVERIFY(filled);
 

@@ -1,8 +1,10 @@
 #include "support/testserver.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <libpq-fe.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -76,6 +78,19 @@ void TestServer::start()
          m_folder.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-o"),
          QStringLiteral("-k %1 -c listen_addresses='' -c fsync=on").arg(m_folder.path()), QStringLiteral("start")});
     m_running = true;
+    // A test that crashes never reaches the destructor: a watcher stops the
+    // server within a second of this process ending, however it ends.
+    const QString stop = QStringLiteral("%1/pg_ctl -D '%2' -m immediate stop >/dev/null 2>&1")
+                             .arg(m_bin, m_folder.filePath(QStringLiteral("data")));
+    const QString watch = QStringLiteral("while [ -d /proc/%1 ]; do sleep 1; done; %2")
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(stop);
+    if (geteuid() == 0)
+        QProcess::startDetached(QStringLiteral("setpriv"), {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                                                           QStringLiteral("--clear-groups"), QStringLiteral("--"),
+                                                           QStringLiteral("sh"), QStringLiteral("-c"), watch});
+    else
+        QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), watch});
 }
 
 void TestServer::stop()
@@ -91,4 +106,16 @@ void TestServer::stop()
 QString TestServer::connectionString(const QString& database) const
 {
     return QStringLiteral("host=%1 user=evlora dbname=%2").arg(m_folder.path(), database);
+}
+
+void TestServer::execute(const QString& sql, const QString& database) const
+{
+    PGconn* connection = PQconnectdb(connectionString(database).toUtf8().constData());
+    PGresult* result = PQstatus(connection) == CONNECTION_OK ? PQexec(connection, sql.toUtf8().constData()) : nullptr;
+    const bool done = result && PQresultStatus(result) == PGRES_COMMAND_OK;
+    const std::string words = PQerrorMessage(connection);
+    PQclear(result);
+    PQfinish(connection);
+    if (!done)
+        throw std::runtime_error(sql.toStdString() + ": " + words);
 }

@@ -18,6 +18,9 @@ public:
     // A libpq connection string for a database on this server.
     QString connectionString(const QString& database = QStringLiteral("postgres")) const;
     QString socketFolder() const { return m_folder.path(); }
+    // Runs SQL that returns no rows as the server's owner; throws
+    // std::runtime_error with the server's words.
+    void execute(const QString& sql, const QString& database = QStringLiteral("postgres")) const;
 
     void stop();
     void start();

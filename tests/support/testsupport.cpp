@@ -3,9 +3,13 @@
 #include "kit/screens.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/dataset.h"
+#include "platform/engine/postgresengine.h"
+#include "support/testserver.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
+#include <QSaveFile>
 #include <QFile>
 #include <QLocale>
 #include <QTest>
@@ -31,6 +35,43 @@ QStringList valuesOf(Dataset& rows, const QString& field)
     for (int row = 0; row < count; ++row)
         values << rows.valueAt(row, column).toString();
     return values;
+}
+
+bool storesOnServer()
+{
+    return qEnvironmentVariable("EVLORA_TEST_STORE") == QLatin1String("server");
+}
+
+void prepareStoreFolder(const QString& folder)
+{
+    if (!storesOnServer())
+        return;
+    // One server for the whole test program, stopped when it ends; each
+    // store a schema of its own on it.
+    static TestServer server;
+    static int stores = 0;
+    const QString schema = QStringLiteral("store%1").arg(++stores);
+    const QString connection = server.connectionString(QStringLiteral("postgres"))
+                               + QStringLiteral(" options='-c search_path=%1'").arg(schema);
+    server.execute(QStringLiteral("CREATE SCHEMA %1").arg(schema));
+    PostgresEngine::createSchema(connection, Catalogue::tables());
+    QSaveFile setting(QDir(folder).filePath(PostgresEngine::SettingFileName));
+    if (!setting.open(QIODevice::WriteOnly) || setting.write(connection.toUtf8() + '\n') < 0 || !setting.commit())
+        qFatal("cannot write the server setting in %s", qPrintable(folder));
+}
+
+int rowsOnDisk(const QString& path, const QString& table, const QString& where)
+{
+    try {
+        const std::unique_ptr<Database> other =
+            Database::open(path, Catalogue::tables(), Database::ConsistencyCheck::ByCaller);
+        int count = -1;
+        other->select(QStringLiteral("SELECT count(*) FROM \"%1\" %2").arg(table, where), {},
+                      [&](const SqlStatement& row) { count = int(row.integer(0)); });
+        return count;
+    } catch (const DataError&) {
+        return -1;
+    }
 }
 
 QString messageOf(const std::function<void()>& action)

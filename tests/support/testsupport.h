@@ -14,14 +14,33 @@
 class Dataset;
 class QWidget;
 
+// Whether this run puts its stores on the suite's own PostgreSQL server
+// (EVLORA_TEST_STORE=server, as the suite's "_server" runs set it) rather
+// than in embedded files.
+bool storesOnServer();
+
+// Makes the folder one whose store is new and empty: on the server, a schema
+// of its own with the catalogue created in it, named by the folder's server
+// setting; otherwise nothing, as the store file is made when first opened.
+void prepareStoreFolder(const QString& folder);
+
 // A store of the program's own catalogue in a fresh scratch folder.
 struct ScratchStore {
     QTemporaryDir folder;
     std::unique_ptr<Database> db;
 
-    ScratchStore() { db = Catalogue::openStore(folder.path()); }
+    ScratchStore()
+    {
+        prepareStoreFolder(folder.path());
+        db = Catalogue::openStore(folder.path());
+    }
     QString path() const { return folder.filePath(Catalogue::StoreFileName); }
 };
+
+// How many rows of the table (under an optional "WHERE …") the store at
+// path holds, counted through a connection of its own: only what reached the
+// disk, or the server, counts. -1 when the store cannot be read.
+int rowsOnDisk(const QString& path, const QString& table, const QString& where = {});
 
 // Pins the locale the tests expect, whatever the machine is set to.
 void useTurkishLocale();

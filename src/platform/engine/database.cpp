@@ -1,4 +1,5 @@
 #include "platform/engine/database.h"
+#include "platform/engine/postgresengine.h"
 #include "platform/engine/sqliteengine.h"
 
 #include "platform/engine/dataerror.h"
@@ -12,9 +13,13 @@
 std::unique_ptr<Database> Database::open(const QString& path, const QVector<TableSchema>& catalogue,
                                          ConsistencyCheck check)
 {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // A folder that names a server runs on it; any other holds the embedded store.
+    if (const std::optional<QString> server = PostgresEngine::settingIn(QFileInfo(absolute).absolutePath()))
+        return std::unique_ptr<Database>(new Database(absolute, catalogue, PostgresEngine::open(*server, catalogue)));
     std::unique_ptr<SqliteEngine> engine = SqliteEngine::open(path, catalogue, check);
     SqliteEngine* sqlite = engine.get();
-    std::unique_ptr<Database> db(new Database(QFileInfo(path).absoluteFilePath(), catalogue, std::move(engine)));
+    std::unique_ptr<Database> db(new Database(absolute, catalogue, std::move(engine)));
     db->m_sqlite = sqlite;
     return db;
 }
@@ -266,7 +271,7 @@ void Database::inTransaction(const std::function<void()>& work)
 
 QString Database::postFailureMessage(const EngineError& error) const
 {
-    return SqliteEngine::engineMessage(error.code(), error.engineText(), SqliteEngine::EngineContext::Post);
+    return m_engine->postFailureMessage(error);
 }
 
 void Database::checkpoint()

@@ -88,7 +88,7 @@ DatasetTexts& Dataset::texts() const
     texts->atKey = select + QStringLiteral(" WHERE rowid = ?");
     texts->atOrAfter = select + whereAnd + QStringLiteral("rowid >= ? ORDER BY rowid LIMIT 1");
     texts->count = QStringLiteral("SELECT count(*) FROM ") + name + where;
-    texts->countUpTo = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM ") + name + where + QStringLiteral(" LIMIT ?)");
+    texts->countUpTo = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM ") + name + where + QStringLiteral(" LIMIT ?) AS counted");
     texts->countBefore = QStringLiteral("SELECT count(*) FROM ") + name + whereAnd + QStringLiteral("rowid < ?");
     texts->keyAfter = QStringLiteral("SELECT rowid FROM ") + name + whereAnd + QStringLiteral("rowid > ? ORDER BY rowid LIMIT 1");
     texts->keyBefore =
@@ -829,7 +829,7 @@ bool Dataset::locateFolded(const QString& fieldName, const QString& text)
     // Names are seldom shared: the first record is picked here, not by sorting in SQL,
     // which would tempt the store into reading the table in key order instead.
     qint64 key = -1;
-    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3%4 = ? COLLATE TURKISH_CI")
+    m_database.select(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3trfold(%4) = trfold(?)")
                           .arg(Database::quoted(schema().name),
                                m_statement.condition().isEmpty() ? QString() : m_statement.condition() + QStringLiteral(" AND "),
                                narrowed, column),

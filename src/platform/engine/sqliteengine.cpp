@@ -669,6 +669,11 @@ qint64 SqliteEngine::changeCount() const
     return sqlite3_total_changes64(m_handle);
 }
 
+QString SqliteEngine::postFailureMessage(const EngineError& error) const
+{
+    return engineMessage(error.code(), error.engineText(), EngineContext::Post);
+}
+
 QStringList SqliteEngine::textColumn(const QString& sql, int column)
 {
     const std::unique_ptr<EngineStatement> statement = prepare(sql.toUtf8());

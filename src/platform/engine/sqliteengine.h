@@ -32,6 +32,7 @@ public:
     qint64 lastInsertKey() const override;
     qint64 lastChanges() const override;
     qint64 changeCount() const override;
+    QString postFailureMessage(const EngineError& error) const override;
 
     sqlite3* handle() const { return m_handle; }
     // A column of a statement's current row as this engine gives it.

@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <memory>
 
+class EngineError;
+
 // What the program asks of the engine that holds its store, whichever it is:
 // statements prepared from SQL text and run with bound values, rows read
 // column by column, and transactions that are durable when they commit.
@@ -73,6 +75,10 @@ public:
     // Grows with every change written through this connection, so that what
     // was read ahead can tell whether it is still what the store holds.
     virtual qint64 changeCount() const = 0;
+
+    // What the clerk is told when a post fails with this error: the cause,
+    // and that the changes wait on the screen for another try.
+    virtual QString postFailureMessage(const EngineError& error) const = 0;
 };
 
 // Binds a value as the engine should hold it: whole numbers and truth values

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/engine/schema.h"
+#include "platform/engine/storeengine.h"
+
+#include <QString>
+#include <QVector>
+#include <memory>
+#include <optional>
+
+struct pg_conn;
+
+// The store on a PostgreSQL server, for an agency with several desks: every
+// desk's program connects to one database through libpq. Statements are the
+// program's own, translated once (ServerSql) and prepared on the server,
+// every value bound. A commit returns once the server has it on disk.
+//
+// A data folder runs on a server when it holds the server setting
+// (SettingFileName) beside where the embedded store's file would be: a libpq
+// connection string or "service=name". Passwords never appear in it; libpq
+// reads them from ~/.pgpass or the service file.
+class PostgresEngine final : public StoreEngine {
+public:
+    static inline const QString SettingFileName = QStringLiteral("evlora-sunucu.conf");
+    // The connection the setting in folder names; nothing when the folder
+    // holds no setting. Throws DataError when the setting cannot be read or
+    // names nothing.
+    static std::optional<QString> settingIn(const QString& folder);
+
+    // Connects and checks that the database holds this program's tables,
+    // changing nothing. Throws DataError with what the clerk is told: the
+    // server unreachable, the login refused, no schema, a newer schema.
+    static std::unique_ptr<PostgresEngine> open(const QString& connection, const QVector<TableSchema>& catalogue);
+
+    // Creates the schema (tables, the Turkish folding and the area-as-number
+    // functions, indexes, shipped rows) in one transaction on a database that
+    // holds none of the tables; refuses one that does.
+    static void createSchema(const QString& connection, const QVector<TableSchema>& catalogue);
+
+    ~PostgresEngine() override;
+
+    std::unique_ptr<EngineStatement> prepare(const QByteArray& sql) override;
+    void execute(const char* sql) override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+    bool inTransaction() const override;
+    qint64 lastInsertKey() const override { return m_lastKey; }
+    qint64 lastChanges() const override { return m_lastChanges; }
+    qint64 changeCount() const override { return m_changes; }
+    QString postFailureMessage(const EngineError& error) const override;
+
+    // The layout this program writes on a server.
+    static constexpr int SchemaVersion = 1;
+    // EngineError's code when the server could not be reached mid-work.
+    static constexpr int ConnectionLost = -1;
+
+private:
+    friend class PostgresStatement;
+    PostgresEngine(const QString& connection, const QVector<TableSchema>& catalogue);
+    void connect();
+    void checkSchema();
+    // The connection, made again if it was lost (statements prepare anew).
+    pg_conn* live();
+    // Notes what a statement that ran has changed.
+    void ran(qint64 changes, std::optional<qint64> key);
+
+    QString m_connection;
+    QVector<TableSchema> m_catalogue;
+    pg_conn* m_conn = nullptr;
+    int m_generation = 0; // grows with every new connection
+    int m_statementNames = 0;
+    qint64 m_lastKey = 0;
+    qint64 m_lastChanges = 0;
+    qint64 m_changes = 0;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/engine/schema.h"
+
+#include <QString>
+#include <QVector>
+
+struct pg_conn;
+
+// The catalogue's tables as the server holds them: the same fields, types and
+// sizes as the embedded store (text in code-point order, currency exact to
+// four decimals, keys as identity columns that an import may set), a rowid
+// column for tables without a key field, and the server-side functions the
+// program's statements call: trfold(x) and trkey(x), the Turkish folding of
+// look-ups and searches, and asnumber(x), a land area read as a number.
+namespace ServerSchema {
+
+// The layout version stored in the database; 0 when it holds no Evlora schema.
+int storedVersion(pg_conn* connection);
+
+// Throws DataError naming the first missing table or field, or a field of
+// another kind.
+void validate(pg_conn* connection, const QVector<TableSchema>& catalogue);
+
+// Creates everything in one transaction, or nothing. Refuses a database that
+// already holds one of the tables.
+void create(pg_conn* connection, const QVector<TableSchema>& catalogue, int version);
+
+// The statements create() runs, in order: for reading and for tests.
+QStringList creationStatements(const QVector<TableSchema>& catalogue, int version);
+
+} // namespace ServerSchema
