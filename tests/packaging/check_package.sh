@@ -59,7 +59,7 @@ done
 # --- dependencies -------------------------------------------------------------------
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6sql6-sqlite qt6-translations-l10n libjpeg62-turbo fonts-liberation2 \
-              fonts-dejavu-core libsqlite3-0; do
+              fonts-dejavu-core libsqlite3-0 libxlsxwriter4; do
   grep -q "\b$needed\b" <<< "$depends" || fail "Depends lacks $needed: $depends"
 done
 
