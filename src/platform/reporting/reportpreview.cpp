@@ -2,8 +2,8 @@
 
 #include "platform/reporting/reportdialogs.h"
 #include "platform/spreadsheet/sheetdialogs.h"
-#include "platform/system/safefilewriter.h"
 #include "platform/system/errorreporter.h"
+#include "platform/system/safefilewriter.h"
 
 #include <QAction>
 #include <QApplication>

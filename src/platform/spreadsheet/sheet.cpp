@@ -1,8 +1,8 @@
 #include "platform/spreadsheet/sheet.h"
 
-#include "platform/spreadsheet/workbookcheck.h"
 #include "platform/engine/fieldformat.h"
 #include "platform/engine/turkishtext.h"
+#include "platform/spreadsheet/workbookcheck.h"
 #include "platform/system/safefilewriter.h"
 
 #include <QDir>
@@ -61,7 +61,7 @@ int shownLength(const Column& column, const Value& value)
 {
     if (!value.isNumber)
         return int(value.text.size());
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     const int decimals = column.kind == Kind::Amount ? 2 : (isWhole(value.number) ? 0 : 2);
     return int(turkish.toString(value.number, 'f', decimals).size()) + (column.kind == Kind::Amount ? 2 : 0);
 }
@@ -169,8 +169,8 @@ public:
                 error = worksheet_write_number(m_page, at, lxw_col_t(i), value.number, formatOf(column, cell, value));
             } else {
                 const QByteArray text = value.text.left(MaxText).toUtf8();
-                const bool long_ = value.text.size() > MaxWidth || value.text.contains(QLatin1Char('\n'));
-                error = worksheet_write_string(m_page, at, lxw_col_t(i), text.constData(), long_ ? m_wrapped : nullptr);
+                const bool wraps = value.text.size() > MaxWidth || value.text.contains(QLatin1Char('\n'));
+                error = worksheet_write_string(m_page, at, lxw_col_t(i), text.constData(), wraps ? m_wrapped : nullptr);
             }
             if (error)
                 return error;
