@@ -19,6 +19,10 @@ PACKAGES=(
   libxcb1-dev
   # the server store: the tests start a PostgreSQL server of their own
   postgresql postgresql-client libpq-dev
+  # lists leave as spreadsheets (.xlsx); the tests unpack the workbook to read it back
+  libxlsxwriter-dev zlib1g-dev unzip
+  # the Debian package (scripts/package.sh) and the tests' check of what it holds
+  dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()

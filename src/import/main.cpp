@@ -2,6 +2,7 @@
 // the current folder.
 //
 //   evlora-import [--replace | --replace=TABLO,TABLO] KLASÖR
+//   evlora-import --help | --version
 #include "data/backups.h"
 #include "data/catalogue.h"
 #include "import/paradoximport.h"
@@ -21,18 +22,24 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "Kullanım: evlora-import [--replace | --replace=TABLO,TABLO] KLASÖR\n"
+    "          evlora-import --help | --version\n"
     "\n"
     "KLASÖR içindeki Paradox tablolarını (kdgiris.db, tel.db, ... ve yanlarındaki .mb not dosyaları) bu\n"
     "klasördeki Evlora veri dosyasına (evlora.sqlite) aktarır; veri dosyası yoksa önce oluşturur.\n"
     "Kaydı olan bir tabloya dokunulmaz; --replace hepsinin, --replace=kdgiris,tel yalnız adı geçenlerin\n"
     "kayıtlarını silip yerine Paradox'takileri koyar. Aktarım tek seferde yapılır: bir tablo\n"
-    "okunamazsa hiçbir şey yazılmaz.\n");
+    "okunamazsa hiçbir şey yazılmaz. KLASÖR'de Evlora'nın tablolarından hiçbiri yoksa hiçbir şey\n"
+    "oluşturulmaz.\n"
+    "\n"
+    "  -h, --help     bu açıklamayı yazar\n"
+    "  -V, --version  sürümü yazar\n");
 
 struct Arguments {
     QString folder;
     ParadoxImport::Options options;
     QString problem; // why the arguments cannot be used
     bool help = false;
+    bool version = false;
 };
 
 bool namesTables(const QString& text)
@@ -58,6 +65,9 @@ Arguments parse(QStringList words)
         QString tables;
         if (word == QLatin1String("-h") || word == QLatin1String("--help")) {
             arguments.help = true;
+            return arguments;
+        } else if (word == QLatin1String("-V") || word == QLatin1String("--version")) {
+            arguments.version = true;
             return arguments;
         } else if (word.startsWith(QLatin1String("--replace="))) {
             tables = word.mid(10);
@@ -104,12 +114,32 @@ int main(int argc, char* argv[])
         out << Usage;
         return 0;
     }
+    if (arguments.version) {
+        out << "evlora-import " << EVLORA_VERSION << Qt::endl;
+        return 0;
+    }
     if (!arguments.problem.isEmpty()) {
         err << arguments.problem << "\n\n" << Usage;
         return 2;
     }
     if (!QFileInfo(arguments.folder).isDir()) {
         err << QStringLiteral("'%1' klasörü bulunamadı. Aktarım yapılmadı.").arg(arguments.folder) << Qt::endl;
+        return 1;
+    }
+    // A wrong folder is told apart from a good import before anything is made.
+    try {
+        if (ParadoxImport::findTables(Catalogue::tables(), arguments.folder).fileFor.isEmpty()) {
+            QStringList looked;
+            for (const TableSchema& table : Catalogue::tables())
+                looked << table.name + QStringLiteral(".db");
+            err << QStringLiteral("'%1' klasöründe Evlora'nın tablolarından hiçbiri yok (aranan: %2). "
+                                  "Aktarım yapılmadı, hiçbir dosya oluşturulmadı.")
+                       .arg(QDir::toNativeSeparators(arguments.folder), looked.join(QStringLiteral(", ")))
+                << Qt::endl;
+            return 1;
+        }
+    } catch (const DataError& error) {
+        err << error.message() << Qt::endl << QStringLiteral("Aktarım yapılmadı.") << Qt::endl;
         return 1;
     }
 

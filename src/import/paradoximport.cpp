@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QMap>
 #include <QTime>
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -287,36 +288,38 @@ void importTable(Database& store, const TableSchema& schema, const Paradox::Tabl
 
 } // namespace
 
-QString tableForFile(const Database& store, const QString& fileName)
+FolderTables findTables(const QVector<TableSchema>& catalogue, const QString& folder)
 {
-    if (!fileName.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
-        return {};
-    const TableSchema* table = store.findTable(fileName);
-    return table ? table->name : QString();
+    const QDir dir(folder);
+    if (!dir.exists())
+        throw DataError(QStringLiteral("'%1' klasörü bulunamadı.").arg(folder));
+    FolderTables found;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        if (!name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
+            continue;
+        const QString table = Database::canonicalTableName(name);
+        const bool known = std::any_of(catalogue.cbegin(), catalogue.cend(),
+                                       [&](const TableSchema& schema) { return schema.name == table; });
+        if (!known) {
+            found.strangerFiles << name;
+            continue;
+        }
+        if (found.fileFor.contains(table))
+            throw DataError(QStringLiteral("'%1' ve '%2' aynı tabloyu (%3) tutuyor; hangisinin alınacağı belli değil. "
+                                           "Birini klasörden çıkarıp yeniden deneyin.")
+                                .arg(found.fileFor.value(table), name, table));
+        found.fileFor.insert(table, name);
+    }
+    return found;
 }
 
 Result run(Database& store, const QString& folder, const Options& options, const Progress& progress)
 {
     const QDir dir(folder);
-    if (!dir.exists())
-        throw DataError(QStringLiteral("'%1' klasörü bulunamadı.").arg(folder));
-
+    FolderTables found = findTables(store.catalogue(), folder);
     Result result;
-    QMap<QString, QString> fileFor; // table -> file name
-    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-        if (!name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
-            continue;
-        const QString table = tableForFile(store, name);
-        if (table.isEmpty()) {
-            result.strangerFiles << name;
-            continue;
-        }
-        if (fileFor.contains(table))
-            throw DataError(QStringLiteral("'%1' ve '%2' aynı tabloyu (%3) tutuyor; hangisinin alınacağı belli değil. "
-                                           "Birini klasörden çıkarıp yeniden deneyin.")
-                                .arg(fileFor.value(table), name, table));
-        fileFor.insert(table, name);
-    }
+    result.strangerFiles = std::move(found.strangerFiles);
+    const QMap<QString, QString>& fileFor = found.fileFor;
 
     // Every file is opened before anything is written: a file that is not a
     // table stops the import while the store is untouched.

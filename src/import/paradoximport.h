@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -7,6 +8,7 @@
 #include <functional>
 
 class Database;
+struct TableSchema;
 
 // Bringing an agency's existing Paradox tables into the store: every table
 // of the catalogue found in a folder, with its records, keys, memos and
@@ -38,6 +40,15 @@ struct Result {
 // finished.
 using Progress = std::function<void(const TableOutcome& table, qint64 done, qint64 total, bool finished)>;
 
+// The catalogue's tables found in a folder (file names in any letter case),
+// and the .db files there that the catalogue does not know. Throws DataError
+// when the folder is missing or two files hold the same table.
+struct FolderTables {
+    QMap<QString, QString> fileFor; // catalogue table -> file name
+    QStringList strangerFiles;
+};
+FolderTables findTables(const QVector<TableSchema>& catalogue, const QString& folder);
+
 // Reads every known table in folder into store, all in one transaction.
 // Throws Paradox::Error or DataError, naming the file and the record, when a
 // file cannot be read or a record cannot be written; the store is then left
@@ -47,8 +58,5 @@ Result run(Database& store, const QString& folder, const Options& options, const
 // The closing report: a line per table with the records read and written or
 // why it was skipped, then the notes on fields and the files not brought in.
 QString summary(const Result& result);
-
-// The catalogue's name for a file name ("KDGIRIS.DB" -> "kdgiris"), or empty.
-QString tableForFile(const Database& store, const QString& fileName);
 
 } // namespace ParadoxImport

@@ -1,5 +1,6 @@
 #include "matching/listoutput.h"
 
+#include "matching/matchrules.h"
 #include "platform/system/codepage1254.h"
 #include "platform/system/safefilewriter.h"
 
@@ -108,6 +109,49 @@ int printLines(QPagedPaintDevice& device, const QStringList& lines, const QFont&
     }
     painter.end();
     return pages;
+}
+
+spreadsheet::Sheet sheet()
+{
+    using spreadsheet::Kind;
+    return {QStringLiteral("Karşılaştırma Listesi"),
+            {{QStringLiteral("İsim")},
+             {QStringLiteral("Telefon")},
+             {QStringLiteral("Semt Adı")},
+             {QStringLiteral("Metre2"), Kind::Number},
+             // The list writes prices without their currency: plain numbers here too.
+             {QStringLiteral("Fiyatı"), Kind::Number},
+             {QStringLiteral("Emlak")},
+             {QStringLiteral("Not")}}};
+}
+
+QVector<QStringList> sheetRows(const QStringList& lines)
+{
+    QVector<QStringList> rows;
+    Matching::RequestLineFields request;
+    bool requestWithoutRow = false;
+    const auto endRequest = [&] {
+        if (requestWithoutRow)
+            rows.append({request.name, request.phone});
+        requestWithoutRow = false;
+    };
+    for (const QString& line : lines) {
+        if (line.trimmed().isEmpty())
+            continue;
+        if (const std::optional<Matching::RequestLineFields> read = Matching::readRequestLine(line)) {
+            endRequest();
+            request = *read;
+            requestWithoutRow = true;
+        } else if (const std::optional<Matching::ListingLineFields> listing = Matching::readListingLine(line)) {
+            rows.append({request.name, request.phone, listing->district, listing->area, listing->price, listing->kind});
+            requestWithoutRow = false;
+        } else {
+            rows.append({request.name, request.phone, {}, {}, {}, {}, line.trimmed()});
+            requestWithoutRow = false;
+        }
+    }
+    endRequest();
+    return rows;
 }
 
 } // namespace ListOutput

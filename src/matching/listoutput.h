@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/spreadsheet/sheet.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -7,8 +9,9 @@
 class QFont;
 class QPagedPaintDevice;
 
-// How the comparison list leaves the program: printed line by line, or saved
-// as a Rich Text Format document. Nothing here shows a window.
+// How the comparison list leaves the program: printed line by line, saved
+// as a Rich Text Format document, or as a spreadsheet. Nothing here shows a
+// window.
 namespace ListOutput {
 
 // The list as a Rich Text Format document, one paragraph per line, in the
@@ -29,6 +32,14 @@ QString saveRtf(const QString& path, const QStringList& lines, const QFont& font
 // nothing drawn. Returns the pages drawn on (0 for an empty list), or -1
 // when the device refused the job.
 int printLines(QPagedPaintDevice& device, const QStringList& lines, const QFont& font);
+
+// The list as a table for a spreadsheet, one row per listing line under the
+// name and phone of the request above it: "İsim", "Telefon", "Semt Adı",
+// "Metre2", "Fiyatı" (numbers), "Emlak", and "Not" for a line of no known
+// shape (typed by the clerk), which is kept whole there. A request that found
+// nothing has a row with its name and phone only. Empty lines are left out.
+spreadsheet::Sheet sheet();
+QVector<QStringList> sheetRows(const QStringList& lines);
 
 // The left edge of every printed line, in device units.
 inline constexpr int LeftEdge = 100;

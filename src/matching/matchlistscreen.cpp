@@ -5,6 +5,7 @@
 #include "matching/listoutput.h"
 #include "matching/listtextedit.h"
 #include "matching/matchingdialogs.h"
+#include "platform/spreadsheet/sheetdialogs.h"
 #include "platform/system/errorreporter.h"
 
 #include <QDir>
@@ -56,7 +57,7 @@ MatchListScreen::MatchListScreen(QWidget* parent) : Screen(windowSetup(), parent
     QFont font(QStringLiteral("Courier New"), 10);
     font.setStyleHint(QFont::TypeWriter);
     m_box->setFont(font);
-    m_box->setGeometry(10, 52, 510, 378);
+    m_box->setGeometry(10, 52, 510, 342);
 
     const QString counted = QStringLiteral("Satır Sayısı");
     QLabel* countedCaption = kit.caption(counted, QRect(532, 60, 100, 18));
@@ -81,6 +82,11 @@ MatchListScreen::MatchListScreen(QWidget* parent) : Screen(windowSetup(), parent
     m_exit = kit.exitAction(frames.at(2));
     connect(m_print, &LabelButton::activated, this, &MatchListScreen::print);
     connect(m_save, &LabelButton::activated, this, &MatchListScreen::save);
+    // Under the list, on the frames the window's picture has for them.
+    m_xlsx = kit.action(QStringLiteral("LabelExcel"), QStringLiteral("Excel'e Aktar"), QRect(10, 402, 170, 24));
+    m_csv = kit.action(QStringLiteral("LabelCsv"), QStringLiteral("CSV olarak kaydet"), QRect(194, 402, 170, 24));
+    connect(m_xlsx, &LabelButton::activated, this, &MatchListScreen::exportXlsx);
+    connect(m_csv, &LabelButton::activated, this, &MatchListScreen::exportCsv);
 }
 
 void MatchListScreen::setList(QStringList lines)
@@ -121,4 +127,24 @@ void MatchListScreen::save()
     const QString failure = ListOutput::saveRtf(path, m_box->lines(), m_box->font());
     if (!failure.isEmpty())
         errorReporter().report(this, QStringLiteral("Liste kaydedilemedi: %1").arg(failure));
+}
+
+void MatchListScreen::exportXlsx()
+{
+    exportList(spreadsheet::Format::Xlsx);
+}
+
+void MatchListScreen::exportCsv()
+{
+    exportList(spreadsheet::Format::Csv);
+}
+
+void MatchListScreen::exportList(spreadsheet::Format format)
+{
+    // The box's lines as they stand, typed changes with them.
+    const QStringList lines = m_box->lines();
+    spreadsheet::exportWithDialog(this, format, {ListOutput::sheet(), [lines] {
+                                                     return std::make_unique<spreadsheet::TextRows>(
+                                                         ListOutput::sheetRows(lines));
+                                                 }});
 }

@@ -227,9 +227,54 @@ Statement wholeRegister(Register id)
     return Statement(rule(id).table);
 }
 
+namespace {
+
+const QString NamePiece = QStringLiteral("    İsim : ");
+const QString PhonePiece = QStringLiteral("    Telefon : ");
+
+} // namespace
+
 QString requestLine(const QString& name, const QString& phone)
 {
-    return QStringLiteral("    İsim : ") + name + QStringLiteral("    Telefon : ") + phone;
+    return NamePiece + name + PhonePiece + phone;
+}
+
+std::optional<RequestLineFields> readRequestLine(const QString& line)
+{
+    if (!line.startsWith(NamePiece))
+        return std::nullopt;
+    const qsizetype phone = line.indexOf(PhonePiece, NamePiece.size());
+    if (phone < 0)
+        return std::nullopt;
+    return RequestLineFields{line.mid(NamePiece.size(), phone - NamePiece.size()), line.mid(phone + PhonePiece.size())};
+}
+
+std::optional<ListingLineFields> readListingLine(const QString& line)
+{
+    if (!line.startsWith(DistrictPiece))
+        return std::nullopt;
+    const qsizetype area = line.indexOf(AreaPiece, DistrictPiece.size());
+    const qsizetype price = area < 0 ? -1 : line.indexOf(PricePiece, area + AreaPiece.size());
+    if (price < 0)
+        return std::nullopt;
+    ListingLineFields fields;
+    fields.district = line.mid(DistrictPiece.size(), area - DistrictPiece.size());
+    fields.area = line.mid(area + AreaPiece.size(), price - area - AreaPiece.size());
+    const QString rest = line.mid(price + PricePiece.size());
+    // The fixed endings first: "   Emlak : " begins "   Emlak : Kiralık Daire".
+    for (const bool withKind : {false, true})
+        for (const RegisterRule& r : registers()) {
+            if (r.lineEndsWithKind != withKind)
+                continue;
+            const qsizetype ending = withKind ? rest.indexOf(r.lineEnding) : rest.size() - r.lineEnding.size();
+            if (ending < 0 || (!withKind && !rest.endsWith(r.lineEnding)))
+                continue;
+            fields.price = rest.left(ending);
+            fields.kind = withKind ? rest.mid(ending + r.lineEnding.size())
+                                   : r.lineEnding.section(QLatin1Char(':'), 1).trimmed();
+            return fields;
+        }
+    return std::nullopt;
 }
 
 QStringList listingLineFields(Register id)

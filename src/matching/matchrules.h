@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 
 // Which listings satisfy a customer request: the rules of the matching, with
 // no window in them. MatchScreen runs them for the current request, the bulk
@@ -122,19 +123,34 @@ QString listingLine(Register id, const QString& district, const QString& area, c
 // The same line appended to `line`, appendField(place, line) appending the
 // field at that place of listingLineFields(): the bulk comparison writes
 // its fields straight from the store.
+inline constexpr QStringView DistrictPiece = u"Semt Adı :";
+inline constexpr QStringView AreaPiece = u"   Metre2 :";
+inline constexpr QStringView PricePiece = u"   Fiyatı : ";
 template <class AppendField>
 void appendListingLine(QString& line, Register id, const AppendField& appendField)
 {
-    line.append(QStringView(u"Semt Adı :"));
+    line.append(DistrictPiece);
     appendField(0, line);
-    line.append(QStringView(u"   Metre2 :"));
+    line.append(AreaPiece);
     appendField(1, line);
-    line.append(QStringView(u"   Fiyatı : "));
+    line.append(PricePiece);
     appendField(2, line);
     const RegisterRule& r = rule(id);
     line.append(r.lineEnding);
     if (r.lineEndsWithKind)
         appendField(3, line);
 }
+
+// A line of the comparison list read back into its fields, as the lines
+// above write them; nothing for a line of another shape (one the clerk typed).
+struct RequestLineFields {
+    QString name, phone;
+};
+std::optional<RequestLineFields> readRequestLine(const QString& line);
+struct ListingLineFields {
+    QString district, area, price;
+    QString kind; // the listing's Emlak, or what the register's line ends with ("Kiralık Daire")
+};
+std::optional<ListingLineFields> readListingLine(const QString& line);
 
 } // namespace Matching

@@ -30,6 +30,12 @@ DatasetRows::DatasetRows(Dataset& rows) : m_rows(&rows) {}
 void DatasetRows::bind(const QStringList& fields)
 {
     m_fields = (m_rows && m_rows->hasSchema()) ? fieldIndexes(*m_rows, fields) : QVector<int>(fields.size(), -1);
+    m_currencies.clear();
+    for (const int field : std::as_const(m_fields)) {
+        const FieldSchema* amount = field >= 0 ? &m_rows->fieldSchema(field) : nullptr;
+        const bool named = amount && amount->type == FieldType::Currency && !amount->currencyField.isEmpty();
+        m_currencies << (named ? m_rows->schema().indexOf(amount->currencyField) : -1);
+    }
 }
 
 bool DatasetRows::next()
@@ -57,6 +63,15 @@ bool DatasetRows::isNumber(int field) const
 int DatasetRows::rowCount()
 {
     return (m_rows && m_rows->isActive()) ? m_rows->recordCount() : 0;
+}
+
+spreadsheet::Cell DatasetRows::cell(int field) const
+{
+    if (!m_rows || field < 0 || field >= m_fields.size() || m_fields.at(field) < 0)
+        return {};
+    const int naming = m_currencies.at(field);
+    return {m_rows->valueAt(m_row, m_fields.at(field)),
+            naming >= 0 ? m_rows->valueAt(m_row, naming).toString() : QString()};
 }
 
 // --- CurrentRecord ---------------------------------------------------------------
@@ -115,6 +130,16 @@ void StatementRows::bind(const QStringList& fields)
             if (!columns.contains(field->currencyField, Qt::CaseInsensitive))
                 columns << field->currencyField;
     m_rows.emplace(m_database, m_statement, columns, RowStream::Order::ByKey);
+    m_currencies.clear();
+    for (const QString& name : fields) {
+        const FieldSchema* field = table.field(name);
+        const bool named = field && field->type == FieldType::Currency && !field->currencyField.isEmpty();
+        int naming = -1;
+        for (int i = 0; named && naming < 0 && i < columns.size(); ++i)
+            if (columns.at(i).compare(field->currencyField, Qt::CaseInsensitive) == 0)
+                naming = i;
+        m_currencies << naming;
+    }
 }
 
 bool StatementRows::next()
@@ -130,6 +155,14 @@ QString StatementRows::text(int field) const
 bool StatementRows::isNumber(int field) const
 {
     return m_rows && field >= 0 && field < m_rows->columnCount() && m_rows->field(field).isNumeric();
+}
+
+spreadsheet::Cell StatementRows::cell(int field) const
+{
+    if (!m_rows || field < 0 || field >= m_currencies.size())
+        return {};
+    const int naming = m_currencies.at(field);
+    return {m_rows->value(field), naming >= 0 ? m_rows->text(naming) : QString()};
 }
 
 int StatementRows::rowCount()

@@ -2,6 +2,8 @@
 
 #include "kit/behaviours/printbutton.h"
 
+#include "platform/engine/database.h"
+#include "platform/engine/dataset.h"
 #include "platform/reporting/report.h"
 #include "platform/reporting/reportpreview.h"
 #include "platform/system/clock.h"
@@ -9,6 +11,63 @@
 #include "reports/reportplans.h"
 
 namespace reports {
+
+namespace {
+
+QStringList fieldsOf(const ListPlan& plan)
+{
+    QStringList fields;
+    for (const ListColumn& column : plan.columns)
+        fields << column.field;
+    return fields;
+}
+
+// A list's columns as a spreadsheet's: its captions as titles, amounts and
+// floor areas as numbers. Land keeps its area as text; the sheet has the
+// number the text reads as, as the matching reads it.
+spreadsheet::Sheet sheetOf(const ListPlan& plan, const TableSchema& table)
+{
+    spreadsheet::Sheet sheet{plan.title, {}};
+    for (const ListColumn& column : plan.columns) {
+        const FieldSchema* field = table.field(column.field);
+        spreadsheet::Kind kind = spreadsheet::Kind::Text;
+        if (field && field->type == FieldType::Currency)
+            kind = spreadsheet::Kind::Amount;
+        else if ((field && field->type == FieldType::Float) || column.field == QLatin1String("Metre2"))
+            kind = spreadsheet::Kind::Number;
+        sheet.columns.append({column.caption, kind});
+    }
+    return sheet;
+}
+
+} // namespace
+
+std::optional<spreadsheet::Source> listSheet(const QString& name, Dataset& dataset)
+{
+    const ListPlan* plan = listPlan(name);
+    if (!plan || plan->wholeRegister || !dataset.hasSchema())
+        return std::nullopt;
+    return spreadsheet::Source{sheetOf(*plan, dataset.schema()),
+                               [&dataset, fields = fieldsOf(*plan)]() -> std::unique_ptr<spreadsheet::Rows> {
+                                   auto rows = std::make_unique<DatasetRows>(dataset);
+                                   rows->bind(fields);
+                                   return rows;
+                               }};
+}
+
+std::optional<spreadsheet::Source> registerSheet(const QString& name, Database& store)
+{
+    const ListPlan* plan = listPlan(name);
+    if (!plan || !plan->wholeRegister)
+        return std::nullopt;
+    return spreadsheet::Source{sheetOf(*plan, store.table(plan->table)),
+                               [&store, table = plan->table, fields = fieldsOf(*plan)]()
+                                   -> std::unique_ptr<spreadsheet::Rows> {
+                                   auto rows = std::make_unique<StatementRows>(store, Statement(table));
+                                   rows->bind(fields);
+                                   return rows;
+                               }};
+}
 
 std::unique_ptr<reporting::Report> makeReport(const QString& name, Dataset& dataset)
 {
@@ -25,7 +84,7 @@ std::unique_ptr<ReportWindow> forScreen(const QString& name, Dataset& dataset, Q
     std::unique_ptr<reporting::Report> report = makeReport(name, dataset);
     if (!report)
         return nullptr;
-    return std::make_unique<reporting::PreviewWindow>(std::move(report), parent);
+    return std::make_unique<reporting::PreviewWindow>(std::move(report), parent, listSheet(name, dataset));
 }
 
 std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store, QWidget* parent)
@@ -37,7 +96,7 @@ std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store
     // read as the pages are laid out.
     auto rows = std::make_unique<StatementRows>(store, Statement(plan->table));
     auto report = std::make_unique<reporting::Report>(listLayout(*plan), std::move(rows), systemClock().now());
-    return std::make_unique<reporting::PreviewWindow>(std::move(report), parent);
+    return std::make_unique<reporting::PreviewWindow>(std::move(report), parent, registerSheet(name, store));
 }
 
 QStringList cardNames()

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/reporting/reportwindow.h"
+#include "platform/spreadsheet/sheet.h"
 
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class Database;
 class Dataset;
@@ -42,6 +44,13 @@ std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store
 // The report itself, without a window (for PDF export): any of the fifteen
 // names over a dataset. nullptr for an unknown name.
 std::unique_ptr<reporting::Report> makeReport(const QString& name, Dataset& dataset);
+
+// What the preview of a list writes with "Excel'e Aktar" and "CSV olarak
+// kaydet": the result list `name` over the screen's dataset, or the
+// whole-register print `name` over its own statement, read afresh for each
+// export. Nothing for a card or an unknown name.
+std::optional<spreadsheet::Source> listSheet(const QString& name, Dataset& dataset);
+std::optional<spreadsheet::Source> registerSheet(const QString& name, Database& store);
 
 // Makes "Yazdır" preview the report `name` over the screen's dataset: a new
 // report on every press, as the dataset stands then. Nothing when button is null.

@@ -21,7 +21,48 @@
 #include <QProcess>
 #include <QTextStream>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
+
+const char Usage[] =
+    "Kullanım: evlora [--help | --version]\n"
+    "\n"
+    "Emlak ofisleri için kayıt programı. Bulunduğunuz klasörü veri klasörü olarak\n"
+    "kullanır: verileri evlora.sqlite dosyasında, yedekleri yedek/ klasöründe tutar ve\n"
+    "açılış animasyonunu (ani34.avi) orada arar. Menüdeki Evlora kısayolu programı\n"
+    "~/Evlora klasöründe başlatır.\n"
+    "\n"
+    "  -h, --help     bu açıklamayı yazar\n"
+    "  -V, --version  sürümü yazar\n";
+
+// The program takes no arguments but these two, and answers them before any
+// window opens or any file is touched. -1: go on and start.
+int answerCommandLine(int argc, char* argv[])
+{
+    const auto is = [](const char* word, const char* shortName, const char* longName) {
+        return std::strcmp(word, shortName) == 0 || std::strcmp(word, longName) == 0;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const char* word = argv[i];
+        if (is(word, "-h", "--help") || is(word, "-V", "--version"))
+            continue;
+        if (word[0] == '-')
+            std::fprintf(stderr, "evlora: '%s' seçeneği tanınmıyor.\n\n", word);
+        else
+            std::fprintf(stderr, "evlora: '%s' anlaşılmadı; program dosya ya da klasör adı almaz.\n\n", word);
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    if (argc < 2)
+        return -1;
+    if (is(argv[1], "-h", "--help"))
+        std::fputs(Usage, stdout);
+    else
+        std::printf("evlora %s\n", EVLORA_VERSION);
+    return 0;
+}
 
 // The phone book's timed shut-down asks the system through this. With
 // EVLORA_SHUTDOWN=print (any value but empty, in fact) the program only
@@ -41,6 +82,8 @@ std::unique_ptr<ShutdownRequest> shutdownForThisRun(QTextStream& terminal)
 
 int main(int argc, char* argv[])
 {
+    if (const int answered = answerCommandLine(argc, argv); answered >= 0)
+        return answered;
     Application app(argc, argv);
 
     QTextStream terminal(stdout);

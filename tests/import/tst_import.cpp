@@ -278,6 +278,44 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(QStringLiteral("'kdgiris,ofis' Evlora'nın tablolarını saymıyor")), qPrintable(run.err));
     }
+    // Asked for its version or its usage, or given an option it does not
+    // know, the program answers and touches no folder; a folder holding none
+    // of the catalogue's tables is refused before any store is made, so a
+    // script tells a wrong folder from a good import.
+    void theImportProgramAnswersItsCommandLineAndRefusesAFolderWithoutTables()
+    {
+        QTemporaryDir paradox, data;
+        overwrite(paradox.filePath(QStringLiteral("eski.db")), QByteArray("not a table of the catalogue"));
+        overwrite(paradox.filePath(QStringLiteral("notlar.txt")), QByteArray("ignored"));
+        const auto untouched = [&] { return QDir(data.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+
+        ImportRun run = runProgram(data.path(), {QStringLiteral("--version")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.startsWith(QStringLiteral("evlora-import ")) && run.out.trimmed().size() > 14, qPrintable(run.out));
+        run = runProgram(data.path(), {QStringLiteral("--help")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("Kullanım: evlora-import")), qPrintable(run.out));
+        run = runProgram(data.path(), {QStringLiteral("--hepsi"), paradox.path()});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("'--hepsi' seçeneği tanınmıyor")), qPrintable(run.err));
+        QVERIFY(untouched());
+
+        run = runProgram(data.path(), {paradox.path()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("Evlora'nın tablolarından hiçbiri yok")) &&
+                     run.err.contains(QStringLiteral("kdgiris.db")) && run.err.contains(QStringLiteral("hiçbir dosya oluşturulmadı")),
+                 qPrintable(run.err));
+        QVERIFY2(run.out.isEmpty(), qPrintable(run.out));
+        QVERIFY(untouched());
+
+        // One table of the catalogue, in capitals, is enough to import.
+        QVERIFY(writeCatalogueTable(paradox.path(), QStringLiteral("semtler"), {}));
+        QVERIFY(QFile::rename(paradox.filePath(QStringLiteral("semtler.db")), paradox.filePath(QStringLiteral("SEMTLER.DB"))));
+        run = runProgram(data.path(), {paradox.path()});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(QFileInfo::exists(data.filePath(Catalogue::StoreFileName)));
+    }
+
     // A disk that fills during the import: the program says so in Turkish,
     // with no advice meant for a screen, exits non-zero, and the store keeps
     // what it held.

@@ -5,7 +5,9 @@
 #include "kit/behaviours/pressbutton.h"
 #include "matching/listtextedit.h"
 #include "matching/matchlistscreen.h"
+#include "matching/matchrules.h"
 #include "support/matchingtesting.h"
+#include "support/workbookreading.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -59,7 +61,7 @@ private slots:
         QStringList captions;
         for (const QLabel* label : m_screen->findChildren<QLabel*>())
             captions << label->text();
-        for (const char* caption : {"Satır Sayısı", "Yazdır", "Kaydet", "Çıkış"})
+        for (const char* caption : {"Satır Sayısı", "Yazdır", "Kaydet", "Çıkış", "Excel'e Aktar", "CSV olarak kaydet"})
             QVERIFY2(captions.contains(QString::fromUtf8(caption)), caption);
         QCOMPARE(counter(), QStringLiteral("000"));
         QCOMPARE(box()->frameShape(), QFrame::NoFrame);
@@ -209,6 +211,64 @@ private slots:
                  QStringLiteral("Liste kaydedilemedi: %1: klasör bulunamadı; var olan bir klasör seçin.")
                      .arg(QDir::toNativeSeparators(m_dialogs.saveAs)));
         QVERIFY(!QFile::exists(m_dialogs.saveAs));
+    }
+
+    // The list as a table: a row per listing under its request's name and
+    // phone, whichever register wrote the line; a request that found nothing
+    // has a row of its own, and a line the clerk typed is kept in "Not".
+    void exportsTheListAsATable()
+    {
+        using Matching::Register;
+        Installed<AnsweringSheetDialogs> sheetDialogs;
+        m_screen->setList({QString(), Matching::requestLine(QStringLiteral("Ayşe Kaya"), QStringLiteral("(532) 111-22-33")),
+                           QString(), QString(),
+                           Matching::listingLine(Register::RentalFlats, QStringLiteral("Kadıköy"), QStringLiteral("120"),
+                                                 QStringLiteral("15000")),
+                           QString(), QString(),
+                           Matching::listingLine(Register::SaleProperties, QStringLiteral("Moda"), QStringLiteral("85,5"),
+                                                 QStringLiteral("2500000"), QStringLiteral("Dükkan")),
+                           QString(), QString(),
+                           Matching::listingLine(Register::Land, QStringLiteral("Çayyolu"), QStringLiteral("yaklaşık 500"),
+                                                 QStringLiteral("3500000")),
+                           QString(), QStringLiteral("  Pazartesi aranacak  "),
+                           QString(), Matching::requestLine(QStringLiteral("Bulamayan Bey"), QString()), QString()});
+
+        QTest::mouseClick(m_screen->xlsxAction(), Qt::LeftButton); // cancelled: nothing written
+        QCOMPARE(sheetDialogs.offered, QStringLiteral("Karşılaştırma Listesi.xlsx"));
+        sheetDialogs.saveAs = m_folder.filePath(QStringLiteral("liste.xlsx"));
+        QTest::mouseClick(m_screen->xlsxAction(), Qt::LeftButton);
+        QCOMPARE(sheetDialogs.told.size(), 1);
+        const Workbook book = readWorkbook(sheetDialogs.saveAs);
+        QVERIFY2(book.error.isEmpty(), qPrintable(book.error));
+        const auto row = [&](int r) {
+            QStringList cells;
+            for (int c = 0; c < 7; ++c)
+                cells << book.at(r, c).text;
+            return cells;
+        };
+        QCOMPARE(row(0), (QStringList{"İsim", "Telefon", "Semt Adı", "Metre2", "Fiyatı", "Emlak", "Not"}));
+        QCOMPARE(row(1), (QStringList{"Ayşe Kaya", "(532) 111-22-33", "Kadıköy", "120", "15000", "Kiralık Daire", ""}));
+        QCOMPARE(row(2), (QStringList{"Ayşe Kaya", "(532) 111-22-33", "Moda", "85.5", "2500000", "Dükkan", ""}));
+        QCOMPARE(row(3), (QStringList{"Ayşe Kaya", "(532) 111-22-33", "Çayyolu", "yaklaşık 500", "3500000", "Arsa ve Arazi", ""}));
+        QCOMPARE(row(4), (QStringList{"Ayşe Kaya", "(532) 111-22-33", "", "", "", "", "Pazartesi aranacak"}));
+        QCOMPARE(row(5), (QStringList{"Bulamayan Bey", "", "", "", "", "", ""}));
+        QCOMPARE(book.rows.size(), 6);
+        QVERIFY(book.at(1, 3).isNumber && book.at(1, 4).isNumber && book.at(2, 3).isNumber);
+        QVERIFY(!book.at(3, 3).isNumber && !book.at(1, 1).isNumber);
+
+        // CSV of the same; a file that cannot be written is reported, not told as saved.
+        sheetDialogs.saveAs = m_folder.filePath(QStringLiteral("liste.csv"));
+        QTest::mouseClick(m_screen->csvAction(), Qt::LeftButton);
+        QCOMPARE(sheetDialogs.told.size(), 2);
+        QFile csv(sheetDialogs.saveAs);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(csv.readAll().mid(3)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(2), QStringLiteral("Ayşe Kaya;(532) 111-22-33;Moda;85,5;2500000;Dükkan;"));
+        sheetDialogs.saveAs = m_folder.filePath(QStringLiteral("yok/liste.csv"));
+        QTest::mouseClick(m_screen->csvAction(), Qt::LeftButton);
+        QCOMPARE(sheetDialogs.told.size(), 2);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY(m_messages.shown.first().startsWith(QStringLiteral("Liste kaydedilemedi: ")));
     }
 };
 

@@ -24,3 +24,8 @@ void putInPlace(ShutdownRequest* fake)
 {
     setShutdownRequest(fake);
 }
+
+void putInPlace(spreadsheet::SheetDialogs* fake)
+{
+    spreadsheet::setSheetDialogs(fake);
+}

@@ -4,6 +4,7 @@
 // dialog, the real clock or the speaker, and the way to put one in place.
 // (Window helpers are in testsupport.h.)
 
+#include "platform/spreadsheet/sheetdialogs.h"
 #include "platform/system/beeper.h"
 #include "platform/system/clock.h"
 #include "platform/system/confirmer.h"
@@ -69,6 +70,22 @@ struct CountingShutdown : ShutdownRequest {
     }
 };
 
+// Answers the export's save dialog with `saveAs` (empty: the clerk cancels),
+// noting what it offered, and collects what the clerk is told on success.
+struct AnsweringSheetDialogs : spreadsheet::SheetDialogs {
+    QString saveAs;
+    QString offered;
+    QList<spreadsheet::Format> asked;
+    QStringList told;
+    QString chooseFile(QWidget*, spreadsheet::Format format, const QString& suggestedName) override
+    {
+        asked << format;
+        offered = suggestedName;
+        return saveAs;
+    }
+    void saved(QWidget*, const QString& message) override { told << message; }
+};
+
 // Puts a service in place; nullptr restores the real one (for the shut-down,
 // the one that refuses: tests never reach the real request).
 void putInPlace(ErrorReporter* fake);
@@ -76,6 +93,7 @@ void putInPlace(Confirmer* fake);
 void putInPlace(Clock* fake);
 void putInPlace(Beeper* fake);
 void putInPlace(ShutdownRequest* fake);
+void putInPlace(spreadsheet::SheetDialogs* fake);
 
 // A fake that is the program's service for as long as it lives; the real
 // service is back once it is gone. As a test class's member, for the whole

@@ -1023,6 +1023,30 @@ QImage paintScreen(const ScreenArt &s)
 
 QImage paintPiece(const PieceArt &piece) { return paintPieceImpl(piece); }
 
+QImage paintIcon(int size)
+{
+    // The main window's header in a rounded tile: its blues, the white
+    // emblem with the amber door, the amber hairline below it.
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    const QRectF tile(s * 0.03, s * 0.03, s * 0.94, s * 0.94);
+    QLinearGradient sky(tile.topLeft(), tile.bottomLeft());
+    sky.setColorAt(0, QColor(24, 48, 220));
+    sky.setColorAt(1, QColor(0, 0, 110));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sky);
+    p.drawRoundedRect(tile, s * 0.18, s * 0.18);
+    // Small sizes keep the emblem's lines whole: it fills more of the tile.
+    const qreal margin = size <= 24 ? 0.14 : 0.2;
+    drawEmblem(p, QRectF(s * margin, s * (margin - 0.02), s * (1 - 2 * margin), s * (1 - 2 * margin)),
+               QColor(255, 255, 255), kAccent);
+    p.fillRect(QRectF(tile.left() + s * 0.16, s * 0.84, tile.width() - s * 0.32, qMax(1.0, s * 0.035)), kAccent);
+    return img;
+}
+
 QString fontReport()
 {
     auto describe = [](const QFont &f) {

@@ -76,6 +76,8 @@ QList<Spot> spotsOf(const ScreenArt &screen);
 
 QImage paintScreen(const ScreenArt &screen);
 QImage paintPiece(const PieceArt &piece);
+// The program's icon, size x size pixels, on a transparent ground.
+QImage paintIcon(int size);
 
 // Fonts actually resolved on this machine (for the run summary).
 QString fontReport();

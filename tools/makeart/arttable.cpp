@@ -73,7 +73,8 @@ const std::vector<ScreenArt> &screenTable()
         {"MatchScreen", "Karşılaştırma", {640, 480}, Theme::Match, Layout::Standard, Corner::MinimiseAndExit,
          "Bul|Yazdır", {}, {}, "matching one request"},
         {"MatchListScreen", "Karşılaştırma Listesi", {640, 480}, Theme::Match, Layout::Standard,
-         Corner::MinimiseAndExit, "Yazdır|Kaydet|Çıkış", {}, {}, "bulk comparison list"},
+         Corner::MinimiseAndExit, "Yazdır|Kaydet|Çıkış", {}, {QRect(10, 402, 170, 24), QRect(194, 402, 170, 24)},
+         "bulk comparison list; under the list \"Excel'e Aktar\" and \"CSV olarak kaydet\""},
 
         // Phone book
         {"PhoneBook", "Telefon Defteri", {597, 397}, Theme::Phone, Layout::PhoneBook, Corner::None, "", {}, {},

@@ -2,9 +2,12 @@
 // resource file that lists them.
 //
 //   makeart [OUTPUT_DIR] [--sheet FILE.png] [--layout]
+//   makeart --icons DIR
 //
 // OUTPUT_DIR defaults to assets/art. --sheet also writes a contact sheet of
 // every picture; --layout prints the rectangles the screens line up with.
+// --icons writes the program's icon in the usual sizes as DIR/NxN/evlora.png
+// (the menu entry's icon) and nothing else.
 
 #include "artkit.h"
 #include "arttable.h"
@@ -121,6 +124,21 @@ QImage contactSheet(const QList<Made> &made)
     return sheet;
 }
 
+int writeIcons(const QString &folder)
+{
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = QDir(folder).filePath(QStringLiteral("%1x%1").arg(size));
+        const QString path = QDir(dir).filePath(QStringLiteral("evlora.png"));
+        if (!QDir().mkpath(dir) || !art::paintIcon(size).save(path, "png")) {
+            err() << "makeart: cannot write " << path << Qt::endl;
+            return 1;
+        }
+        out() << path << "\n";
+    }
+    out().flush();
+    return 0;
+}
+
 void printLayout()
 {
     for (const ScreenArt &s : screenTable()) {
@@ -144,16 +162,20 @@ int main(int argc, char **argv)
 
     QString outDir = QStringLiteral("assets/art");
     QString sheetPath;
+    QString iconDir;
     bool layout = false;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == QLatin1String("--sheet") && i + 1 < args.size()) {
             sheetPath = args.at(++i);
+        } else if (a == QLatin1String("--icons") && i + 1 < args.size()) {
+            iconDir = args.at(++i);
         } else if (a == QLatin1String("--layout")) {
             layout = true;
         } else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
-            out() << "usage: makeart [OUTPUT_DIR] [--sheet FILE.png] [--layout]\n";
+            out() << "usage: makeart [OUTPUT_DIR] [--sheet FILE.png] [--layout]\n"
+                     "       makeart --icons DIR\n";
             out().flush();
             return 0;
         } else if (a.startsWith(QLatin1Char('-'))) {
@@ -167,6 +189,8 @@ int main(int argc, char **argv)
         printLayout();
         return 0;
     }
+    if (!iconDir.isEmpty())
+        return writeIcons(iconDir);
 
     if (!QDir().mkpath(outDir)) {
         err() << "makeart: cannot create folder " << outDir << Qt::endl;

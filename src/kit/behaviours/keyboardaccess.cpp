@@ -114,6 +114,8 @@ QList<QKeySequence> forCaption(const QString& caption)
         {QStringLiteral("Bul"), keys({QKeyCombination(Qt::Key_F3)})},
         {QStringLiteral("Yazdır"), keys({Qt::CTRL | Qt::Key_P})},
         {QStringLiteral("Kaydet"), keys({Qt::CTRL | Qt::Key_S})},
+        {QStringLiteral("Excel'e Aktar"), keys({Qt::CTRL | Qt::Key_E})},
+        {QStringLiteral("CSV olarak kaydet"), keys({Qt::CTRL | Qt::SHIFT | Qt::Key_E})},
         {QStringLiteral("Liste"), keys({Qt::CTRL | Qt::Key_L})},
         {QStringLiteral("Tümünü Göster"), keys({Qt::CTRL | Qt::Key_T})},
         {QStringLiteral("Karşılaştır"), keys({Qt::CTRL | Qt::Key_K})},

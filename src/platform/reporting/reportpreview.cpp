@@ -1,7 +1,9 @@
 #include "platform/reporting/reportpreview.h"
 
 #include "platform/reporting/reportdialogs.h"
+#include "platform/spreadsheet/sheetdialogs.h"
 #include "platform/system/errorreporter.h"
+#include "platform/system/safefilewriter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,7 +93,8 @@ void PageView::paintEvent(QPaintEvent*)
 
 // --- ReportPreview -------------------------------------------------------------
 
-ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent), m_report(report)
+ReportPreview::ReportPreview(Report& report, QWidget* parent, std::optional<spreadsheet::Source> sheet)
+    : QDialog(parent), m_report(report), m_sheet(std::move(sheet))
 {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(report.layout().name);
@@ -180,6 +183,12 @@ ReportPreview::ReportPreview(Report& report, QWidget* parent) : QDialog(parent),
               &ReportPreview::printReport, true);
     addAction(QStringLiteral("SavePdf"), QStringLiteral("PDF olarak kaydet"), QStyle::SP_DialogSaveButton,
               {QKeySequence::Save}, &ReportPreview::savePdf, true);
+    if (m_sheet) {
+        addAction(QStringLiteral("ExportXlsx"), QStringLiteral("Excel'e Aktar"), QStyle::SP_CustomBase,
+                  {QKeySequence(Qt::CTRL | Qt::Key_E)}, &ReportPreview::exportXlsx, true);
+        addAction(QStringLiteral("ExportCsv"), QStringLiteral("CSV olarak kaydet"), QStyle::SP_CustomBase,
+                  {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}, &ReportPreview::exportCsv, true);
+    }
     bar->addSeparator();
     addAction(QStringLiteral("ClosePreview"), QStringLiteral("Kapat"), QStyle::SP_DialogCloseButton, {},
               &ReportPreview::reject, true);
@@ -468,16 +477,6 @@ void ReportPreview::reportFailure()
     errorReporter().report(this, m_report.failure());
 }
 
-QString ReportPreview::suggestedFileName() const
-{
-    QString name = m_report.layout().name.simplified();
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (QChar& c : name)
-        if (forbidden.contains(c))
-            c = QLatin1Char('_');
-    return (name.isEmpty() ? QStringLiteral("Rapor") : name) + QStringLiteral(".pdf");
-}
-
 void ReportPreview::printReport()
 {
     if (m_busy)
@@ -520,7 +519,8 @@ void ReportPreview::savePdf()
 {
     if (m_busy)
         return;
-    const QString path = reportDialogs().choosePdfFile(suggestedFileName(), this);
+    const QString path = reportDialogs().choosePdfFile(
+        offeredFileName(m_report.layout().name, QStringLiteral("Rapor"), QStringLiteral("pdf")), this);
     if (path.isEmpty())
         return;
     Report::Outcome outcome = Report::Outcome::Done;
@@ -534,10 +534,30 @@ void ReportPreview::savePdf()
         errorReporter().report(this, QStringLiteral("PDF kaydedilemedi: %1").arg(error));
 }
 
+void ReportPreview::exportXlsx()
+{
+    exportSheet(spreadsheet::Format::Xlsx);
+}
+
+void ReportPreview::exportCsv()
+{
+    exportSheet(spreadsheet::Format::Csv);
+}
+
+void ReportPreview::exportSheet(spreadsheet::Format format)
+{
+    if (m_busy || !m_sheet)
+        return;
+    spreadsheet::exportWithDialog(this, format, *m_sheet, [this](const spreadsheet::Work& work) {
+        return run(QStringLiteral("Liste kaydediliyor"), work);
+    });
+}
+
 // --- PreviewWindow ---------------------------------------------------------------
 
-PreviewWindow::PreviewWindow(std::unique_ptr<Report> report, QWidget* parent)
-    : m_report(std::move(report)), m_parent(parent)
+PreviewWindow::PreviewWindow(std::unique_ptr<Report> report, QWidget* parent,
+                             std::optional<spreadsheet::Source> sheet)
+    : m_report(std::move(report)), m_parent(parent), m_sheet(std::move(sheet))
 {
 }
 
@@ -545,7 +565,7 @@ PreviewWindow::~PreviewWindow() = default;
 
 void PreviewWindow::preview()
 {
-    ReportPreview dialog(*m_report, m_parent);
+    ReportPreview dialog(*m_report, m_parent, m_sheet);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/reporting/report.h"
 #include "platform/reporting/reportwindow.h"
+#include "platform/spreadsheet/sheet.h"
 
 #include <QDialog>
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -51,14 +53,17 @@ private:
 // window: one page at a time, paged and zoomed from the toolbar or the keys
 // (PgUp, PgDn, Home, End, Ctrl+plus, Ctrl+minus); "Yazdır" prints through the
 // printer dialog (printer, copies, page range) and "PDF olarak kaydet" saves
-// the whole report. Pages are laid out as they are shown; a print, a save or
-// a jump far ahead shows a progress bar with "İptal" while it runs.
+// the whole report. A list report given its sheet also has "Excel'e Aktar"
+// and "CSV olarak kaydet", which write its rows to a spreadsheet file.
+// Pages are laid out as they are shown; a print, a save or a jump far ahead
+// shows a progress bar with "İptal" while it runs.
 class ReportPreview : public QDialog {
     Q_OBJECT
 public:
     enum class Fit { None, Width, Page };
 
-    explicit ReportPreview(Report& report, QWidget* parent = nullptr);
+    explicit ReportPreview(Report& report, QWidget* parent = nullptr,
+                           std::optional<spreadsheet::Source> sheet = std::nullopt);
     ~ReportPreview() override;
 
     Report& report() const { return m_report; }
@@ -81,6 +86,8 @@ public slots:
     void fitPage();
     void printReport();
     void savePdf();
+    void exportXlsx(); // "Excel'e Aktar"
+    void exportCsv();  // "CSV olarak kaydet"
     void cancelRun(); // "İptal"
     // Closing (Esc, "Kapat", the window's close) first stops a print or save that runs.
     void reject() override;
@@ -99,9 +106,10 @@ private:
     void applyFit();
     void updateControls();
     void reportFailure();
-    QString suggestedFileName() const;
+    void exportSheet(spreadsheet::Format format);
 
     Report& m_report;
+    std::optional<spreadsheet::Source> m_sheet;
     PageView* m_view = nullptr;
     QScrollArea* m_scroll = nullptr;
     QSpinBox* m_pageBox = nullptr;
@@ -121,10 +129,12 @@ private:
     bool m_countKnown = false;
 };
 
-// A report window whose preview is a modal ReportPreview.
+// A report window whose preview is a modal ReportPreview, with the export
+// actions when a sheet is given.
 class PreviewWindow : public ReportWindow {
 public:
-    PreviewWindow(std::unique_ptr<Report> report, QWidget* parent);
+    PreviewWindow(std::unique_ptr<Report> report, QWidget* parent,
+                  std::optional<spreadsheet::Source> sheet = std::nullopt);
     ~PreviewWindow() override;
     void preview() override;
     Report& report() const { return *m_report; }
@@ -132,6 +142,7 @@ public:
 private:
     std::unique_ptr<Report> m_report;
     QPointer<QWidget> m_parent;
+    std::optional<spreadsheet::Source> m_sheet;
 };
 
 } // namespace reporting

@@ -225,3 +225,13 @@ QString writeFileSafely(const QString& path, const QByteArray& bytes)
     }
     return {};
 }
+
+QString offeredFileName(const QString& title, const QString& fallback, const QString& suffix)
+{
+    QString name = title.simplified();
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (QChar& c : name)
+        if (forbidden.contains(c))
+            c = QLatin1Char('_');
+    return (name.isEmpty() ? fallback : name) + QLatin1Char('.') + suffix;
+}

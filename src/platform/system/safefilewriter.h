@@ -58,3 +58,8 @@ private:
 // Writes bytes to path through a SafeFileWriter: an empty string when the
 // file is saved, else the writer's Turkish message.
 QString writeFileSafely(const QString& path, const QByteArray& bytes);
+
+// The file name a save dialog offers for a document titled so: the title,
+// with the letters a file name cannot hold replaced (fallback when nothing is
+// left), and the suffix ("pdf", "xlsx").
+QString offeredFileName(const QString& title, const QString& fallback, const QString& suffix);
