@@ -3,6 +3,7 @@
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
+#include "platform/engine/postgresengine.h"
 #include "platform/engine/sqliteengine.h"
 #include "platform/system/confirmer.h"
 
@@ -353,6 +354,16 @@ void askWhenTheStoreIsMissing(const QString& folder, const QDateTime& now)
 
 Start openAtStart(const QString& folder, const QDateTime& now)
 {
+    if (PostgresEngine::settingIn(folder)) {
+        // The store is on a server, not a file here: the file's backup and
+        // its page check are the embedded store's.
+        Start start;
+        start.store = Catalogue::openStore(folder);
+        std::promise<CheckOutcome> nothingToCheck;
+        nothingToCheck.set_value({});
+        start.outcome = nothingToCheck.get_future().share();
+        return start;
+    }
     removeLeftovers(folder);
     askWhenTheStoreIsMissing(folder, now);
     QString damage;

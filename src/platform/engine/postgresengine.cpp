@@ -32,7 +32,7 @@ using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
 QString serverText(const PGconn* connection)
 {
-    return QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+    return QString::fromUtf8(PQerrorMessage(connection)).simplified();
 }
 
 QString resultText(const PGresult* result)
@@ -185,11 +185,13 @@ void PostgresEngine::checkSchema()
     ServerSchema::validate(m_conn, m_catalogue);
 }
 
-void PostgresEngine::createSchema(const QString& connection, const QVector<TableSchema>& catalogue)
+void PostgresEngine::createSchema(
+    const QString& connection, const QVector<TableSchema>& catalogue,
+    const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>& rows)
 {
     PostgresEngine engine(connection, catalogue);
     engine.connect();
-    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion);
+    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion, rows);
 }
 
 // --- statements --------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -35,7 +36,11 @@ public:
     // Creates the schema (tables, the Turkish folding and the area-as-number
     // functions, indexes, shipped rows) in one transaction on a database that
     // holds none of the tables; refuses one that does.
-    static void createSchema(const QString& connection, const QVector<TableSchema>& catalogue);
+    // With rows, the tables are filled from them instead of the shipped rows,
+    // in the same transaction (see ServerSchema::create).
+    static void createSchema(const QString& connection, const QVector<TableSchema>& catalogue,
+                             const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>&
+                                 rows = {});
 
     ~PostgresEngine() override;
 

@@ -126,6 +126,52 @@ QString indexTerm(const QString& term)
 
 } // namespace
 
+namespace {
+
+// The rows the source gives for a table, written with their keys as they
+// were; the table's own numbering then goes on after the highest.
+void moveRows(PGconn* connection, const TableSchema& table, const RowSource& rows)
+{
+    QStringList names, marks;
+    const bool ownRowid = table.keyIndex() < 0;
+    if (ownRowid)
+        names << QStringLiteral("rowid");
+    for (const FieldSchema& field : table.fields)
+        names << quoted(field.name);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        marks << QStringLiteral("$%1").arg(i + 1);
+    const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2) OVERRIDING SYSTEM VALUE VALUES (%3)")
+                                  .arg(quoted(table.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
+                                  .toUtf8();
+    rows(table, [&](const QVariantList& values) {
+        std::vector<QByteArray> texts(size_t(values.size()));
+        std::vector<const char*> bound(size_t(values.size()));
+        std::vector<int> lengths(size_t(values.size())), formats(size_t(values.size()));
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QVariant& value = values.at(i);
+            const bool bytes = value.typeId() == QMetaType::QByteArray;
+            texts[size_t(i)] = bytes ? value.toByteArray()
+                               : value.typeId() == QMetaType::Double ? QByteArray::number(value.toDouble(), 'g', 17)
+                                                                     : value.toString().toUtf8();
+            bound[size_t(i)] = value.isNull() ? nullptr : texts[size_t(i)].constData();
+            lengths[size_t(i)] = int(texts[size_t(i)].size());
+            formats[size_t(i)] = bytes ? 1 : 0;
+        }
+        Result result(PQexecParams(connection, insert.constData(), int(bound.size()), nullptr, bound.data(),
+                                   lengths.data(), formats.data(), 0),
+                      &PQclear);
+        if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
+            throw DataError(QStringLiteral("Sunucu '%1' tablosunun bir kaydını almadı: %2")
+                                .arg(table.name, QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed()));
+    });
+    const QString key = quoted(ServerSql::keyColumn(table));
+    exec(connection, QStringLiteral("SELECT setval(pg_get_serial_sequence(%1, %2), coalesce(max(%3), 0) + 1, false) "
+                                    "FROM %4")
+                         .arg(literal(quoted(table.name)), literal(ServerSql::keyColumn(table)), key, quoted(table.name)));
+}
+
+} // namespace
+
 QStringList creationStatements(const QVector<TableSchema>& catalogue, int version)
 {
     QStringList statements;
@@ -213,7 +259,7 @@ void validate(PGconn* connection, const QVector<TableSchema>& catalogue)
     }
 }
 
-void create(PGconn* connection, const QVector<TableSchema>& catalogue, int version)
+void create(PGconn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows)
 {
     exec(connection, QStringLiteral("BEGIN"));
     try {
@@ -227,6 +273,12 @@ void create(PGconn* connection, const QVector<TableSchema>& catalogue, int versi
         }
         for (const QString& statement : creationStatements(catalogue, version))
             exec(connection, statement);
+        if (rows) {
+            for (const TableSchema& table : catalogue)
+                moveRows(connection, table, rows);
+            exec(connection, QStringLiteral("COMMIT"));
+            return;
+        }
         for (const TableSchema& table : catalogue) {
             if (table.seedRows.isEmpty())
                 continue;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QVector>
+#include <functional>
 
 struct pg_conn;
 
@@ -23,8 +24,13 @@ int storedVersion(pg_conn* connection);
 void validate(pg_conn* connection, const QVector<TableSchema>& catalogue);
 
 // Creates everything in one transaction, or nothing. Refuses a database that
-// already holds one of the tables.
-void create(pg_conn* connection, const QVector<TableSchema>& catalogue, int version);
+// already holds one of the tables. Without rows, the tables get their shipped
+// rows; with rows, rows(table, write) calls write once per row it moves in
+// (values in the table's field order, after the rowid of a table without a
+// key field) and the keys continue after the highest moved.
+using RowWriter = std::function<void(const QVariantList& values)>;
+using RowSource = std::function<void(const TableSchema& table, const RowWriter& write)>;
+void create(pg_conn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows = {});
 
 // The statements create() runs, in order: for reading and for tests.
 QStringList creationStatements(const QVector<TableSchema>& catalogue, int version);

@@ -1,0 +1,109 @@
+// evlora-server kur: an agency's store moved onto a server in one step, keys
+// kept and numbering going on after them; a database that holds the tables
+// already is left alone.
+#include "data/catalogue.h"
+#include "platform/engine/postgresengine.h"
+#include "platform/engine/table.h"
+#include "support/testserver.h"
+#include "support/testsupport.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int status;
+    QString output;
+};
+
+Run evloraServer(const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(EVLORA_SERVER), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+}
+
+} // namespace
+
+class ServerMoveTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useTurkishLocale(); }
+
+    void aStoreMovesWholeWithItsKeys()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        QTemporaryDir folder;
+        const QByteArray picture("\x00\xff\x01JPEG'\"", 10);
+        {
+            const std::unique_ptr<Database> local = Catalogue::openStore(folder.path());
+            Table flats(*local, QStringLiteral("kdgiris"));
+            flats.open();
+            for (const char* district : {"Kadıköy", "Şişli", "Beşiktaş"}) {
+                flats.append();
+                flats.setText(QStringLiteral("Semtadi"), QString::fromUtf8(district));
+                flats.setText(QStringLiteral("Fiyati"), QStringLiteral("15000,5"));
+                flats.post();
+            }
+            flats.first();
+            flats.remove(); // a gap in the keys, kept on the server
+            local->execute(QStringLiteral("INSERT INTO tel (Ad, Resim) VALUES (?, ?)"),
+                           {QStringLiteral("O'Neil"), picture});
+        }
+        const QString connection = server.connectionString(QStringLiteral("ajans"));
+        const Run moved = evloraServer({QStringLiteral("kur"), connection, folder.path()});
+        QVERIFY2(moved.status == 0, qPrintable(moved.output));
+        QVERIFY(moved.output.contains(QStringLiteral("sunucuya taşındı")));
+
+        // The folder now runs on the server: the same rows under the same keys.
+        const std::unique_ptr<Database> served = Catalogue::openStore(folder.path());
+        QVERIFY(!served->sqlite());
+        Table flats(*served, QStringLiteral("kdgiris"));
+        flats.open();
+        QCOMPARE(valuesOf(flats, QStringLiteral("Semtadi")), (QStringList{QStringLiteral("Şişli"), QStringLiteral("Beşiktaş")}));
+        flats.first();
+        QCOMPARE(flats.integer(QStringLiteral("No")), 2);
+        QCOMPARE(flats.value(QStringLiteral("Fiyati")).toDouble(), 15000.5);
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Üsküdar"));
+        flats.post();
+        QCOMPARE(flats.integer(QStringLiteral("No")), 4); // after the highest moved, never a collision
+        Table contacts(*served, QStringLiteral("tel"));
+        contacts.open();
+        QCOMPARE(contacts.text(QStringLiteral("Ad")), QStringLiteral("O'Neil"));
+        QCOMPARE(contacts.value(QStringLiteral("Resim")).toByteArray(), picture);
+        QCOMPARE(rowsOnDisk(folder.filePath(Catalogue::StoreFileName), QStringLiteral("semtler")),
+                 int(Catalogue::table(QStringLiteral("semtler")).seedRows.size()));
+
+        // Once more onto the same database: refused, nothing changed.
+        QTemporaryDir other;
+        const Run again = evloraServer({QStringLiteral("kur"), connection, other.path()});
+        QCOMPARE(again.status, 1);
+        QVERIFY2(again.output.contains(QStringLiteral("zaten var")), qPrintable(again.output));
+        QVERIFY(!QFileInfo::exists(other.filePath(PostgresEngine::SettingFileName)));
+        QCOMPARE(rowsOnDisk(folder.filePath(Catalogue::StoreFileName), QStringLiteral("kdgiris")), 3);
+    }
+
+    void theClerkIsToldWhatIsWrongWithTheServer()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE bos"));
+        QTemporaryDir folder;
+        QFile setting(folder.filePath(PostgresEngine::SettingFileName));
+        QVERIFY(setting.open(QIODevice::WriteOnly));
+        setting.write(server.connectionString(QStringLiteral("bos")).toUtf8());
+        setting.close();
+        QVERIFY(messageOf([&] { Catalogue::openStore(folder.path()); })
+                    .startsWith(QStringLiteral("Sunucudaki 'bos' veritabanında Evlora'nın tabloları yok.")));
+        server.stop();
+        QVERIFY(messageOf([&] { Catalogue::openStore(folder.path()); }).startsWith(QStringLiteral("Sunucuya ulaşılamadı")));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{PostgresEngine::SettingFileName});
+    }
+};
+
+QTEST_GUILESS_MAIN(ServerMoveTest)
+#include "tst_servermove.moc"
