@@ -29,6 +29,7 @@ Database::Database(const QString& path, const QVector<TableSchema>& catalogue, s
     , m_catalogue(catalogue)
     , m_engine(std::move(engine))
 {
+    m_engine->watchOtherDesks([this](const QString& table) { emit m_notices.changedElsewhere(table); });
 }
 
 Database::~Database()

@@ -2,6 +2,7 @@
 
 #include "platform/engine/schema.h"
 #include "platform/engine/storeengine.h"
+#include "platform/engine/storenotices.h"
 
 #include <QHash>
 #include <QString>
@@ -135,6 +136,10 @@ public:
     qint64 lastChanges() const { return m_engine->lastChanges(); }
     // Grows with every change written through this store.
     qint64 changeCount() const { return m_engine->changeCount(); }
+    // Changes other desks commit, as they land (a server store's).
+    StoreNotices& notices() { return m_notices; }
+    // Whether other desks write to this store while this one works.
+    bool sharedByDesks() const { return m_engine->sharedByDesks(); }
     // What the clerk is told when a post fails with this error.
     QString postFailureMessage(const EngineError& error) const;
 
@@ -168,6 +173,7 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QHash<const TableSchema*, QString> m_columnLists;
     QHash<QPair<const TableSchema*, QString>, std::shared_ptr<DatasetTexts>> m_datasetTexts;
+    StoreNotices m_notices;
     std::shared_future<QString> m_pendingDamageVerdict;
     QString m_damage; // non-empty once a check found the store damaged
 };

@@ -28,7 +28,20 @@ struct DatasetTexts {
     QHash<QString, QString> locate; // field name -> the statement locating a value in it
 };
 
-Dataset::Dataset(Database& database, QObject* parent) : QObject(parent), m_database(database) {}
+Dataset::Dataset(Database& database, QObject* parent) : QObject(parent), m_database(database)
+{
+    // Rows another desk changed show within a moment, the current row kept by
+    // its key; a record being edited waits for its post, which checks.
+    connect(&database.notices(), &StoreNotices::changedElsewhere, this, [this](const QString& table) {
+        if (!m_schema || table != m_schema->name || m_state != DatasetState::Browse)
+            return;
+        try {
+            refresh();
+        } catch (const DataError&) {
+            // The server is out of reach: the next action the clerk takes says so.
+        }
+    });
+}
 
 Dataset::~Dataset() = default;
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTimer>
 #include <libpq-fe.h>
 #include <cstdlib>
 #include <cstring>
@@ -156,7 +157,48 @@ PGconn* PostgresEngine::live()
     if (PQstatus(m_conn) != CONNECTION_OK)
         throw EngineError(ConnectionLost, serverText(m_conn), lostMessage(false));
     ++m_generation;
+    if (m_changedElsewhere)
+        listen(); // a new session hears nothing it did not ask for
     return m_conn;
+}
+
+void PostgresEngine::watchOtherDesks(std::function<void(const QString& table)> changed)
+{
+    m_changedElsewhere = std::move(changed);
+    listen();
+    m_noticeTimer = std::make_unique<QTimer>();
+    m_noticeTimer->setInterval(250); // well within the second a desk waits to see another's change
+    QObject::connect(m_noticeTimer.get(), &QTimer::timeout, [this] { takeNotices(); });
+    m_noticeTimer->start();
+}
+
+void PostgresEngine::listen()
+{
+    // One channel per schema: desks of another agency on the same server stay apart.
+    const Result schema = run(m_conn, "SELECT current_schema()");
+    const QByteArray channel = "evlora_" + QByteArray(PQgetvalue(schema.get(), 0, 0));
+    char* quoted = PQescapeIdentifier(m_conn, channel.constData(), size_t(channel.size()));
+    run(m_conn, ("LISTEN " + QByteArray(quoted)).constData());
+    PQfreemem(quoted);
+}
+
+void PostgresEngine::takeNotices()
+{
+    if (PQstatus(m_conn) != CONNECTION_OK || !PQconsumeInput(m_conn))
+        return;
+    const int own = PQbackendPID(m_conn);
+    QStringList tables;
+    while (PGnotify* notice = PQnotifies(m_conn)) {
+        const QString table = QString::fromUtf8(notice->extra);
+        if (notice->be_pid != own && !tables.contains(table))
+            tables << table;
+        PQfreemem(notice);
+    }
+    if (tables.isEmpty())
+        return;
+    ++m_changes; // rows read ahead are stale now
+    for (const QString& table : std::as_const(tables))
+        m_changedElsewhere(table);
 }
 
 std::unique_ptr<PostgresEngine> PostgresEngine::open(const QString& connection, const QVector<TableSchema>& catalogue)

@@ -10,6 +10,7 @@
 #include <optional>
 
 struct pg_conn;
+class QTimer;
 
 // The store on a PostgreSQL server, for an agency with several desks: every
 // desk's program connects to one database through libpq. Statements are the
@@ -54,6 +55,8 @@ public:
     qint64 lastChanges() const override { return m_lastChanges; }
     qint64 changeCount() const override { return m_changes; }
     QString postFailureMessage(const EngineError& error) const override;
+    bool sharedByDesks() const override { return true; }
+    void watchOtherDesks(std::function<void(const QString& table)> changed) override;
 
     // The layout this program writes on a server.
     static constexpr int SchemaVersion = 1;
@@ -70,6 +73,12 @@ private:
     // Notes what a statement that ran has changed.
     void ran(qint64 changes, std::optional<qint64> key);
 
+    // Hands on what other desks committed (LISTEN), a few times a second.
+    void takeNotices();
+    void listen();
+
+    std::function<void(const QString&)> m_changedElsewhere;
+    std::unique_ptr<QTimer> m_noticeTimer;
     QString m_connection;
     QVector<TableSchema> m_catalogue;
     pg_conn* m_conn = nullptr;

@@ -192,6 +192,9 @@ QStringList creationStatements(const QVector<TableSchema>& catalogue, int versio
         "WHEN s ~ '^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]{1,2})?$' THEN s::double precision "
         "ELSE NULL END FROM (SELECT btrim(t) AS s) AS typed $$");
 
+    // Every commit that changes a table tells the desks listening which one.
+    statements << QStringLiteral("CREATE FUNCTION evlora_changed() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                 "PERFORM pg_notify('evlora_' || TG_TABLE_SCHEMA, TG_TABLE_NAME); RETURN NULL; END $$");
     for (const TableSchema& table : catalogue) {
         QStringList columns;
         if (table.keyIndex() < 0)
@@ -199,6 +202,9 @@ QStringList creationStatements(const QVector<TableSchema>& catalogue, int versio
         for (const FieldSchema& field : table.fields)
             columns << columnDefinition(field);
         statements << QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.name), columns.join(QStringLiteral(", ")));
+        statements << QStringLiteral("CREATE TRIGGER evlora_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
+                                     "FOR EACH STATEMENT EXECUTE FUNCTION evlora_changed()")
+                          .arg(quoted(table.name));
 
         QStringList prefixed; // text fields searched by their start get an index on their search key
         for (const IndexSchema& index : table.indexes) {

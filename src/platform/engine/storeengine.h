@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 class EngineError;
@@ -75,6 +76,13 @@ public:
     // Grows with every change written through this connection, so that what
     // was read ahead can tell whether it is still what the store holds.
     virtual qint64 changeCount() const = 0;
+
+    // Calls changed with a table's name whenever another desk has committed a
+    // change to it; from the program's event loop, never inside a statement.
+    virtual void watchOtherDesks(std::function<void(const QString& table)> changed) { (void)changed; }
+
+    // Whether other desks write to the same store while this one works.
+    virtual bool sharedByDesks() const { return false; }
 
     // What the clerk is told when a post fails with this error: the cause,
     // and that the changes wait on the screen for another try.

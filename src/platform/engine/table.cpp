@@ -128,6 +128,8 @@ qint64 Table::writeRecord()
                 write.bind(at++, m_record.at(f));
         if (!inserting)
             write.bindInteger(at, key);
+        if (!inserting && m_database.sharedByDesks())
+            refuseWhatAnotherDeskChanged(key);
         write.step();
         if (inserting)
             key = m_database.lastInsertKey();
@@ -135,6 +137,32 @@ qint64 Table::writeRecord()
             throw DataError(QStringLiteral("Record/Key deleted."));
     });
     return key;
+}
+
+void Table::refuseWhatAnotherDeskChanged(qint64 key)
+{
+    // The row is locked until the write commits, so no desk changes it between
+    // this look and the write.
+    const TableSchema& table = schema();
+    bool present = false;
+    QStringList changed;
+    m_database.select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ? FOR UPDATE")
+                          .arg(m_database.columnList(table), Database::quoted(table.name)),
+                      {key}, [&](const SqlStatement& row) {
+                          present = true;
+                          for (int f = 0; f < table.fields.size(); ++f)
+                              if (row.fieldValue(f, table.fields.at(f)) != m_savedRecord.value(f))
+                                  changed << table.fields.at(f).name;
+                      });
+    if (!present)
+        throw DataError(QStringLiteral("Bu kayıt siz düzenlerken başka bir masada silindi; yeniden yazılmadı. "
+                                       "Yazdıklarınız ekranda duruyor: gerekiyorsa düzenlemeyi iptal edip yeni bir "
+                                       "kayıt olarak girin."));
+    if (!changed.isEmpty())
+        throw DataError(QStringLiteral("Bu kaydı siz düzenlerken başka bir masa değiştirdi (%1); kaydınız yazılmadı. "
+                                       "Yazdıklarınız ekranda duruyor: diğer masanın yazdığını görmek için düzenlemeyi "
+                                       "iptal edip kaydı yenileyin (F5), sonra değişikliğinizi yeniden girin.")
+                            .arg(changed.join(QStringLiteral(", "))));
 }
 
 void Table::post()

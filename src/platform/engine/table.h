@@ -46,6 +46,9 @@ private:
     void requireEditing() const;
     void checkRequired() const;
     qint64 writeRecord();
+    // On a store several desks share: refuses the update of a row another
+    // desk deleted, or changed since this edit began (naming its fields).
+    void refuseWhatAnotherDeskChanged(qint64 key);
 
     // The row that was current when a new record was started, for cancel.
     qint64 m_keyBeforeInsert = -1;
