@@ -2,6 +2,7 @@
 // kept and numbering going on after them; a database that holds the tables
 // already is left alone.
 #include "data/catalogue.h"
+#include "platform/engine/dataset.h"
 #include "platform/engine/postgresengine.h"
 #include "platform/engine/table.h"
 #include "support/testserver.h"
@@ -86,6 +87,37 @@ private slots:
         QVERIFY2(again.output.contains(QStringLiteral("zaten var")), qPrintable(again.output));
         QVERIFY(!QFileInfo::exists(other.filePath(PostgresEngine::SettingFileName)));
         QCOMPARE(rowsOnDisk(folder.filePath(Catalogue::StoreFileName), QStringLiteral("kdgiris")), 3);
+    }
+
+    // The server restarted under a desk's feet: the post fails with its
+    // reason, the typing waits in edit, nothing is half-written, and the next
+    // post reaches the server again without the program being restarted.
+    void aLostServerIsFoundAgain()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        QTemporaryDir folder;
+        QVERIFY(evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()})
+                    .status
+                == 0);
+        const std::unique_ptr<Database> store = Catalogue::openStore(folder.path());
+        Table flats(*store, QStringLiteral("kdgiris"));
+        flats.open();
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+        flats.post();
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Şişli"));
+        server.stop();
+        QCOMPARE(messageOf([&] { flats.post(); }),
+                 QStringLiteral("Sunucuyla bağlantı koptu; kayıt yazılamadı. Değişiklikleriniz ekranda duruyor: "
+                                "bağlantı dönünce yeniden onaylayın."));
+        QCOMPARE(flats.state(), DatasetState::Insert);
+        QCOMPARE(flats.text(QStringLiteral("Semtadi")), QStringLiteral("Şişli"));
+        server.start();
+        flats.post();
+        QCOMPARE(flats.state(), DatasetState::Browse);
+        QCOMPARE(valuesOf(flats, QStringLiteral("Semtadi")), (QStringList{QStringLiteral("Kadıköy"), QStringLiteral("Şişli")}));
     }
 
     void theClerkIsToldWhatIsWrongWithTheServer()

@@ -157,8 +157,16 @@ PGconn* PostgresEngine::live()
     if (PQstatus(m_conn) != CONNECTION_OK)
         throw EngineError(ConnectionLost, serverText(m_conn), lostMessage(false));
     ++m_generation;
-    if (m_changedElsewhere)
+    ++m_changes;
+    if (m_changedElsewhere) {
         listen(); // a new session hears nothing it did not ask for
+        // What other desks did while this one was cut off was never heard:
+        // every list reads afresh, once the work under way is done.
+        QTimer::singleShot(0, m_noticeTimer.get(), [this] {
+            for (const TableSchema& table : std::as_const(m_catalogue))
+                m_changedElsewhere(table.name);
+        });
+    }
     return m_conn;
 }
 
