@@ -120,6 +120,25 @@ private slots:
         QCOMPARE(valuesOf(flats, QStringLiteral("Semtadi")), (QStringList{QStringLiteral("Kadıköy"), QStringLiteral("Şişli")}));
     }
 
+    void itsCommandLineTouchesNothingUntilItIsRight()
+    {
+        QTemporaryDir folder;
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        const Run version = evloraServer({QStringLiteral("--version")});
+        QCOMPARE(version.status, 0);
+        QVERIFY(version.output.startsWith(QStringLiteral("evlora-server ")));
+        QCOMPARE(evloraServer({QStringLiteral("--help")}).status, 0);
+        const Run wrong = evloraServer({QStringLiteral("kurr"), QStringLiteral("host=/yok")});
+        QCOMPARE(wrong.status, 2);
+        QVERIFY(wrong.output.startsWith(QStringLiteral("Kullanım: evlora-server kur")));
+        const Run unreachable = evloraServer({QStringLiteral("kur"), QStringLiteral("host=/yok/boyle/bir/yer")});
+        QCOMPARE(unreachable.status, 1);
+        QVERIFY2(unreachable.output.startsWith(QStringLiteral("Sunucuya ulaşılamadı")), qPrintable(unreachable.output));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
     void theClerkIsToldWhatIsWrongWithTheServer()
     {
         TestServer server;

@@ -31,11 +31,13 @@ expected="$scratch/expected"
 {
   echo ./usr/bin/evlora
   echo ./usr/bin/evlora-import
+  echo ./usr/bin/evlora-server
   echo ./usr/lib/evlora/evlora-start
   echo ./usr/share/applications/$app.desktop
   echo ./usr/share/metainfo/$app.metainfo.xml
   echo ./usr/share/man/man1/evlora.1.gz
   echo ./usr/share/man/man1/evlora-import.1.gz
+  echo ./usr/share/man/man1/evlora-server.1.gz
   echo ./usr/share/doc/evlora/copyright
   echo ./usr/share/doc/evlora/changelog.gz
   echo ./usr/share/evlora/ani34.avi
@@ -52,14 +54,14 @@ if ! diff -u "$expected" "$scratch/files" > "$scratch/files.diff"; then
   cat "$scratch/files.diff"; fail "the package's files are not the expected ones (- missing, + unexpected)"
 fi
 awk '$2 != "root/root"' "$scratch/listing" | grep -q . && fail "files not owned by root"
-for program in usr/bin/evlora usr/bin/evlora-import usr/lib/evlora/evlora-start; do
+for program in usr/bin/evlora usr/bin/evlora-import usr/bin/evlora-server usr/lib/evlora/evlora-start; do
   grep -q "^-rwxr-xr-x .* ./$program\$" "$scratch/listing" || fail "$program is not executable"
 done
 
 # --- dependencies -------------------------------------------------------------------
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6sql6-sqlite qt6-translations-l10n libjpeg62-turbo fonts-liberation2 \
-              fonts-dejavu-core libsqlite3-0 libxlsxwriter4; do
+              fonts-dejavu-core libsqlite3-0 libxlsxwriter4 libpq5; do
   grep -q "\b$needed\b" <<< "$depends" || fail "Depends lacks $needed: $depends"
 done
 
@@ -75,7 +77,7 @@ appstreamcli validate --no-net "$tree/usr/share/metainfo/$app.metainfo.xml" > "$
 version=$(dpkg-deb -f "$deb" Version)
 grep -q "<release version=\"$version\"" "$tree/usr/share/metainfo/$app.metainfo.xml" ||
   fail "the metainfo names no release $version"
-for page in evlora evlora-import; do
+for page in evlora evlora-import evlora-server; do
   text=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -l "$tree/usr/share/man/man1/$page.1.gz" 2>"$scratch/man.err")
   [ -s "$scratch/man.err" ] && { cat "$scratch/man.err"; fail "man warns about $page.1"; }
   grep -q -- "--version" <<< "$text" || fail "$page.1 does not describe --version"
