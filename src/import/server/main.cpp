@@ -3,6 +3,7 @@
 //   evlora-server kur BAĞLANTI [KLASÖR]
 //   evlora-server --help | --version
 #include "data/catalogue.h"
+#include "import/servermove.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/postgresengine.h"
@@ -43,23 +44,10 @@ int move(const QString& connection, const QString& folder, QTextStream& out, QTe
     if (QFileInfo::exists(storePath))
         local = Catalogue::openStore(folder);
     qint64 moved = 0;
-    if (local) {
-        PostgresEngine::createSchema(connection, Catalogue::tables(),
-                                     [&](const TableSchema& table, const std::function<void(const QVariantList&)>& write) {
-                                         const bool ownRowid = table.keyIndex() < 0;
-                                         local->select(QStringLiteral("SELECT rowid,%1 FROM %2 ORDER BY rowid")
-                                                           .arg(local->columnList(table), Database::quoted(table.name)),
-                                                       {}, [&](const SqlStatement& row) {
-                                                           QVariantList values;
-                                                           for (int c = ownRowid ? 0 : 1; c < row.columnCount(); ++c)
-                                                               values << row.value(c);
-                                                           write(values);
-                                                           ++moved;
-                                                       });
-                                     });
-    } else {
+    if (local)
+        moved = ServerMove::moveStore(*local, connection);
+    else
         PostgresEngine::createSchema(connection, Catalogue::tables());
-    }
     QSaveFile setting(settingPath);
     if (!setting.open(QIODevice::WriteOnly)
         || setting.write((QStringLiteral("# Bu klasördeki Evlora bu sunucuda çalışır (evlora-server kur).\n")

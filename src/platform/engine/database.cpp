@@ -15,8 +15,13 @@ std::unique_ptr<Database> Database::open(const QString& path, const QVector<Tabl
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     // A folder that names a server runs on it; any other holds the embedded store.
-    if (const std::optional<QString> server = PostgresEngine::settingIn(QFileInfo(absolute).absolutePath()))
-        return std::unique_ptr<Database>(new Database(absolute, catalogue, PostgresEngine::open(*server, catalogue)));
+    if (const std::optional<QString> server = PostgresEngine::settingIn(QFileInfo(absolute).absolutePath())) {
+        std::unique_ptr<PostgresEngine> engine = PostgresEngine::open(*server, catalogue);
+        PostgresEngine* served = engine.get();
+        std::unique_ptr<Database> db(new Database(absolute, catalogue, std::move(engine)));
+        db->m_server = served;
+        return db;
+    }
     std::unique_ptr<SqliteEngine> engine = SqliteEngine::open(path, catalogue, check);
     SqliteEngine* sqlite = engine.get();
     std::unique_ptr<Database> db(new Database(absolute, catalogue, std::move(engine)));

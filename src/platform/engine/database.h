@@ -16,6 +16,7 @@
 class Database;
 class EngineError;
 class SqliteEngine;
+class PostgresEngine;
 
 // A prepared statement lent by the store for one use: bound, stepped, and
 // reset and handed back when the lease ends, so the next user of the same SQL
@@ -150,6 +151,8 @@ public:
     // The embedded store's engine, for what only it has (its file's backup,
     // the statement trace of the benchmarks); null on another engine.
     SqliteEngine* sqlite() const { return m_sqlite; }
+    // The server store's engine, for what only it has; null on another engine.
+    PostgresEngine* server() const { return m_server; }
 
     static QString quoted(const QString& identifier) { return quotedIdentifier(identifier); }
 
@@ -166,6 +169,7 @@ private:
     QVector<TableSchema> m_catalogue;
     std::unique_ptr<StoreEngine> m_engine; // outlives the statements below
     SqliteEngine* m_sqlite = nullptr;
+    PostgresEngine* m_server = nullptr;
     // Prepared statements by SQL text: the idle ones wait in their slot.
     std::unordered_map<QString, std::unique_ptr<SqlStatement::Slot>, SqlHash> m_slots;
     // Leased now; destroyed with the store if never returned.

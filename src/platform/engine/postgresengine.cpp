@@ -379,6 +379,8 @@ private:
             lengths[i] = int(m_values[i].size());
         }
         PGconn* connection = m_engine.m_conn;
+        if (m_engine.m_trace)
+            m_engine.m_trace({m_sql.text, true, m_values, m_bound, m_formats});
         Result result(PQexecPrepared(connection, m_name.constData(), int(values.size()), values.data(),
                                      lengths.data(), m_formats.data(), 0),
                       &PQclear);
@@ -429,16 +431,20 @@ void PostgresEngine::ran(qint64 changes, std::optional<qint64> key)
 
 void PostgresEngine::execute(const char* sql)
 {
+    if (m_trace)
+        m_trace({QByteArray(sql)});
     run(live(), sql);
 }
 
 void PostgresEngine::begin()
 {
-    run(live(), "BEGIN");
+    execute("BEGIN");
 }
 
 void PostgresEngine::commit()
 {
+    if (m_trace)
+        m_trace({QByteArray("COMMIT")});
     run(m_conn, "COMMIT");
 }
 

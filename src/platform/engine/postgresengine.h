@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 struct pg_conn;
 class QTimer;
@@ -58,6 +59,17 @@ public:
     bool sharedByDesks() const override { return true; }
     void watchOtherDesks(std::function<void(const QString& table)> changed) override;
 
+    // A statement as it went to the server, for the benchmarks' bare twin:
+    // prepared ones with their values, the rest (BEGIN, COMMIT) as plain text.
+    struct Sent {
+        QByteArray sql;
+        bool prepared = false;
+        std::vector<QByteArray> values;
+        std::vector<bool> bound;
+        std::vector<int> formats;
+    };
+    void traceInto(std::function<void(const Sent&)> trace) { m_trace = std::move(trace); }
+
     // The layout this program writes on a server.
     static constexpr int SchemaVersion = 1;
     // EngineError's code when the server could not be reached mid-work.
@@ -78,6 +90,7 @@ private:
     void listen();
 
     std::function<void(const QString&)> m_changedElsewhere;
+    std::function<void(const Sent&)> m_trace;
     std::unique_ptr<QTimer> m_noticeTimer;
     QString m_connection;
     QVector<TableSchema> m_catalogue;
