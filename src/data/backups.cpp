@@ -8,6 +8,7 @@
 #include "platform/system/confirmer.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
@@ -46,7 +47,7 @@ QDir folderBeside(const QString& storeFolder)
 // the older form, without the number, count as made before any of those.
 int sequenceOf(const QString& path)
 {
-    static const QRegularExpression numbered(QStringLiteral("^evlora-\\d{8}-\\d{6}-(\\d+)\\.sqlite$"));
+    static const QRegularExpression numbered(QStringLiteral("^evlora-\\d{8}-\\d{6}-(\\d+)\\.(sqlite|dump)$"));
     const QRegularExpressionMatch match = numbered.match(QFileInfo(path).fileName());
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
@@ -103,13 +104,28 @@ void removeLeftovers(const QString& storeFolder)
         QFile::remove(backups.filePath(name));
 }
 
+// The backups of one kind ("sqlite" copies of the file, "dump"s of a
+// server's database) in storeFolder's backup folder, the last made first.
+QStringList backupsOfKind(const QString& storeFolder, const QString& kind)
+{
+    const QDir folder = folderBeside(storeFolder);
+    QStringList paths;
+    for (const QString& name : folder.entryList({QStringLiteral("evlora-*.") + kind}, QDir::Files))
+        paths << folder.filePath(name);
+    std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
+        const int made[2] = {sequenceOf(a), sequenceOf(b)};
+        return made[0] != made[1] ? made[0] > made[1] : a > b;
+    });
+    return paths;
+}
+
 // Keeps the last KeptStarts copies, the newest copy of each of the last
 // KeptDays days, and always the one just made.
 void prune(const QString& storeFolder, const QString& justMade)
 {
     QSet<QString> days;
     int index = 0;
-    for (const QString& path : available(storeFolder)) {
+    for (const QString& path : backupsOfKind(storeFolder, QFileInfo(justMade).suffix())) {
         const QString day = stampOf(path).left(8);
         const bool newestOfItsDay = !days.contains(day) && days.size() < KeptDays;
         days.insert(day);
@@ -181,15 +197,58 @@ QString unchangedSince(const QString& storePath)
 
 QStringList available(const QString& storeFolder)
 {
-    const QDir folder = folderBeside(storeFolder);
-    QStringList paths;
-    for (const QString& name : folder.entryList({QStringLiteral("evlora-*.sqlite")}, QDir::Files))
-        paths << folder.filePath(name);
-    std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
-        const int made[2] = {sequenceOf(a), sequenceOf(b)};
-        return made[0] != made[1] ? made[0] > made[1] : a > b;
-    });
-    return paths;
+    return backupsOfKind(storeFolder, QStringLiteral("sqlite"));
+}
+
+QStringList serverDumps(const QString& storeFolder)
+{
+    return backupsOfKind(storeFolder, QStringLiteral("dump"));
+}
+
+QString dumpServer(const QString& storeFolder, const QString& connection, const QDateTime& now)
+{
+    QDir folder = folderBeside(storeFolder);
+    if (!folder.exists() && !QDir(storeFolder).mkdir(FolderName))
+        throw DataError(QStringLiteral("Yedek klasörü '%1' oluşturulamadı.").arg(folder.path()));
+    const QStringList earlier = serverDumps(storeFolder);
+    const int sequence = (earlier.isEmpty() ? 0 : sequenceOf(earlier.first())) + 1;
+    const QString target = folder.filePath(QStringLiteral("evlora-%1-%2.dump").arg(stamp(now)).arg(sequence));
+    const QString partial = target + PartialSuffix;
+    const auto runTool = [](const QString& tool, const QStringList& arguments, QString* output) {
+        QProcess process;
+        process.start(tool, arguments);
+        const bool ran = process.waitForStarted() && process.waitForFinished(-1)
+                         && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        *output = QString::fromLocal8Bit(ran ? process.readAllStandardOutput() : process.readAllStandardError())
+                      .simplified();
+        if (!ran && output->isEmpty())
+            *output = process.errorString();
+        return ran;
+    };
+    QString said;
+    // The server's own tools: a consistent picture of the database even while
+    // other desks write, then its table of contents read back.
+    if (!runTool(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--file=") + partial,
+                                             QStringLiteral("--dbname=") + connection},
+                 &said)) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Sunucunun yedeği alınamadı (pg_dump: %1).").arg(said));
+    }
+    if (!runTool(QStringLiteral("pg_restore"), {QStringLiteral("--list"), partial}, &said)
+        || !said.contains(QStringLiteral("TABLE DATA"))) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Sunucunun yedeği denetimden geçmedi (pg_restore: %1).").arg(said));
+    }
+    QFile written(partial);
+    const bool synced = written.open(QIODevice::ReadWrite) && ::fsync(written.handle()) == 0;
+    written.close();
+    if (!synced || !QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Sunucunun yedeği '%1' diske yazılamadı.").arg(target));
+    }
+    syncFolder(folder.path());
+    prune(storeFolder, target);
+    return target;
 }
 
 QStringList keptAside(const QString& storeFolder)
@@ -354,14 +413,23 @@ void askWhenTheStoreIsMissing(const QString& folder, const QDateTime& now)
 
 Start openAtStart(const QString& folder, const QDateTime& now)
 {
-    if (PostgresEngine::settingIn(folder)) {
-        // The store is on a server, not a file here: the file's backup and
-        // its page check are the embedded store's.
+    if (const std::optional<QString> server = PostgresEngine::settingIn(folder)) {
+        // The store is on a server: the day's backup is a dump of its
+        // database into this desk's backup folder, made beside the work.
+        removeLeftovers(folder);
         Start start;
         start.store = Catalogue::openStore(folder);
-        std::promise<CheckOutcome> nothingToCheck;
-        nothingToCheck.set_value({});
-        start.outcome = nothingToCheck.get_future().share();
+        start.outcome = std::async(std::launch::async, [folder, connection = *server, now] {
+                            ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), BackupNiceness);
+                            CheckOutcome outcome;
+                            try {
+                                dumpServer(folder, connection, now);
+                            } catch (const DataError& error) {
+                                outcome.failure = error.message() + QStringLiteral(
+                                                      " Sunucudaki veriye dokunulmadı; bir sonraki açılışta yeniden denenir.");
+                            }
+                            return outcome;
+                        }).share();
         return start;
     }
     removeLeftovers(folder);

@@ -35,6 +35,15 @@ QString unchangedSince(const QString& storePath);
 // names carry the order they were made in, so a clock set back does not
 // reorder them).
 QStringList available(const QString& storeFolder);
+// On a server store: the dumps of its database in storeFolder's backup
+// folder, the last made first.
+QStringList serverDumps(const QString& storeFolder);
+// Dumps the server's database (pg_dump, custom format) into storeFolder's
+// backup folder, reads the dump's table of contents back (pg_restore
+// --list), and drops the dumps beyond what is kept, as for the file's
+// copies. Returns the new dump's path; throws DataError, no dump kept.
+QString dumpServer(const QString& storeFolder, const QString& connection, const QDateTime& now);
+
 // The stores that restores put aside in storeFolder, newest first.
 QStringList keptAside(const QString& storeFolder);
 // The newest backup that passes the consistency check, or empty.

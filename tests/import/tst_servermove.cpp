@@ -1,6 +1,7 @@
 // evlora-server kur: an agency's store moved onto a server in one step, keys
 // kept and numbering going on after them; a database that holds the tables
 // already is left alone.
+#include "data/backups.h"
 #include "data/catalogue.h"
 #include "platform/engine/dataset.h"
 #include "platform/engine/postgresengine.h"
@@ -118,6 +119,47 @@ private slots:
         flats.post();
         QCOMPARE(flats.state(), DatasetState::Browse);
         QCOMPARE(valuesOf(flats, QStringLiteral("Semtadi")), (QStringList{QStringLiteral("Kadıköy"), QStringLiteral("Şişli")}));
+    }
+
+    // Each start on a server dumps its database into the desk's backup
+    // folder, checked, as many kept as of the file's copies; a dump brings
+    // the data back on another database.
+    void eachStartDumpsTheServer()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        server.execute(QStringLiteral("CREATE DATABASE geri"));
+        QTemporaryDir folder;
+        QVERIFY(evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()})
+                    .status
+                == 0);
+        const QDateTime morning(QDate(2026, 12, 10), QTime(8, 0));
+        for (int start = 0; start < Backups::KeptStarts + 2; ++start) {
+            Backups::Start opened = Backups::openAtStart(folder.path(), morning.addSecs(60 * start));
+            if (start == 0) {
+                Table flats(*opened.store, QStringLiteral("kdgiris"));
+                flats.open();
+                flats.append();
+                flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+                flats.post();
+            }
+            QCOMPARE(opened.outcome.get().failure, QString());
+        }
+        const QStringList dumps = Backups::serverDumps(folder.path());
+        QCOMPARE(dumps.size(), Backups::KeptStarts);
+        QVERIFY(dumps.first().endsWith(QStringLiteral("-5.dump")));
+
+        QProcess restore;
+        restore.start(QStringLiteral("pg_restore"),
+                      {QStringLiteral("--dbname=") + server.connectionString(QStringLiteral("geri")), dumps.first()});
+        QVERIFY(restore.waitForFinished(60000));
+        QCOMPARE(restore.exitCode(), 0);
+        QTemporaryDir other;
+        QFile setting(other.filePath(PostgresEngine::SettingFileName));
+        QVERIFY(setting.open(QIODevice::WriteOnly));
+        setting.write(server.connectionString(QStringLiteral("geri")).toUtf8());
+        setting.close();
+        QCOMPARE(rowsOnDisk(other.filePath(Catalogue::StoreFileName), QStringLiteral("kdgiris"), QStringLiteral("WHERE Semtadi = 'Kadıköy'")), 1);
     }
 
     void itsCommandLineTouchesNothingUntilItIsRight()
