@@ -204,6 +204,15 @@ QList<Register> registersFor(const Request& request, int criterion, Scope scope)
     return held;
 }
 
+QStringList kindsServed(Register id, int criterion, Scope scope)
+{
+    QStringList kinds;
+    for (const QString& kind : {Flat, Plot, Farmland, PlotOrFarmland})
+        if (rule(id).kinds != Kinds::Others && kindServed(rule(id).kinds, kind, criterion, scope))
+            kinds << kind;
+    return kinds;
+}
+
 Statement statementFor(Register id, const Request& request, int criterion)
 {
     const RegisterRule& r = rule(id);

@@ -101,6 +101,12 @@ enum class Scope { OneRequest, Bulk };
 // one holds.
 QList<Register> registersFor(const Request& request, int criterion, Scope scope);
 
+// The request kinds a register's test holds for, spelled out: "Daire" for
+// the flat registers, "Arsa", "Arazi" (and "Arsa ve Arazi" where the scope
+// and criterion make it a land kind) for land. Empty for the property
+// registers, which serve every other kind by its own name.
+QStringList kindsServed(Register id, int criterion, Scope scope);
+
 // The listings of the register that satisfy the request under the criterion:
 // district equal, price and area within the request's bounds (both ends
 // included), the register's status (on land the wished one), and on the

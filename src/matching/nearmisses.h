@@ -1,0 +1,80 @@
+#pragma once
+
+#include "matching/matchrules.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Database;
+
+// What an agent does by hand beside the exact match: the listings that miss
+// a request by a little (a flat 4% above the budget is worth a call), and the
+// listings a criterion can never find because the field it compares is empty.
+// No window in here; MatchScreen shows both.
+namespace Matching {
+
+// How far outside its bounds a price or an area may lie, in percent of the
+// bound it misses, for the listing to count as a near miss.
+inline constexpr int DefaultMargin = 10;
+inline constexpr int LargestMargin = 50;
+
+// One listing that misses the request by no more than the margin on every
+// bound the criterion reads, and is not an exact match.
+struct NearMiss {
+    Register where;
+    qint64 key = 0;          // No, to open it
+    QString district, kind;  // kind: Emlak on the property registers, else empty
+    QString price, area;     // as the comparison list writes them
+    // The largest miss over the criterion's bounds, as a share of the bound
+    // missed (0.04 for 4% above the highest price): the order of the list.
+    double distance = 0;
+    // One mark per criterion, district first: "semt ✔", "fiyat ✔",
+    // "fiyat %4 yüksek", "fiyat %3 düşük", "m² 6 eksik", "m² 12 fazla".
+    QStringList marks;
+};
+
+// Whether a near miss means anything under the criterion: it must read a
+// price or an area (the district is always matched exactly).
+bool hasMargin(int criterion);
+
+// The listings of one register that the exact statement would find with the
+// criterion's bounds widened by margin percent: the same district, status
+// and kind rules, bound values, either store. Rows of the exact match are
+// among them.
+Statement widenedStatementFor(Register id, const Request& request, int criterion, int margin);
+
+// The near misses of the request under the criterion over every register its
+// tests pick on MatchScreen, closest first (then by register and key). None
+// when the criterion reads neither price nor area, or a bound it needs is
+// empty. Throws DataError as RowStream does.
+QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, int margin = DefaultMargin);
+
+// The marks of one listing against the request: for tests and for the list.
+// price and area are the listing's numbers (area read as a number on land);
+// a null one gets no mark of its own but counts as a miss.
+struct Marked {
+    bool exact = true;
+    double distance = 0;
+    QStringList marks;
+};
+Marked markListing(const Request& request, int criterion, const QVariant& price, const QVariant& area);
+
+// --- Listings a criterion can never find -----------------------------------
+
+enum class Compared { Price, Area };
+
+// The listings of the register, carrying the status a search looks for, whose
+// compared field is empty (on land also an area that reads as no number):
+// searches by that field never return them. status empty on a building
+// register: its available status.
+Statement missingStatement(Register id, Compared field, const QString& status = QString());
+qint64 countMissing(Database& db, Register id, Compared field, const QString& status = QString());
+
+// "12 kiralık dairede fiyat yok; fiyata göre aramalarda çıkmazlar".
+QString missingNotice(Register id, Compared field, qint64 count);
+
+// The compared fields a criterion reads.
+QList<Compared> comparedBy(int criterion);
+
+} // namespace Matching
