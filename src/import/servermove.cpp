@@ -6,7 +6,7 @@
 
 namespace ServerMove {
 
-qint64 moveStore(Database& local, const QString& connection)
+qint64 moveStore(Database& local, const QString& connection, bool replacing)
 {
     qint64 moved = 0;
     PostgresEngine::createSchema(
@@ -23,7 +23,8 @@ qint64 moveStore(Database& local, const QString& connection)
                              write(values);
                              ++moved;
                          });
-        });
+        },
+        replacing);
     return moved;
 }
 

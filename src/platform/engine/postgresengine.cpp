@@ -237,11 +237,13 @@ void PostgresEngine::checkSchema()
 
 void PostgresEngine::createSchema(
     const QString& connection, const QVector<TableSchema>& catalogue,
-    const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>& rows)
+    const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>& rows,
+    bool replacing)
 {
     PostgresEngine engine(connection, catalogue);
     engine.connect();
-    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion, rows);
+    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion, rows,
+                         replacing ? ServerSchema::Existing::Replace : ServerSchema::Existing::Refuse);
 }
 
 // --- statements --------------------------------------------------------------

@@ -37,12 +37,14 @@ public:
 
     // Creates the schema (tables, the Turkish folding and the area-as-number
     // functions, indexes, shipped rows) in one transaction on a database that
-    // holds none of the tables; refuses one that does.
+    // holds none of the tables; refuses one that does unless replacing, when
+    // this program's tables there are dropped first in the same transaction.
     // With rows, the tables are filled from them instead of the shipped rows,
     // in the same transaction (see ServerSchema::create).
     static void createSchema(const QString& connection, const QVector<TableSchema>& catalogue,
                              const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>&
-                                 rows = {});
+                                 rows = {},
+                             bool replacing = false);
 
     ~PostgresEngine() override;
 

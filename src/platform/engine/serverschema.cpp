@@ -265,10 +265,19 @@ void validate(PGconn* connection, const QVector<TableSchema>& catalogue)
     }
 }
 
-void create(PGconn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows)
+void create(PGconn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows,
+            Existing existing)
 {
     exec(connection, QStringLiteral("BEGIN"));
     try {
+        if (existing == Existing::Replace) {
+            QStringList tables{QStringLiteral("evlora_surum")};
+            for (const TableSchema& table : catalogue)
+                tables << quoted(table.name);
+            exec(connection, QStringLiteral("DROP TABLE IF EXISTS %1 CASCADE").arg(tables.join(QLatin1Char(','))));
+            exec(connection, QStringLiteral("DROP FUNCTION IF EXISTS evlora_changed(), asnumber(text), trkey(text), "
+                                            "trfold(text) CASCADE"));
+        }
         for (const TableSchema& table : catalogue) {
             const Result present = exec(connection, QStringLiteral("SELECT to_regclass(%1) IS NOT NULL")
                                                         .arg(literal(quoted(table.name))));
