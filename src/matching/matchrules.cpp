@@ -167,6 +167,15 @@ const RegisterRule& rule(Register id)
     return registers().at(int(id));
 }
 
+std::optional<Register> registerOf(const QString& table)
+{
+    const QString name = Database::canonicalTableName(table);
+    for (const RegisterRule& r : registers())
+        if (r.table == name)
+            return r.id;
+    return std::nullopt;
+}
+
 const QList<Criterion>& criteria()
 {
     static const QList<Criterion> rows{

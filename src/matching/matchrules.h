@@ -48,6 +48,9 @@ struct RegisterRule {
 
 const QList<RegisterRule>& registers(); // in test order
 const RegisterRule& rule(Register id);
+// The register kept in a table, named in any case, with or without ".db";
+// nothing for a table that holds no listings.
+std::optional<Register> registerOf(const QString& table);
 
 // The seven criteria, by their place in the list (0 to 6).
 struct Criterion {

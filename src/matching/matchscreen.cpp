@@ -6,6 +6,7 @@
 #include "kit/screenkit.h"
 #include "kit/screens.h"
 #include "matching/bulkcomparison.h"
+#include "matching/matchassistant.h"
 #include "matching/matchingdialogs.h"
 #include "matching/matchlistscreen.h"
 #include "platform/controls/dbgrid.h"
@@ -123,7 +124,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
         auto* grid = new DbGrid(this);
         grid->setObjectName(QStringLiteral("DBGrid%1").arg(at + 2));
         grid->setAccessibleName(r.caption);
-        grid->setGeometry(10, 194, 620, 236);
+        grid->setGeometry(10, 194, 620, 214);
         grid->setDataset(results, columns);
         grid->setShowGrid(true);
         grid->horizontalHeader()->setStretchLastSection(true);
@@ -132,11 +133,13 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
         m_grids[at] = grid;
     }
 
-    const QList<QRect> frames = ScreenKit::footerFrames(this, {90, 90});
+    const QList<QRect> frames = ScreenKit::footerFrames(this, {90, 90, 170});
     m_find = kit.action(QStringLiteral("LabelBul"), QStringLiteral("Bul"), frames.at(0));
     m_compareAll = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(1));
-    // Both wait for a criterion, and look it.
-    for (LabelButton* action : {m_find, m_compareAll}) {
+    // Under the grids, what the exact result leaves out.
+    m_assistant = new MatchAssistant(this, screens, frames.at(2));
+    // All three wait for a criterion, and look it.
+    for (LabelButton* action : {m_find, m_compareAll, m_assistant->nearMissAction()}) {
         // After the action's own style, which it replaces.
         whenDressed(action, [action] {
             action->setStyleSheet(QStringLiteral("QLabel { color: rgb(20, 30, 60); font-weight: bold; }"
@@ -183,6 +186,7 @@ void MatchScreen::criterionChosen()
     m_compareAll->setEnabled(true);
     for (const RegisterRule& r : registers())
         rerun(r.id, wholeRegister(r.id));
+    m_assistant->clear();
 }
 
 void MatchScreen::showOnly(Register id)
@@ -213,7 +217,9 @@ void MatchScreen::match()
         }
     } catch (const DataError& error) {
         reportDataError(this, error.message());
+        return;
     }
+    m_assistant->matched();
 }
 
 void MatchScreen::compareAll()

@@ -6,6 +6,7 @@
 #include <array>
 
 class DbGrid;
+class MatchAssistant;
 class LabelButton;
 class QListWidget;
 class Query;
@@ -41,6 +42,9 @@ public:
     // The result grid on show; nullptr while all five are hidden.
     DbGrid* visibleResultGrid() const;
 
+    // Near misses and listings the search can never find, told beside the result.
+    MatchAssistant* assistant() const { return m_assistant; }
+
     // The selected criterion, -1 when none is.
     int selectedCriterion() const;
     void selectCriterion(int criterion);
@@ -64,4 +68,5 @@ private:
     LabelButton* m_compareAll = nullptr;
     std::array<Query*, Matching::RegisterCount> m_results{};
     std::array<DbGrid*, Matching::RegisterCount> m_grids{};
+    MatchAssistant* m_assistant = nullptr;
 };

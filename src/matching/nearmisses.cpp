@@ -200,18 +200,20 @@ QList<Compared> comparedBy(int criterion)
     return fields;
 }
 
-Statement missingStatement(Register id, Compared field, const QString& status)
+Statement missingStatement(Register id, Compared field, const std::optional<QString>& status)
 {
     const RegisterRule& r = rule(id);
-    const QString wanted = status.isEmpty() && !r.availableStatus.isEmpty() ? r.availableStatus : status;
     const bool areaIsText = !Catalogue::table(r.table).field(QStringLiteral("Metre2"))->isNumeric();
     const QString empty = field == Compared::Price ? QStringLiteral("\"Fiyati\" IS NULL")
                           : areaIsText             ? QStringLiteral("asnumber(\"Metre2\") IS NULL")
                                                    : QStringLiteral("\"Metre2\" IS NULL");
+    if (!status)
+        return Statement(r.table).where(empty);
+    const QString wanted = status->isEmpty() && !r.availableStatus.isEmpty() ? r.availableStatus : *status;
     return Statement(r.table).where(QStringLiteral("\"Durum\" = ? AND ") + empty, {Statement::text(wanted)});
 }
 
-qint64 countMissing(Database& db, Register id, Compared field, const QString& status)
+qint64 countMissing(Database& db, Register id, Compared field, const std::optional<QString>& status)
 {
     RowStream rows(db, missingStatement(id, field, status), {QStringLiteral("No")});
     while (rows.next()) {

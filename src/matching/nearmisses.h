@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class Database;
 
 // What an agent does by hand beside the exact match: the listings that miss
@@ -67,9 +69,10 @@ enum class Compared { Price, Area };
 // The listings of the register, carrying the status a search looks for, whose
 // compared field is empty (on land also an area that reads as no number):
 // searches by that field never return them. status empty on a building
-// register: its available status.
-Statement missingStatement(Register id, Compared field, const QString& status = QString());
-qint64 countMissing(Database& db, Register id, Compared field, const QString& status = QString());
+// register: its available status; no status at all (std::nullopt): every
+// listing, as a listing search with "Tümü" looks through them.
+Statement missingStatement(Register id, Compared field, const std::optional<QString>& status = QString());
+qint64 countMissing(Database& db, Register id, Compared field, const std::optional<QString>& status = QString());
 
 // "12 kiralık dairede fiyat yok; fiyata göre aramalarda çıkmazlar".
 QString missingNotice(Register id, Compared field, qint64 count);

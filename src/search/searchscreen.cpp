@@ -249,10 +249,16 @@ Statement SearchScreen::statementFor(int option) const
     if (uses[option].area)
         addArea(criteria.range());
     // Only a whole status text, in its exact letters, filters (each screen says which).
-    const QString status = m_status->currentText();
-    if (statusFilters(status))
+    const QString status = filteredStatus();
+    if (!status.isEmpty())
         criteria.term().where(QStringLiteral("Durum = ?"), {Statement::text(status)});
     return criteria.statement(m_screens.database());
+}
+
+QString SearchScreen::filteredStatus() const
+{
+    const QString status = m_status->currentText();
+    return statusFilters(status) ? status : QString();
 }
 
 void SearchScreen::find()
@@ -269,7 +275,9 @@ void SearchScreen::find()
         // The query stays closed, holding the statement it refused.
         m_query->close();
         errorReporter().report(this, failureMessage());
+        return;
     }
+    emit searched(option);
 }
 
 void SearchScreen::showAll()

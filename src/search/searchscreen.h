@@ -69,6 +69,16 @@ public:
     // "Tümünü Göster": the whole register again; the criteria stay.
     void showAll();
 
+    // The status the search filters on as the criteria stand; empty when it
+    // looks through every status ("Tümü", an empty or a mistyped text).
+    QString filteredStatus() const;
+
+signals:
+    // After a "Bul" whose statement ran, with the option it ran under.
+    void searched(int option);
+
+public:
+
     static const QString& failureMessage();
     static const QString& optionsTooltip();
     static const QString& allStatuses(); // "Tümü"

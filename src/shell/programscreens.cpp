@@ -43,9 +43,9 @@ ScreenMakers programScreens()
         {QStringLiteral("AboutBox"), [](Screens&) { return new AboutBox; }},
     };
     QHash<QString, ScreenMaker> byName;
-    for (const ScreenMakers& group : {shellScreens, listingEntryScreens(), landAndRequestScreens(),
-                                      logScreens(), searchScreens(), definitionScreens(), phoneBookScreens(),
-                                      matchingScreens()}) {
+    for (const ScreenMakers& group : {shellScreens, listingEntryScreens(), landAndRequestScreens(), logScreens(),
+                                      withMissingDataNotices(searchScreens()), definitionScreens(),
+                                      phoneBookScreens(), matchingScreens()}) {
         for (const ScreenMaker& maker : group)
             byName.insert(maker.name, maker);
     }

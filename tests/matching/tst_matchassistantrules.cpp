@@ -201,6 +201,15 @@ private slots:
         QCOMPARE(Matching::countMissing(db, Register::SaleFlats, Compared::Price), qint64(0));
         QCOMPARE(Matching::countMissing(db, Register::Land, Compared::Area, ToBuy), qint64(2));   // "yüz", ""
         QCOMPARE(Matching::countMissing(db, Register::Land, Compared::Area, ToRent), qint64(0));
+        // A listing search with "Tümü" looks through let flats too; one that
+        // filters on "Kiralandı" through those only.
+        QCOMPARE(Matching::countMissing(db, Register::RentalFlats, Compared::Price, std::nullopt), qint64(2));
+        QCOMPARE(Matching::countMissing(db, Register::RentalFlats, Compared::Area, std::nullopt), qint64(2));
+        QCOMPARE(Matching::countMissing(db, Register::RentalFlats, Compared::Price, QStringLiteral("Kiralandı")),
+                 qint64(1));
+        QCOMPARE(Matching::countMissing(db, Register::Land, Compared::Area, std::nullopt), qint64(2));
+        QVERIFY(Matching::registerOf(QStringLiteral("KDGIRIS.db")) == Register::RentalFlats);
+        QVERIFY(!Matching::registerOf(QStringLiteral("musteritalepleri")));
         QCOMPARE(Matching::comparedBy(0), QList<Compared>{});
         QCOMPARE(Matching::comparedBy(6), (QList<Compared>{Compared::Price, Compared::Area}));
 

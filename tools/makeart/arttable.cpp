@@ -71,10 +71,14 @@ const std::vector<ScreenArt> &screenTable()
 
         // Matching
         {"MatchScreen", "Karşılaştırma", {640, 480}, Theme::Match, Layout::Standard, Corner::MinimiseAndExit,
-         "Bul|Yazdır", {}, {}, "matching one request"},
+         "Bul|Yazdır|Yakın Sonuçlar", {}, {}, "matching one request"},
         {"MatchListScreen", "Karşılaştırma Listesi", {640, 480}, Theme::Match, Layout::Standard,
          Corner::MinimiseAndExit, "Yazdır|Kaydet|Çıkış", {}, {QRect(10, 402, 170, 24), QRect(194, 402, 170, 24)},
          "bulk comparison list; under the list \"Excel'e Aktar\" and \"CSV olarak kaydet\""},
+        {"NearMissList", "Yakın Sonuçlar", {640, 480}, Theme::Match, Layout::Standard, Corner::MinimiseAndExit,
+         "Çıkış", {}, {}, "listings that miss a request by a small margin, with their reasons"},
+        {"MissingDataList", "Eksik Bilgili İlanlar", {640, 480}, Theme::Match, Layout::Standard,
+         Corner::MinimiseAndExit, "Çıkış", {}, {}, "listings a search never finds for an empty field"},
 
         // Phone book
         {"PhoneBook", "Telefon Defteri", {597, 397}, Theme::Phone, Layout::PhoneBook, Corner::None, "", {}, {},
