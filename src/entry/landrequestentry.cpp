@@ -1,6 +1,7 @@
 #include "entry/landrequestentry.h"
 
 #include "kit/screenkit.h"
+#include "matching/customersaction.h"
 #include "platform/engine/table.h"
 #include "reports/reports.h"
 #include "platform/controls/dbnavigator.h"
@@ -72,6 +73,7 @@ const FormPlan& LandEntry::plan()
 LandEntry::LandEntry(Screens& screens) : FormEntry(screens, plan())
 {
     reports::installPrintButton(printAction(), QStringLiteral("LandCard"), *cursor(), this);
+    ListingCustomers::install(this, screens, QRect(544, 366, 52, 24));
 }
 
 // --- RequestEntry -----------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "entry/listingentry.h"
 
 #include "kit/screenkit.h"
+#include "matching/customersaction.h"
 #include "platform/engine/table.h"
 #include "reports/reports.h"
 #include "data/catalogue.h"
@@ -180,6 +181,7 @@ ListingEntry::ListingEntry(Screens& screens, const ListingTwin& twin)
     : FormEntry(screens, twin.plan()), m_twin(twin)
 {
     reports::installPrintButton(printAction(), m_twin.card, *cursor(), this);
+    ListingCustomers::install(this, screens, QRect(565, 446, 68, 24));
 }
 
 DbLookupComboBox* ListingEntry::districtLookup() const

@@ -168,3 +168,13 @@ void FindingsWindow::openRow(int row) const
         reportDataError(m_screens.find(found.screen), error.message());
     }
 }
+
+void framedByItself(Screen* screen, LabelButton* action)
+{
+    screen->whenDressed(action, [action] {
+        action->setStyleSheet(QStringLiteral(
+            "QLabel { color: rgb(20, 30, 60); font-weight: bold; border: 1px solid rgb(160, 170, 186);"
+            " border-radius: 4px; background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,"
+            " stop: 0 rgb(255, 255, 255), stop: 1 rgb(226, 231, 239)); }"));
+    });
+}

@@ -66,3 +66,6 @@ private:
     QList<FoundRow> m_rows;
 };
 
+// An action a screen's picture does not frame (the picture frames only the
+// screen's own): it draws its frame itself, after the action's own style.
+void framedByItself(Screen* screen, LabelButton* action);

@@ -1,9 +1,14 @@
 // The matching's findings on screen, as a clerk meets them: after "Bul" on
 // MatchScreen the notice of near misses and of listings with an empty field,
-// each opening its list, whose rows open the listing; and the same notice of
-// listings with an empty field on the listing searches.
+// each opening its list, whose rows open the listing; the same notice of
+// listings with an empty field on the listing searches; and on the listing
+// entry screens "Müşteriler", offered by itself when a new listing is posted,
+// whose rows open the request.
 
+#include "entry/landrequestentry.h"
+#include "entry/listingentry.h"
 #include "kit/behaviours/pressbutton.h"
+#include "matching/customersaction.h"
 #include "matching/findingswindow.h"
 #include "matching/matchassistant.h"
 #include "matching/matchingscreens.h"
@@ -185,6 +190,72 @@ private slots:
 
         QTest::mouseClick(search->showAllAction(), Qt::LeftButton);
         QVERIFY(notice->text().isEmpty());
+    }
+
+    // "Müşteriler" on all five listing screens; a new flat posted with two
+    // customers waiting shows them with their phones, and a row opens the request.
+    void customersForANewListing()
+    {
+        Database& db = *m_store->db;
+        insertRow(db, "musteritalepleri",
+                  {{"Isim", "Işıl"}, {"Semtadi", Kadikoy}, {"Emlak", "Daire"}, {"Istek", ToRent},
+                   {"Fiyatilkdeger", 1000.0}, {"Ikincifiyat", 1500.0}, {"Telefon", "(532) 111-22-33"},
+                   {"Ceptel", "(555) 000-11-22"}});
+        insertRow(db, "musteritalepleri",
+                  {{"Isim", "Cem"}, {"Semtadi", Kadikoy}, {"Emlak", "Daire"}, {"Istek", ToRent},
+                   {"Fiyatilkdeger", 1200.0}, {"Ikincifiyat", 3000.0}, {"Istel", "(216) 333-44-55"}});
+        insertRow(db, "musteritalepleri",
+                  {{"Isim", "Alım"}, {"Semtadi", Kadikoy}, {"Emlak", "Daire"}, {"Istek", ToBuy},
+                   {"Fiyatilkdeger", 1000.0}, {"Ikincifiyat", 3000.0}});
+        ScreenMakers makers = listingEntryScreens();
+        makers << landAndRequestScreens();
+        for (const char* list : {"RentalFlatList", "SaleFlatList", "RentalPropertyList", "SalePropertyList",
+                                 "LandList", "RequestList"})
+            makers << standInScreen(list);
+        makeScreens(makers);
+        for (const char* name : {"RentalFlatEntry", "SaleFlatEntry", "RentalPropertyEntry", "SalePropertyEntry",
+                                 "LandEntry"})
+            QVERIFY2(m_screens->find(name)->findChild<LabelButton*>("LabelMusteriler"), name);
+
+        auto* entry = m_screens->get<FormEntry>("RentalFlatEntry");
+        Table* flat = entry->cursor();
+        flat->append();
+        flat->setText("Semtadi", Kadikoy);
+        flat->setText("Fiyati", "1300");
+        flat->setText("Durum", ToRent);
+        flat->post();
+        FindingsWindow* customers = ListingCustomers::window(entry);
+        QVERIFY(customers && customers->isVisible());
+        QVERIFY2(customers->notice().startsWith("Yeni ilan kaydedildi. Semt ve Fiyata Göre: bu ilana uyan 2 talep var"),
+                 qPrintable(customers->notice()));
+        QCOMPARE(sortedCopy(columnOf(customers, 0)), (QStringList{"Cem", "Işıl"}));
+        const int isil = int(columnOf(customers, 0).indexOf("Işıl"));
+        QCOMPARE(customers->list()->item(isil, 1)->text(), QStringLiteral("(532) 111-22-33, (555) 000-11-22"));
+        customers->openRow(isil);
+        QCOMPARE(nameOf("RequestEntry"), QStringLiteral("Işıl"));
+
+        // Another criterion from the list: by price alone, the same two.
+        customers->criterionChoice()->setCurrentIndex(1);
+        QCOMPARE(customers->list()->rowCount(), 2);
+        customers->criterionChoice()->setCurrentIndex(3);
+        customers->hide();
+
+        // Editing a listing offers nothing; a new one nobody wants neither.
+        flat->edit();
+        flat->setText("Fiyati", "1400");
+        flat->post();
+        QVERIFY(!customers->isVisible());
+        flat->append();
+        flat->setText("Semtadi", Besiktas);
+        flat->setText("Fiyati", "1300");
+        flat->setText("Durum", ToRent);
+        flat->post();
+        QVERIFY(!customers->isVisible());
+        // The action lists them anyway, and says so.
+        QTest::mouseClick(entry->findChild<LabelButton*>("LabelMusteriler"), Qt::LeftButton);
+        QVERIFY(customers->isVisible());
+        QCOMPARE(customers->list()->rowCount(), 0);
+        QCOMPARE(customers->notice(), QStringLiteral("Semt ve Fiyata Göre: bu ilana uyan talep yok."));
     }
 };
 

@@ -79,6 +79,8 @@ const std::vector<ScreenArt> &screenTable()
          "Çıkış", {}, {}, "listings that miss a request by a small margin, with their reasons"},
         {"MissingDataList", "Eksik Bilgili İlanlar", {640, 480}, Theme::Match, Layout::Standard,
          Corner::MinimiseAndExit, "Çıkış", {}, {}, "listings a search never finds for an empty field"},
+        {"ListingCustomers", "İlana Uyan Müşteri Talepleri", {640, 480}, Theme::Match, Layout::Standard,
+         Corner::MinimiseAndExit, "Çıkış", {}, {}, "the customer requests one listing satisfies"},
 
         // Phone book
         {"PhoneBook", "Telefon Defteri", {597, 397}, Theme::Phone, Layout::PhoneBook, Corner::None, "", {}, {},
