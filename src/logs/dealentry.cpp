@@ -1,6 +1,7 @@
 #include "logs/dealentry.h"
 
 #include "kit/screenkit.h"
+#include "logs/dealfromlisting.h"
 #include "platform/controls/dbcombobox.h"
 #include "platform/controls/dbnavigator.h"
 
@@ -54,7 +55,9 @@ const QList<DealTwin>& DealEntry::twins()
          .rereadBeforeList = true,
          .listOnExit = ListOnExit::ClosedAfter,
          .writeThrough = WriteThrough::RegisterAndLookups,
-         .turkishHints = false},
+         .turkishHints = false,
+         .listings = QStringLiteral("kdgiris"),
+         .closedStatus = QStringLiteral("Kiralandı")},
         {.programName = QStringLiteral("SoldFlatEntry"),
          .caption = QStringLiteral("Satılan Daire Girişi"),
          .table = QStringLiteral("satilandaireler.dB"),
@@ -63,12 +66,17 @@ const QList<DealTwin>& DealEntry::twins()
          .rereadBeforeList = false,
          .listOnExit = ListOnExit::Stays,
          .writeThrough = WriteThrough::Register,
-         .turkishHints = true},
+         .turkishHints = true,
+         .listings = QStringLiteral("sdgiris"),
+         .closedStatus = QStringLiteral("Satıldı")},
     };
     return rows;
 }
 
-DealEntry::DealEntry(Screens& screens, const DealTwin& twin) : FormEntry(screens, twin.plan()), m_twin(twin) {}
+DealEntry::DealEntry(Screens& screens, const DealTwin& twin) : FormEntry(screens, twin.plan()), m_twin(twin)
+{
+    DealFromListing::install(this, screens);
+}
 
 DbLookupComboBox* DealEntry::districtLookup() const
 {

@@ -8,8 +8,9 @@
 class DbLookupComboBox;
 
 // What the two closed-deal entry screens (flats rented out, flats sold) do
-// differently. A deal is a free-standing record typed in by hand: nothing here
-// reads or changes the listing registers.
+// differently. A deal is a record of its own, typed in by hand or filled from
+// a listing of the register it closes (DealFromListing), which the clerk may
+// then mark as closed.
 struct DealTwin {
     QString programName;   // object name, e.g. "RentedFlatEntry"
     QString caption;       // window title
@@ -20,6 +21,8 @@ struct DealTwin {
     ListOnExit listOnExit; // "Çıkış" closes the list as well
     WriteThrough writeThrough;
     bool turkishHints;     // navigator tooltips in Turkish, else the toolkit's own
+    QString listings;      // the listing register a deal can be filled from
+    QString closedStatus;  // what that listing becomes once the deal is posted
 
     FormPlan plan() const;
 };

@@ -155,7 +155,12 @@ void FindingsWindow::openRow(int row) const
 {
     if (row < 0 || row >= m_rows.size())
         return;
-    const FoundRow& found = m_rows.at(row);
+    // A copy: what the pick does may fill the list afresh.
+    const FoundRow found = m_rows.at(row);
+    if (m_pick) {
+        m_pick(found);
+        return;
+    }
     if (!m_screens.show(found.screen))
         return;
     auto* owner = dynamic_cast<CursorOwner*>(m_screens.find(found.screen));

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class LabelButton;
 class QComboBox;
@@ -50,8 +51,10 @@ public:
     QSpinBox* marginChoice() const { return m_margin; }
     LabelButton* closeAction() const { return m_close; }
 
-    // Opens the row's record in its entry screen, as a double-click does.
+    // Opens the row's record in its entry screen, as a double-click does;
+    // or, once pickWith() is given, hands the row to it instead.
     void openRow(int row) const;
+    void pickWith(std::function<void(const FoundRow&)> pick) { m_pick = std::move(pick); }
 
 signals:
     void refill();
@@ -64,6 +67,7 @@ private:
     QTableWidget* m_list = nullptr;
     LabelButton* m_close = nullptr;
     QList<FoundRow> m_rows;
+    std::function<void(const FoundRow&)> m_pick;
 };
 
 // An action a screen's picture does not frame (the picture frames only the

@@ -81,6 +81,8 @@ const std::vector<ScreenArt> &screenTable()
          Corner::MinimiseAndExit, "Çıkış", {}, {}, "listings a search never finds for an empty field"},
         {"ListingCustomers", "İlana Uyan Müşteri Talepleri", {640, 480}, Theme::Match, Layout::Standard,
          Corner::MinimiseAndExit, "Çıkış", {}, {}, "the customer requests one listing satisfies"},
+        {"ListingPicker", "İlandan Doldur", {640, 480}, Theme::Match, Layout::Standard, Corner::MinimiseAndExit,
+         "Çıkış", {}, {}, "the available flats a closed deal can be filled from"},
 
         // Phone book
         {"PhoneBook", "Telefon Defteri", {597, 397}, Theme::Phone, Layout::PhoneBook, Corner::None, "", {}, {},
