@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <vector>
 #include <optional>
 
 namespace Matching {
@@ -68,7 +70,7 @@ Miss missOf(const QString& word, Told told, const QString& below, const QString&
         amount = QStringLiteral("%") + QString::number(std::max<qint64>(1, qint64(std::llround(share * 100))));
     else
         amount = plainNumber(std::round(gap * 100) / 100);
-    return {share, QStringLiteral("%1 %2 %3").arg(word, amount, under ? below : above)};
+    return {share, word + QLatin1Char(' ') + amount + QLatin1Char(' ') + (under ? below : above)};
 }
 
 // Whether a criterion's bound holds for the value (or is not read).
@@ -78,6 +80,31 @@ bool within(bool reads, const QVariant& value, const QVariant& low, const QVaria
         return true;
     const auto v = numberOf(value), lo = numberOf(low), hi = numberOf(high);
     return v && lo && hi && *v >= *lo && *v <= *hi;
+}
+
+// The request's own bounds under the criterion, left out of the widened
+// search: the store then returns only the listings that miss, and the rows
+// of the exact match (most of a widened search) never leave it.
+void leaveOutExact(Statement& statement, Register id, const Request& request, int criterion)
+{
+    const Criterion& c = criteria().at(criterion);
+    const auto number = [](const QVariant& v) {
+        const auto n = numberOf(v);
+        return n ? QVariant(*n) : QVariant(QMetaType::fromType<double>());
+    };
+    QStringList parts;
+    QVariantList values;
+    if (c.price) {
+        parts << QStringLiteral("\"Fiyati\" >= ? AND \"Fiyati\" <= ?");
+        values << number(request.lowestPrice) << number(request.highestPrice);
+    }
+    if (c.area) {
+        const bool areaIsText = !Catalogue::table(rule(id).table).field(QStringLiteral("Metre2"))->isNumeric();
+        parts << (areaIsText ? QStringLiteral("asnumber(\"Metre2\") >= ? AND asnumber(\"Metre2\") <= ?")
+                             : QStringLiteral("\"Metre2\" >= ? AND \"Metre2\" <= ?"));
+        values << number(request.smallestArea) << number(request.largestArea);
+    }
+    statement.where(QStringLiteral("NOT (%1)").arg(parts.join(QStringLiteral(" AND "))), values);
 }
 
 const QString PriceWord = QStringLiteral("fiyat");
@@ -148,7 +175,9 @@ QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, 
         QStringList columns{QStringLiteral("No"), r.districtField, QStringLiteral("Fiyati"), QStringLiteral("Metre2")};
         if (r.byKind)
             columns << QStringLiteral("Emlak");
-        RowStream rows(db, widenedStatementFor(id, request, criterion, margin), columns);
+        Statement widened = widenedStatementFor(id, request, criterion, margin);
+        leaveOutExact(widened, id, request, criterion);
+        RowStream rows(db, widened, columns);
         while (rows.next()) {
             QVariant area;
             if (areaIsText) {
@@ -158,8 +187,8 @@ QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, 
                 area = rows.number(3);
             }
             const QVariant price = rows.isNull(2) ? QVariant() : QVariant(rows.number(2));
-            // Most rows of a widened search are exact matches: told apart
-            // before any mark is written.
+            // The store has left the exact matches out; what it compares as
+            // a hair inside a bound is left out here too.
             if (within(c.price, price, request.lowestPrice, request.highestPrice)
                 && within(c.area, area, request.smallestArea, request.largestArea))
                 continue;
@@ -176,14 +205,23 @@ QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, 
                               .marks = marked.marks};
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const NearMiss& a, const NearMiss& b) {
+    // Ordered by their places, then moved once each into that order.
+    std::vector<qsizetype> order(size_t(found.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::sort(order.begin(), order.end(), [&found](qsizetype x, qsizetype y) {
+        const NearMiss& a = found.at(x);
+        const NearMiss& b = found.at(y);
         if (a.distance != b.distance)
             return a.distance < b.distance;
         if (a.where != b.where)
             return a.where < b.where;
         return a.key < b.key;
     });
-    return found;
+    QList<NearMiss> ordered;
+    ordered.reserve(found.size());
+    for (const qsizetype at : order)
+        ordered << std::move(found[at]);
+    return ordered;
 }
 
 // --- Listings a criterion can never find -----------------------------------
