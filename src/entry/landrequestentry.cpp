@@ -73,7 +73,7 @@ const FormPlan& LandEntry::plan()
 LandEntry::LandEntry(Screens& screens) : FormEntry(screens, plan())
 {
     reports::installPrintButton(printAction(), QStringLiteral("LandCard"), *cursor(), this);
-    ListingCustomers::install(this, screens, QRect(544, 366, 52, 24));
+    ListingCustomers::install(this, screens, QRect(544, 366, 54, 24));
 }
 
 // --- RequestEntry -----------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "platform/engine/table.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -177,9 +178,14 @@ void FindingsWindow::openRow(int row) const
 void framedByItself(Screen* screen, LabelButton* action)
 {
     screen->whenDressed(action, [action] {
-        action->setStyleSheet(QStringLiteral(
-            "QLabel { color: rgb(20, 30, 60); font-weight: bold; border: 1px solid rgb(160, 170, 186);"
-            " border-radius: 4px; background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,"
-            " stop: 0 rgb(255, 255, 255), stop: 1 rgb(226, 231, 239)); }"));
+        // Where the frame is narrow for the caption, a size smaller.
+        QFont bold = action->font();
+        bold.setBold(true);
+        const bool narrow = QFontMetrics(bold).horizontalAdvance(action->text()) + 6 > action->width();
+        action->setStyleSheet(
+            QStringLiteral("QLabel { color: rgb(20, 30, 60); font-weight: bold; %1 border: 1px solid rgb(160, 170, 186);"
+                           " border-radius: 4px; background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,"
+                           " stop: 0 rgb(255, 255, 255), stop: 1 rgb(226, 231, 239)); }")
+                .arg(narrow ? QStringLiteral("font-size: 10px; padding: 0px;") : QString()));
     });
 }

@@ -123,8 +123,7 @@ public:
 private:
     QList<Asked> asked() const
     {
-        const QString status = m_search->filteredStatus();
-        return askedBy({m_where}, m_option, status.isEmpty() ? std::nullopt : std::optional<QString>(status));
+        return askedBy({m_where}, m_option, m_search->filteredStatus());
     }
 
     void tell(int option)

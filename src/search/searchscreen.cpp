@@ -249,16 +249,15 @@ Statement SearchScreen::statementFor(int option) const
     if (uses[option].area)
         addArea(criteria.range());
     // Only a whole status text, in its exact letters, filters (each screen says which).
-    const QString status = filteredStatus();
-    if (!status.isEmpty())
-        criteria.term().where(QStringLiteral("Durum = ?"), {Statement::text(status)});
+    if (const auto status = filteredStatus())
+        criteria.term().where(QStringLiteral("Durum = ?"), {Statement::text(*status)});
     return criteria.statement(m_screens.database());
 }
 
-QString SearchScreen::filteredStatus() const
+std::optional<QString> SearchScreen::filteredStatus() const
 {
     const QString status = m_status->currentText();
-    return statusFilters(status) ? status : QString();
+    return statusFilters(status) ? std::optional(status) : std::nullopt;
 }
 
 void SearchScreen::find()

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class DbGrid;
 class LabelButton;
@@ -69,9 +70,10 @@ public:
     // "Tümünü Göster": the whole register again; the criteria stay.
     void showAll();
 
-    // The status the search filters on as the criteria stand; empty when it
-    // looks through every status ("Tümü", an empty or a mistyped text).
-    QString filteredStatus() const;
+    // The status the search filters on as the criteria stand; nothing when
+    // it looks through every status (on the listing searches "Tümü", an
+    // empty or a mistyped text).
+    std::optional<QString> filteredStatus() const;
 
 signals:
     // After a "Bul" whose statement ran, with the option it ran under.

@@ -121,6 +121,9 @@ QList<QKeySequence> forCaption(const QString& caption)
         {QStringLiteral("Karşılaştır"), keys({Qt::CTRL | Qt::Key_K})},
         {QStringLiteral("Emlak Sahibini Göster"), keys({Qt::CTRL | Qt::Key_E})},
         {QStringLiteral("Emlak Sahibini Gösterme"), keys({Qt::CTRL | Qt::Key_E})},
+        {QStringLiteral("Yakın Sonuçlar"), keys({Qt::CTRL | Qt::Key_Y})},
+        {QStringLiteral("Müşteriler"), keys({Qt::CTRL | Qt::Key_U})},
+        {QStringLiteral("İlandan"), keys({Qt::CTRL | Qt::Key_I})},
         {QStringLiteral("Çıkış"), Keys::close()},
     };
     for (const auto& [text, sequence] : table)

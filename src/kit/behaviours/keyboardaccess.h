@@ -36,7 +36,8 @@ QList<QKeySequence> quit();     // Ctrl+Q, the main window's "Çıkış"
 
 // The keys of a captioned action label: "Bul" F3, "Yazdır" Ctrl+P, "Kaydet"
 // Ctrl+S, "Liste" Ctrl+L, "Tümünü Göster" Ctrl+T, "Karşılaştır" Ctrl+K,
-// "Emlak Sahibini Göster" Ctrl+E, "Çıkış" Escape; none for another caption.
+// "Emlak Sahibini Göster" Ctrl+E, "Yakın Sonuçlar" Ctrl+Y, "Müşteriler" Ctrl+U,
+// "İlandan" Ctrl+I, "Çıkış" Escape; none for another caption.
 QList<QKeySequence> forCaption(const QString& caption);
 
 // Runs `run` on these keys while the control's window is the active one and
