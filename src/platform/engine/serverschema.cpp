@@ -354,6 +354,8 @@ void create(PGconn* connection, const QVector<TableSchema>& catalogue, int versi
             for (const QString& statement : statements)
                 if (isIndex(statement))
                     exec(connection, statement);
+            // The planner knows the moved rows from the first search on.
+            exec(connection, QStringLiteral("ANALYZE"));
             exec(connection, QStringLiteral("COMMIT"));
             return;
         }
