@@ -23,7 +23,8 @@ qint64 moveStore(Database& local, const QString& connection)
                              write(values);
                              ++moved;
                          });
-        });
+        },
+        Catalogue::addedTables());
     return moved;
 }
 

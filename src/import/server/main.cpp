@@ -47,7 +47,7 @@ int move(const QString& connection, const QString& folder, QTextStream& out, QTe
     if (local)
         moved = ServerMove::moveStore(*local, connection);
     else
-        PostgresEngine::createSchema(connection, Catalogue::tables());
+        PostgresEngine::createSchema(connection, Catalogue::tables(), {}, Catalogue::addedTables());
     QSaveFile setting(settingPath);
     if (!setting.open(QIODevice::WriteOnly)
         || setting.write((QStringLiteral("# Bu klasördeki Evlora bu sunucuda çalışır (evlora-server kur).\n")
