@@ -1,5 +1,6 @@
 #include "entry/landrequestentry.h"
 
+#include "entry/picturestrip.h"
 #include "kit/screenkit.h"
 #include "platform/engine/table.h"
 #include "reports/reports.h"
@@ -72,6 +73,7 @@ const FormPlan& LandEntry::plan()
 LandEntry::LandEntry(Screens& screens) : FormEntry(screens, plan())
 {
     reports::installPrintButton(printAction(), QStringLiteral("LandCard"), *cursor(), this);
+    PictureStrip::attach(this, *cursor(), QStringLiteral("LandCard"));
 }
 
 // --- RequestEntry -----------------------------------------------------------------

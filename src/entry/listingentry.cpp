@@ -1,5 +1,6 @@
 #include "entry/listingentry.h"
 
+#include "entry/picturestrip.h"
 #include "kit/screenkit.h"
 #include "platform/engine/table.h"
 #include "reports/reports.h"
@@ -180,6 +181,7 @@ ListingEntry::ListingEntry(Screens& screens, const ListingTwin& twin)
     : FormEntry(screens, twin.plan()), m_twin(twin)
 {
     reports::installPrintButton(printAction(), m_twin.card, *cursor(), this);
+    PictureStrip::attach(this, *cursor(), m_twin.card);
 }
 
 DbLookupComboBox* ListingEntry::districtLookup() const
