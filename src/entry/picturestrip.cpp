@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -57,16 +59,33 @@ PictureViewer::PictureViewer(QWidget* parent) : QWidget(parent, Qt::Tool)
     column->addWidget(m_caption);
 }
 
-void PictureViewer::showPicture(const QImage& picture, const QString& caption)
+void PictureViewer::mousePressEvent(QMouseEvent* event)
+{
+    hide();
+    event->accept();
+}
+
+void PictureViewer::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        hide();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void PictureViewer::showPicture(const QImage& picture, const QString& caption, QWidget* over)
 {
     const QImage shown = picture.width() > LargeBox.width() || picture.height() > LargeBox.height()
                              ? picture.scaled(LargeBox, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                              : picture;
     m_picture->setPixmap(QPixmap::fromImage(shown));
     m_caption->setText(caption);
+    m_caption->setVisible(!caption.isEmpty());
     adjustSize();
+    move(over->geometry().center() - rect().center());
     show();
     raise();
+    activateWindow();
 }
 
 PictureStrip* PictureStrip::attach(QWidget* screen, Table& cursor, const QString& card)
@@ -253,7 +272,7 @@ void PictureStrip::showLarge(int index)
 {
     if (index < 0 || index >= m_pictures->count())
         return;
-    m_viewer->showPicture(m_pictures->pictureImage(index), m_pictures->at(index).caption);
+    m_viewer->showPicture(m_pictures->pictureImage(index), m_pictures->at(index).caption, m_screen);
 }
 
 void PictureStrip::tell(const QStringList& messages)

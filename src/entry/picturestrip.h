@@ -11,13 +11,19 @@ class QListWidget;
 class QToolButton;
 class Table;
 
-// The large view of one picture, opened by a click on its thumbnail.
+// The large view of one picture, opened by a click on its thumbnail; a click
+// on it or Escape closes it.
 class PictureViewer : public QWidget {
     Q_OBJECT
 public:
     explicit PictureViewer(QWidget* parent);
-    void showPicture(const QImage& picture, const QString& caption);
+    // Shows it centred over `over`.
+    void showPicture(const QImage& picture, const QString& caption, QWidget* over);
     QLabel* picture() const { return m_picture; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLabel* m_picture;

@@ -432,6 +432,16 @@ private slots:
         QCOMPARE(strip->current(), 0);
         QVERIFY(strip->viewer()->isVisible());
         QCOMPARE(strip->viewer()->picture()->pixmap().size(), QSize(640, 480)); // the red one, whole
+        QVERIFY((strip->viewer()->geometry().center() - entry->geometry().center()).manhattanLength() <= 4);
+        // Escape closes the large view alone: the record being typed stays.
+        QTest::keyClick(strip->viewer(), Qt::Key_Escape);
+        QVERIFY(!strip->viewer()->isVisible());
+        QCOMPARE(entry->cursor()->state(), DatasetState::Insert);
+        QTest::mouseClick(strip->thumbnails()->viewport(), Qt::LeftButton, {},
+                          strip->thumbnails()->visualItemRect(strip->thumbnails()->item(0)).center());
+        QVERIFY(strip->viewer()->isVisible());
+        QTest::mouseClick(strip->viewer()->picture(), Qt::LeftButton);
+        QVERIFY(!strip->viewer()->isVisible());
         strip->caption()->setText(QStringLiteral("Salon"));
         emit strip->caption()->editingFinished();
         QCOMPARE(strip->pictures().at(0).caption, QStringLiteral("Salon"));
