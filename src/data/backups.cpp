@@ -15,6 +15,8 @@
 #include <QSaveFile>
 #include <QSet>
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -111,7 +113,8 @@ QStringList backupsOfKind(const QString& storeFolder, const QString& kind)
     const QDir folder = folderBeside(storeFolder);
     QStringList paths;
     for (const QString& name : folder.entryList({QStringLiteral("evlora-*.") + kind}, QDir::Files))
-        paths << folder.filePath(name);
+        if (!name.startsWith(AsidePrefix)) // a server's state kept aside by a restore is never pruned
+            paths << folder.filePath(name);
     std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
         const int made[2] = {sequenceOf(a), sequenceOf(b)};
         return made[0] != made[1] ? made[0] > made[1] : a > b;
@@ -136,11 +139,11 @@ void prune(const QString& storeFolder, const QString& justMade)
 }
 
 // A name in folder not yet taken: "base.sqlite", else "base-2.sqlite", ...
-QString freeName(const QDir& folder, const QString& base)
+QString freeName(const QDir& folder, const QString& base, const QString& suffix = QStringLiteral(".sqlite"))
 {
-    QString name = base + QStringLiteral(".sqlite");
+    QString name = base + suffix;
     for (int n = 2; QFile::exists(folder.filePath(name)); ++n)
-        name = QStringLiteral("%1-%2.sqlite").arg(base).arg(n);
+        name = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(suffix);
     return folder.filePath(name);
 }
 
@@ -158,14 +161,127 @@ void keepAside(const QString& path, const QString& aside)
             QFile::copy(log, aside + QStringLiteral("-wal"));
 }
 
+// Runs one of the server's own tools to its end; false with what it said
+// (or why it did not start) in output.
+bool runTool(const QString& tool, const QStringList& arguments, QString* output)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    const bool ran = process.waitForStarted() && process.waitForFinished(-1)
+                     && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    *output = QString::fromLocal8Bit(ran ? process.readAllStandardOutput() : process.readAllStandardError())
+                  .simplified();
+    if (!ran && output->isEmpty())
+        *output = process.errorString();
+    return ran;
+}
+
+// A dump is sound when the server's own reader lists its table of contents
+// and the tables' rows are in it.
+bool dumpIsSound(const QString& dump, QString* said)
+{
+    return runTool(QStringLiteral("pg_restore"), {QStringLiteral("--list"), dump}, said)
+           && said->contains(QStringLiteral("TABLE DATA"));
+}
+
+// Dumps the server's database into target: written under a passing name,
+// read back, synced, and only then given its name.
+void dumpInto(const QString& target, const QString& connection)
+{
+    const QString partial = target + PartialSuffix;
+    QString said;
+    // The server's own tools: a consistent picture of the database even while
+    // other desks write, then its table of contents read back.
+    if (!runTool(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--file=") + partial,
+                                             QStringLiteral("--dbname=") + connection},
+                 &said)) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Sunucunun yedeği alınamadı (pg_dump: %1).").arg(said));
+    }
+    if (!dumpIsSound(partial, &said)) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Sunucunun yedeği denetimden geçmedi (pg_restore: %1).").arg(said));
+    }
+    QFile written(partial);
+    const bool synced = written.open(QIODevice::ReadWrite) && ::fsync(written.handle()) == 0;
+    written.close();
+    if (!synced || !QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw DataError(QStringLiteral("Sunucunun yedeği '%1' diske yazılamadı.").arg(target));
+    }
+    syncFolder(QFileInfo(target).absolutePath());
+}
+
+QDir backupFolderMade(const QString& storeFolder)
+{
+    QDir folder = folderBeside(storeFolder);
+    if (!folder.exists() && !QDir(storeFolder).mkdir(FolderName))
+        throw DataError(QStringLiteral("Yedek klasörü '%1' oluşturulamadı.").arg(folder.path()));
+    return folder;
+}
+
+// The text of a value inside the server's SQL, quotes doubled.
+QString sqlLiteral(QString text)
+{
+    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// Brings a dump back into the server's database in one transaction: every
+// table and function of the agency's schema dropped (tables the dump does not
+// know, too), the dump replayed, and every desk told that every table
+// changed. A desk in the middle of a write is waited for only so long; any
+// failure leaves the server as it was.
+void replayIntoServer(const QString& connection, const QString& dump)
+{
+    QString said;
+    if (!runTool(QStringLiteral("psql"), {QStringLiteral("--no-psqlrc"), QStringLiteral("--tuples-only"),
+                                          QStringLiteral("--no-align"), QStringLiteral("--dbname=") + connection,
+                                          QStringLiteral("--command=SELECT current_schema()")},
+                 &said)
+        || said.isEmpty())
+        throw DataError(QStringLiteral("Sunucuya ulaşılamadı (psql: %1); yedek geri yüklenmedi.").arg(said));
+    const QString schema = sqlLiteral(said);
+    const QString clear =
+        QStringLiteral("SET lock_timeout = '20s'; "
+                       "DO $$ DECLARE r record; BEGIN "
+                       "FOR r IN SELECT tablename FROM pg_tables WHERE schemaname = %1 LOOP "
+                       "EXECUTE format('DROP TABLE IF EXISTS %I.%I CASCADE', %1, r.tablename); END LOOP; "
+                       "FOR r IN SELECT p.oid::regprocedure AS f FROM pg_proc p JOIN pg_namespace n "
+                       "ON n.oid = p.pronamespace WHERE n.nspname = %1 LOOP "
+                       "EXECUTE 'DROP FUNCTION IF EXISTS ' || r.f || ' CASCADE'; END LOOP; END $$")
+            .arg(schema);
+    // Told at the commit, and only if there is one.
+    const QString announce = QStringLiteral("SELECT pg_catalog.pg_notify('evlora_' || %1, tablename) "
+                                            "FROM pg_catalog.pg_tables WHERE schemaname = %1")
+                                 .arg(schema);
+    QProcess reader;
+    QProcess writer;
+    reader.setStandardOutputProcess(&writer);
+    reader.start(QStringLiteral("pg_restore"),
+                 {QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"), QStringLiteral("--file=-"), dump});
+    writer.start(QStringLiteral("psql"),
+                 {QStringLiteral("--no-psqlrc"), QStringLiteral("--quiet"), QStringLiteral("--single-transaction"),
+                  QStringLiteral("--set=ON_ERROR_STOP=1"), QStringLiteral("--dbname=") + connection,
+                  QStringLiteral("--command=") + clear, QStringLiteral("--file=-"),
+                  QStringLiteral("--command=") + announce});
+    const bool written = writer.waitForStarted() && writer.waitForFinished(-1)
+                         && writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == 0;
+    const bool read = reader.waitForFinished(-1) && reader.exitStatus() == QProcess::NormalExit
+                      && reader.exitCode() == 0;
+    if (written && read)
+        return;
+    QString why = QString::fromLocal8Bit(writer.readAllStandardError() + reader.readAllStandardError()).simplified();
+    if (why.isEmpty())
+        why = writer.error() == QProcess::FailedToStart ? writer.errorString() : reader.errorString();
+    throw DataError(QStringLiteral("Yedek sunucuya geri yüklenemedi (%1). Sunucudaki veri olduğu gibi duruyor.").arg(why));
+}
+
 } // namespace
 
 QString make(const QString& storePath, const QDateTime& now)
 {
     const QString storeFolder = QFileInfo(storePath).absolutePath();
-    QDir folder = folderBeside(storeFolder);
-    if (!folder.exists() && !QDir(storeFolder).mkdir(FolderName))
-        throw DataError(QStringLiteral("Yedek klasörü '%1' oluşturulamadı.").arg(folder.path()));
+    const QDir folder = backupFolderMade(storeFolder);
     const QStringList earlier = available(storeFolder);
     const int sequence = (earlier.isEmpty() ? 0 : sequenceOf(earlier.first())) + 1;
     const QString target = folder.filePath(QStringLiteral("evlora-%1-%2.sqlite").arg(stamp(now)).arg(sequence));
@@ -207,57 +323,23 @@ QStringList serverDumps(const QString& storeFolder)
 
 QString dumpServer(const QString& storeFolder, const QString& connection, const QDateTime& now)
 {
-    QDir folder = folderBeside(storeFolder);
-    if (!folder.exists() && !QDir(storeFolder).mkdir(FolderName))
-        throw DataError(QStringLiteral("Yedek klasörü '%1' oluşturulamadı.").arg(folder.path()));
+    const QDir folder = backupFolderMade(storeFolder);
     const QStringList earlier = serverDumps(storeFolder);
     const int sequence = (earlier.isEmpty() ? 0 : sequenceOf(earlier.first())) + 1;
     const QString target = folder.filePath(QStringLiteral("evlora-%1-%2.dump").arg(stamp(now)).arg(sequence));
-    const QString partial = target + PartialSuffix;
-    const auto runTool = [](const QString& tool, const QStringList& arguments, QString* output) {
-        QProcess process;
-        process.start(tool, arguments);
-        const bool ran = process.waitForStarted() && process.waitForFinished(-1)
-                         && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-        *output = QString::fromLocal8Bit(ran ? process.readAllStandardOutput() : process.readAllStandardError())
-                      .simplified();
-        if (!ran && output->isEmpty())
-            *output = process.errorString();
-        return ran;
-    };
-    QString said;
-    // The server's own tools: a consistent picture of the database even while
-    // other desks write, then its table of contents read back.
-    if (!runTool(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--file=") + partial,
-                                             QStringLiteral("--dbname=") + connection},
-                 &said)) {
-        QFile::remove(partial);
-        throw DataError(QStringLiteral("Sunucunun yedeği alınamadı (pg_dump: %1).").arg(said));
-    }
-    if (!runTool(QStringLiteral("pg_restore"), {QStringLiteral("--list"), partial}, &said)
-        || !said.contains(QStringLiteral("TABLE DATA"))) {
-        QFile::remove(partial);
-        throw DataError(QStringLiteral("Sunucunun yedeği denetimden geçmedi (pg_restore: %1).").arg(said));
-    }
-    QFile written(partial);
-    const bool synced = written.open(QIODevice::ReadWrite) && ::fsync(written.handle()) == 0;
-    written.close();
-    if (!synced || !QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        throw DataError(QStringLiteral("Sunucunun yedeği '%1' diske yazılamadı.").arg(target));
-    }
-    syncFolder(folder.path());
+    dumpInto(target, connection);
     prune(storeFolder, target);
     return target;
 }
 
 QStringList keptAside(const QString& storeFolder)
 {
-    const QDir folder(storeFolder);
     QStringList paths;
-    for (const QString& name : folder.entryList({AsidePrefix + QStringLiteral("*.sqlite")}, QDir::Files,
-                                                QDir::Name | QDir::Reversed))
-        paths << folder.filePath(name);
+    // Stores beside the file; a server's states in the backup folder.
+    for (const auto& [folder, kind] : {std::pair{QDir(storeFolder), QStringLiteral("*.sqlite")},
+                                       std::pair{folderBeside(storeFolder), QStringLiteral("*.dump")}})
+        for (const QString& name : folder.entryList({AsidePrefix + kind}, QDir::Files, QDir::Name | QDir::Reversed))
+            paths << folder.filePath(name);
     return paths;
 }
 
@@ -276,15 +358,23 @@ QString describe(const QString& backup)
     const QString when = made.isValid() ? QLocale().toString(made, QStringLiteral("dd.MM.yyyy HH:mm:ss"))
                                         : file.fileName();
     const QString described = QStringLiteral("%1 (%2)").arg(when, QLocale().formattedDataSize(file.size()));
-    return file.fileName().startsWith(AsidePrefix) ? QStringLiteral("Kenara alınmış veri dosyası, ") + described
-                                                   : described;
+    if (!file.fileName().startsWith(AsidePrefix))
+        return described;
+    return (file.suffix() == QLatin1String("dump") ? QStringLiteral("Geri yüklemeden önce kenara alınmış hali, ")
+                                                    : QStringLiteral("Kenara alınmış veri dosyası, "))
+           + described;
 }
 
 QVector<Offer> offers(const QString& storeFolder)
 {
+    const bool onServer = PostgresEngine::settingIn(storeFolder).has_value();
     QVector<Offer> all;
-    for (const QString& path : available(storeFolder) + keptAside(storeFolder)) {
-        const bool sound = SqliteEngine::consistencyOf(path) == QLatin1String("ok");
+    for (const QString& path : (onServer ? serverDumps(storeFolder) : available(storeFolder)) + keptAside(storeFolder)) {
+        if (onServer != path.endsWith(QLatin1String(".dump")))
+            continue; // a copy of the other store's kind cannot take this one's place
+        QString said;
+        const bool sound = onServer ? dumpIsSound(path, &said)
+                                    : SqliteEngine::consistencyOf(path) == QLatin1String("ok");
         all.append({path, describe(path) + (sound ? QString() : QStringLiteral(" — bozuk, geri yüklenemez")), sound});
     }
     return all;
@@ -292,6 +382,24 @@ QVector<Offer> offers(const QString& storeFolder)
 
 QString restore(const QString& storeFolder, const QString& backup, const QDateTime& now)
 {
+    if (const std::optional<QString> server = PostgresEngine::settingIn(storeFolder)) {
+        QString said;
+        if (!dumpIsSound(backup, &said))
+            throw DataError(QStringLiteral("Seçilen yedek '%1' bozuk çıktı; geri yüklenmedi. Sunucudaki veri olduğu "
+                                           "gibi duruyor.")
+                                .arg(QFileInfo(backup).fileName()));
+        // The state it replaces is dumped aside first; without that, nothing happens.
+        const QString aside = freeName(backupFolderMade(storeFolder), AsidePrefix + stamp(now), QStringLiteral(".dump"));
+        try {
+            dumpInto(aside, *server);
+        } catch (const DataError& error) {
+            throw DataError(error.message()
+                            + QStringLiteral(" Şu anki hali kenara alınamadığı için yedek geri yüklenmedi; sunucudaki "
+                                             "veri olduğu gibi duruyor."));
+        }
+        replayIntoServer(*server, backup);
+        return aside;
+    }
     const QDir folder(storeFolder);
     const QString store = folder.filePath(Catalogue::StoreFileName);
     const QString incoming = store + IncomingSuffix;

@@ -44,7 +44,9 @@ QStringList serverDumps(const QString& storeFolder);
 // copies. Returns the new dump's path; throws DataError, no dump kept.
 QString dumpServer(const QString& storeFolder, const QString& connection, const QDateTime& now);
 
-// The stores that restores put aside in storeFolder, newest first.
+// The stores that restores put aside in storeFolder, newest first; on a
+// server, the dumps of its state that restores made first, in the backup
+// folder.
 QStringList keptAside(const QString& storeFolder);
 // The newest backup that passes the consistency check, or empty.
 QString newestGood(const QString& storeFolder);
@@ -69,6 +71,10 @@ QVector<Offer> offers(const QString& storeFolder);
 // place. The current store is kept aside, never deleted. Returns where it
 // was put (empty when there was none). Throws DataError, the store left as it
 // was.
+// On a server the backup is a dump: the database's state is first dumped
+// aside into the backup folder, then the dump is replayed in one
+// transaction that replaces every table of the agency's schema, and every
+// desk is told that every table changed. Other desks may stay open.
 QString restore(const QString& storeFolder, const QString& backup, const QDateTime& now);
 
 // What the start-up check found, once the day's backup is made.

@@ -6,7 +6,7 @@
 
 namespace ServerMove {
 
-qint64 moveStore(Database& local, const QString& connection)
+qint64 moveStore(Database& local, const QString& connection, bool replacing)
 {
     qint64 moved = 0;
     PostgresEngine::createSchema(
@@ -24,7 +24,7 @@ qint64 moveStore(Database& local, const QString& connection)
                              ++moved;
                          });
         },
-        Catalogue::addedTables());
+        Catalogue::addedTables(), replacing);
     return moved;
 }
 

@@ -9,6 +9,8 @@ class Database;
 namespace ServerMove {
 
 // Returns how many rows moved. Throws DataError; then nothing was created.
-qint64 moveStore(Database& local, const QString& connection);
+// Replacing drops the program's tables the database holds already, in the
+// same transaction; otherwise such a database is refused.
+qint64 moveStore(Database& local, const QString& connection, bool replacing = false);
 
 } // namespace ServerMove

@@ -1,6 +1,7 @@
 #include "shell/storecare.h"
 
 #include "platform/engine/dataerror.h"
+#include "platform/engine/postgresengine.h"
 #include "platform/system/confirmer.h"
 #include "platform/system/errorreporter.h"
 
@@ -12,6 +13,11 @@
 StoreCare::StoreCare(const QString& folder, std::shared_future<Backups::CheckOutcome> outcome, QObject* parent)
     : QObject(parent), m_folder(folder), m_outcome(std::move(outcome)), m_poll(new QTimer(this))
 {
+    try {
+        m_onServer = PostgresEngine::settingIn(folder).has_value();
+    } catch (const DataError&) {
+        // the store opened, so the setting was read a moment ago
+    }
     // The backup runs on a thread of the standard library; its end is looked
     // for between the clerk's events rather than signalled across.
     m_poll->setInterval(100);
@@ -42,9 +48,11 @@ void StoreCare::chooseBackup(QWidget* parent)
     const QVector<Backups::Offer> offers = Backups::offers(m_folder);
     QApplication::restoreOverrideCursor();
     if (offers.isEmpty()) {
-        errorReporter().report(parent, QStringLiteral("Henüz bir yedek yok. Evlora her açılışta veri dosyasının bir "
-                                                      "yedeğini '%1' klasörüne alır.")
-                                           .arg(Backups::FolderName));
+        errorReporter().report(parent, QStringLiteral("Henüz bir yedek yok. Evlora her açılışta %1 bir yedeğini '%2' "
+                                                      "klasörüne alır.")
+                                           .arg(m_onServer ? QStringLiteral("sunucudaki verinin")
+                                                           : QStringLiteral("veri dosyasının"),
+                                                Backups::FolderName));
         return;
     }
     QStringList offered;
@@ -65,10 +73,16 @@ void StoreCare::chooseBackup(QWidget* parent)
         return;
     }
     const QString question =
-        QStringLiteral("Veri dosyası şu kopyayla değiştirilsin mi: %1?\n\nŞu anki veri dosyası silinmez, aynı "
-                       "klasörde 'evlora-kenara-…' adıyla kenara alınır. Ekranlarda onaylanmamış değişiklikler "
-                       "yazılmaz. Evlora kapanıp yeniden açılır.")
-            .arg(offer.label);
+        m_onServer
+            ? QStringLiteral("Sunucudaki bütün veriler şu yedekle değiştirilsin mi: %1?\n\nBu, bütün masaları "
+                             "etkiler. Şu anki hali silinmez, önce '%2' klasörüne 'evlora-kenara-…' adıyla alınır. "
+                             "Ekranlarda onaylanmamış değişiklikler yazılmaz. Evlora kapanıp yeniden açılır; öbür "
+                             "masalar geri yüklenen veriyi kendiliğinden görür.")
+                  .arg(offer.label, Backups::FolderName)
+            : QStringLiteral("Veri dosyası şu kopyayla değiştirilsin mi: %1?\n\nŞu anki veri dosyası silinmez, aynı "
+                             "klasörde 'evlora-kenara-…' adıyla kenara alınır. Ekranlarda onaylanmamış değişiklikler "
+                             "yazılmaz. Evlora kapanıp yeniden açılır.")
+                  .arg(offer.label);
     if (confirmer().confirm(parent, question))
         request(offer.path);
 }
@@ -83,9 +97,10 @@ QString StoreCare::restorePending(const QDateTime& now)
 {
     m_outcome.wait(); // the day's backup reads the store until it is done
     const QString aside = Backups::restore(m_folder, m_pendingRestore, now);
-    return QStringLiteral("Yedek geri yüklendi: %1.%2")
-        .arg(Backups::describe(m_pendingRestore),
-             aside.isEmpty() ? QString()
-                             : QStringLiteral(" Önceki veri dosyası '%1' adıyla kenarda duruyor.")
-                                   .arg(QFileInfo(aside).fileName()));
+    QString kept;
+    if (!aside.isEmpty())
+        kept = m_onServer ? QStringLiteral(" Sunucunun önceki hali '%1/%2' olarak kenarda duruyor.")
+                                .arg(Backups::FolderName, QFileInfo(aside).fileName())
+                          : QStringLiteral(" Önceki veri dosyası '%1' adıyla kenarda duruyor.").arg(QFileInfo(aside).fileName());
+    return QStringLiteral("Yedek geri yüklendi: %1.%2").arg(Backups::describe(m_pendingRestore), kept);
 }

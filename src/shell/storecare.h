@@ -39,4 +39,5 @@ private:
     std::shared_future<Backups::CheckOutcome> m_outcome;
     QTimer* m_poll;
     QString m_pendingRestore;
+    bool m_onServer = false; // the folder names a server: backups are its dumps
 };

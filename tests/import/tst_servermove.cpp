@@ -3,9 +3,11 @@
 // already is left alone.
 #include "data/backups.h"
 #include "data/catalogue.h"
+#include "data/listingpictures.h"
 #include "platform/engine/dataset.h"
 #include "platform/engine/postgresengine.h"
 #include "platform/engine/table.h"
+#include "paradoxfixtures.h"
 #include "support/testserver.h"
 #include "support/testsupport.h"
 
@@ -160,6 +162,178 @@ private slots:
         setting.write(server.connectionString(QStringLiteral("geri")).toUtf8());
         setting.close();
         QCOMPARE(rowsOnDisk(other.filePath(Catalogue::StoreFileName), QStringLiteral("kdgiris"), QStringLiteral("WHERE Semtadi = 'Kadıköy'")), 1);
+    }
+
+    // "Yedekten Geri Yükle…" on a server: the state it replaces is dumped
+    // aside first, the dump comes back whole (keys numbering on after it,
+    // tables the dump did not have dropped), other desks are told, and a
+    // damaged dump changes nothing.
+    void aDumpComesBackAfterTheStateIsKeptAside()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        QTemporaryDir folder;
+        QVERIFY(evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()})
+                    .status
+                == 0);
+        const QString flatsOn = QStringLiteral("kdgiris");
+        const auto post = [&](Database& store, const QString& district) {
+            Table flats(store, flatsOn);
+            flats.open();
+            flats.append();
+            flats.setText(QStringLiteral("Semtadi"), district);
+            flats.post();
+            return flats.integer(QStringLiteral("No"));
+        };
+        const QDateTime morning(QDate(2026, 12, 10), QTime(8, 0));
+        QString dump;
+        qint64 firstKey = 0;
+        {
+            Backups::Start opened = Backups::openAtStart(folder.path(), morning);
+            firstKey = post(*opened.store, QStringLiteral("Kadıköy"));
+            QCOMPARE(opened.outcome.get().failure, QString());
+            Backups::Start again = Backups::openAtStart(folder.path(), morning.addSecs(60)); // holds Kadıköy
+            QCOMPARE(again.outcome.get().failure, QString());
+            dump = Backups::serverDumps(folder.path()).first();
+        }
+        const std::unique_ptr<Database> otherDesk = Catalogue::openStore(folder.path());
+        post(*otherDesk, QStringLiteral("Şişli"));
+        server.execute(QStringLiteral("CREATE TABLE sonradan (x int)"), QStringLiteral("ajans"));
+        Table watched(*otherDesk, flatsOn);
+        watched.open();
+        QCOMPARE(watched.recordCount(), 2);
+
+        QFile damaged(folder.filePath(QStringLiteral("yedek/evlora-20261210-090000-9.dump")));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("PGDMP yarım");
+        damaged.close();
+        const QVector<Backups::Offer> offers = Backups::offers(folder.path());
+        QCOMPARE(offers.size(), 3);
+        QVERIFY(!offers.first().sound); // the newest by its number, and damaged
+        QVERIFY(offers.at(1).sound);
+        QVERIFY(messageOf([&] { Backups::restore(folder.path(), damaged.fileName(), morning.addSecs(120)); })
+                    .startsWith(QStringLiteral("Seçilen yedek 'evlora-20261210-090000-9.dump' bozuk")));
+        QVERIFY(Backups::keptAside(folder.path()).isEmpty());
+
+        const QString aside = Backups::restore(folder.path(), dump, morning.addSecs(180));
+        QCOMPARE(Backups::keptAside(folder.path()), QStringList{aside});
+        QVERIFY(Backups::describe(aside).startsWith(QStringLiteral("Geri yüklemeden önce kenara alınmış hali, ")));
+        QCOMPARE(rowsOnDisk(folder.filePath(Catalogue::StoreFileName), flatsOn, {}), 1);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 server.execute(QStringLiteral("SELECT * FROM sonradan"), QStringLiteral("ajans")));
+        QTRY_COMPARE_WITH_TIMEOUT(watched.recordCount(), 1, 5000); // the other desk was told
+        QVERIFY(post(*otherDesk, QStringLiteral("Beşiktaş")) > firstKey); // the numbering came back with the rows
+        QCOMPARE(Backups::serverDumps(folder.path()).contains(aside), false); // never pruned with the dumps
+
+        // What was set aside brings the later post back.
+        Backups::restore(folder.path(), aside, morning.addSecs(240));
+        QCOMPARE(rowsOnDisk(folder.filePath(Catalogue::StoreFileName), flatsOn,
+                            QStringLiteral("WHERE Semtadi = 'Şişli'")),
+                 1);
+        QCOMPARE(Backups::keptAside(folder.path()).size(), 2);
+    }
+
+    // An agency still on its Paradox tables comes onto the server in the
+    // same one step; a database holding Evlora's tables is replaced only
+    // when told, and then wholly.
+    void paradoxTablesMoveInAndReplaceOnlyWhenTold()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        const QString connection = server.connectionString(QStringLiteral("ajans"));
+        QTemporaryDir first;
+        QVERIFY(evloraServer({QStringLiteral("kur"), connection, first.path()}).status == 0); // the shipped rows only
+
+        QTemporaryDir paradox;
+        QVERIFY(Fixtures::writeCatalogueTable(paradox.path(), QStringLiteral("kdgiris"),
+                                              {{{QStringLiteral("No"), 7}, {QStringLiteral("Semtadi"), QStringLiteral("Göztepe")}},
+                                               {{QStringLiteral("No"), 9}, {QStringLiteral("Semtadi"), QStringLiteral("Erenköy")}}}));
+        QVERIFY(Fixtures::writeCatalogueTable(paradox.path(), QStringLiteral("semtler"),
+                                              {{{QStringLiteral("No"), 1}, {QStringLiteral("Semtler"), QStringLiteral("Göztepe")}}}));
+        const Run refused = evloraServer({QStringLiteral("kur"), connection, paradox.path()});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.output.contains(QStringLiteral("zaten var")), qPrintable(refused.output));
+        QVERIFY(!QFileInfo::exists(paradox.filePath(PostgresEngine::SettingFileName)));
+        QVERIFY(!QFileInfo::exists(paradox.filePath(Catalogue::StoreFileName))); // the Paradox folder is only read
+
+        const Run replaced = evloraServer({QStringLiteral("kur"), QStringLiteral("--replace"), connection, paradox.path()});
+        QVERIFY2(replaced.status == 0, qPrintable(replaced.output));
+        QVERIFY2(replaced.output.contains(QStringLiteral("Paradox tablolarından sunucuya taşındı")), qPrintable(replaced.output));
+        const std::unique_ptr<Database> served = Catalogue::openStore(paradox.path());
+        Table flats(*served, QStringLiteral("kdgiris"));
+        flats.open();
+        QCOMPARE(valuesOf(flats, QStringLiteral("Semtadi")), (QStringList{QStringLiteral("Göztepe"), QStringLiteral("Erenköy")}));
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Suadiye"));
+        flats.post();
+        QCOMPARE(flats.integer(QStringLiteral("No")), 10);
+        Table districts(*served, QStringLiteral("semtler"));
+        districts.open();
+        QCOMPARE(valuesOf(districts, QStringLiteral("Semtler")), QStringList{QStringLiteral("Göztepe")});
+        Table provinces(*served, QStringLiteral("il")); // not among the Paradox files: the shipped rows
+        provinces.open();
+        QVERIFY(provinces.recordCount() > 0);
+        QCOMPARE(evloraServer({QStringLiteral("kur"), QStringLiteral("--replac"), connection}).status, 2);
+    }
+
+    // A listing's pictures come onto the server with it, under the same
+    // keys, and go with it there; --replace replaces the picture table too.
+    void picturesMoveWithTheirListingsAndGoWithAReplace()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        const QString connection = server.connectionString(QStringLiteral("ajans"));
+        namespace P = Catalogue::Pictures;
+        const QString insertPicture = QStringLiteral("INSERT INTO %1 (%2,%3,%4,%5,%6,%7) VALUES (?,?,?,?,?,?)")
+                                          .arg(Database::quoted(P::Table), Database::quoted(P::Register),
+                                               Database::quoted(P::ListingKey), Database::quoted(P::Order),
+                                               Database::quoted(P::Caption), Database::quoted(P::Picture),
+                                               Database::quoted(P::Thumbnail));
+        const auto storeWith = [&](const QTemporaryDir& folder, const QString& district, int pictures) {
+            const std::unique_ptr<Database> local = Catalogue::openStore(folder.path());
+            Table flats(*local, QStringLiteral("kdgiris"));
+            flats.open();
+            flats.append();
+            flats.setText(QStringLiteral("Semtadi"), district);
+            flats.post();
+            for (int n = 1; n <= pictures; ++n)
+                local->execute(insertPicture, {QStringLiteral("kdgiris"), flats.integer(QStringLiteral("No")), n,
+                                               QStringLiteral("%1 %2").arg(district).arg(n),
+                                               QByteArray("\xff\xd8 resim ") + QByteArray::number(n),
+                                               QByteArray("\xff\xd8 küçük")});
+        };
+        QTemporaryDir first;
+        storeWith(first, QStringLiteral("Kadıköy"), 2);
+        const Run moved = evloraServer({QStringLiteral("kur"), connection, first.path()});
+        QVERIFY2(moved.status == 0, qPrintable(moved.output));
+        {
+            const std::unique_ptr<Database> served = Catalogue::openStore(first.path());
+            const QVector<PictureStore::Stored> pictures = PictureStore::pictures(*served, QStringLiteral("kdgiris"), 1);
+            QCOMPARE(pictures.size(), 2);
+            QCOMPARE(pictures.at(1).caption, QStringLiteral("Kadıköy 2"));
+            QCOMPARE(pictures.at(1).bytes, QByteArray("\xff\xd8 resim 2"));
+            served->execute(insertPicture, {QStringLiteral("kdgiris"), 1, 3, QStringLiteral(""), QByteArray("r"),
+                                            QByteArray("k")});
+            QCOMPARE(PictureStore::pictures(*served, QStringLiteral("kdgiris"), 1).last().id, 3); // after the moved keys
+        }
+
+        QTemporaryDir second;
+        storeWith(second, QStringLiteral("Şişli"), 1);
+        const Run replaced = evloraServer({QStringLiteral("kur"), QStringLiteral("--replace"), connection, second.path()});
+        QVERIFY2(replaced.status == 0, qPrintable(replaced.output));
+        const std::unique_ptr<Database> served = Catalogue::openStore(second.path());
+        const auto pictureRows = [&] {
+            int count = -1;
+            served->select(QStringLiteral("SELECT count(*) FROM %1").arg(Database::quoted(P::Table)), {},
+                           [&](const SqlStatement& row) { count = int(row.integer(0)); });
+            return count;
+        };
+        QCOMPARE(pictureRows(), 1);
+        QCOMPARE(PictureStore::pictures(*served, QStringLiteral("kdgiris"), 1).first().caption, QStringLiteral("Şişli 1"));
+        Table flats(*served, QStringLiteral("kdgiris"));
+        flats.open();
+        flats.remove(); // its picture goes with it, on the server as in the file
+        QCOMPARE(pictureRows(), 0);
     }
 
     void itsCommandLineTouchesNothingUntilItIsRight()

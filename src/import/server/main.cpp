@@ -1,9 +1,11 @@
 // evlora-server: brings an agency onto a PostgreSQL server.
 //
-//   evlora-server kur BAĞLANTI [KLASÖR]
+//   evlora-server kur [--replace] BAĞLANTI [KLASÖR]
 //   evlora-server --help | --version
 #include "data/catalogue.h"
+#include "import/paradoximport.h"
 #include "import/servermove.h"
+#include "platform/paradox/paradoxerror.h"
 #include "platform/engine/database.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/postgresengine.h"
@@ -12,26 +14,60 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
+#include <memory>
 
 namespace {
 
 const QString Usage = QStringLiteral(
-    "Kullanım: evlora-server kur BAĞLANTI [KLASÖR]\n"
+    "Kullanım: evlora-server kur [--replace] BAĞLANTI [KLASÖR]\n"
     "          evlora-server --help | --version\n"
     "\n"
     "BAĞLANTI'nın gösterdiği boş PostgreSQL veritabanında Evlora'nın tablolarını kurar ve KLASÖR'deki\n"
     "(verilmezse bu klasördeki) evlora.sqlite'ın bütün kayıtlarını, numaraları korunarak, tek seferde\n"
-    "sunucuya taşır; klasörde veri dosyası yoksa tablolar Evlora'nın hazır verileriyle kurulur. Sonra\n"
-    "KLASÖR'e sunucu ayarını (evlora-sunucu.conf) yazar: o klasörde açılan Evlora artık sunucuda çalışır.\n"
-    "evlora.sqlite yerinde kalır. Tablolarından biri zaten olan bir veritabanına dokunulmaz.\n"
+    "sunucuya taşır. Klasörde evlora.sqlite yoksa ama Paradox tabloları (kdgiris.db, tel.db, …) varsa\n"
+    "onlar okunup taşınır; ikisi de yoksa tablolar Evlora'nın hazır verileriyle kurulur. Sonra KLASÖR'e\n"
+    "sunucu ayarını (evlora-sunucu.conf) yazar: o klasörde açılan Evlora artık sunucuda çalışır.\n"
+    "evlora.sqlite ve Paradox dosyaları yerinde kalır. Tablolarından biri zaten olan bir veritabanına\n"
+    "dokunulmaz; --replace ile oradaki Evlora tabloları aynı seferde silinip yerine bunlar konur.\n"
     "BAĞLANTI bir libpq bağlantısıdır: \"service=evlora\" ya da \"host=ofis dbname=evlora user=ayse\";\n"
     "parola ~/.pgpass dosyasında durur, bu komut onu hiçbir yere yazmaz.\n"
     "\n"
+    "  --replace      sunucudaki Evlora tablolarını (bütün kayıtlarıyla) bunlarla değiştirir\n"
     "  -h, --help     bu açıklamayı yazar\n"
     "  -V, --version  sürümü yazar\n");
 
-int move(const QString& connection, const QString& folder, QTextStream& out, QTextStream& err)
+// Where the agency's data comes from: its store, else its Paradox tables
+// read into a scratch store, else nothing (the shipped rows).
+struct Source {
+    std::unique_ptr<QTemporaryDir> scratch;
+    std::unique_ptr<Database> store;
+    QString description;
+};
+
+Source sourceIn(const QString& folder, QTextStream& out)
+{
+    Source source;
+    if (QFileInfo::exists(QDir(folder).filePath(Catalogue::StoreFileName))) {
+        source.store = Catalogue::openStore(folder);
+        return source;
+    }
+    if (ParadoxImport::findTables(Catalogue::tables(), folder).fileFor.isEmpty())
+        return source;
+    source.scratch = std::make_unique<QTemporaryDir>();
+    if (!source.scratch->isValid())
+        throw DataError(QStringLiteral("Paradox tablolarını okumak için geçici bir klasör açılamadı."));
+    source.store = Catalogue::openStore(source.scratch->path());
+    ParadoxImport::Options everything;
+    everything.replaceAll = true; // a fresh store: its shipped rows give way to the agency's
+    out << ParadoxImport::summary(ParadoxImport::run(*source.store, folder, everything)) << '\n';
+    source.description = QStringLiteral(" Paradox tablolarından");
+    return source;
+}
+
+int move(const QString& connection, const QString& folder, bool replacing, QTextStream& out, QTextStream& err)
 {
     const QString settingPath = QDir(folder).filePath(PostgresEngine::SettingFileName);
     if (QFileInfo::exists(settingPath)) {
@@ -39,15 +75,12 @@ int move(const QString& connection, const QString& folder, QTextStream& out, QTe
                    .arg(folder, PostgresEngine::SettingFileName);
         return 1;
     }
-    const QString storePath = QDir(folder).filePath(Catalogue::StoreFileName);
-    std::unique_ptr<Database> local;
-    if (QFileInfo::exists(storePath))
-        local = Catalogue::openStore(folder);
+    const Source source = sourceIn(folder, out);
     qint64 moved = 0;
-    if (local)
-        moved = ServerMove::moveStore(*local, connection);
+    if (source.store)
+        moved = ServerMove::moveStore(*source.store, connection, replacing);
     else
-        PostgresEngine::createSchema(connection, Catalogue::tables(), {}, Catalogue::addedTables());
+        PostgresEngine::createSchema(connection, Catalogue::tables(), {}, Catalogue::addedTables(), replacing);
     QSaveFile setting(settingPath);
     if (!setting.open(QIODevice::WriteOnly)
         || setting.write((QStringLiteral("# Bu klasördeki Evlora bu sunucuda çalışır (evlora-server kur).\n")
@@ -59,8 +92,8 @@ int move(const QString& connection, const QString& folder, QTextStream& out, QTe
                    .arg(settingPath, setting.errorString(), connection);
         return 1;
     }
-    out << (local ? QStringLiteral("%1 kayıt sunucuya taşındı. ").arg(moved)
-                  : QStringLiteral("Tablolar sunucuda hazır verileriyle kuruldu. "))
+    out << (source.store ? QStringLiteral("%1 kayıt%2 sunucuya taşındı. ").arg(moved).arg(source.description)
+                         : QStringLiteral("Tablolar sunucuda hazır verileriyle kuruldu. "))
         << QStringLiteral("'%1' artık sunucuda çalışıyor.\n").arg(folder);
     return 0;
 }
@@ -81,14 +114,21 @@ int main(int argc, char** argv)
         out << QStringLiteral("evlora-server %1\n").arg(QStringLiteral(EVLORA_VERSION));
         return 0;
     }
-    if (words.size() < 2 || words.size() > 3 || words.first() != QLatin1String("kur")) {
+    QStringList positional = words.mid(1);
+    const bool replacing = positional.removeAll(QStringLiteral("--replace")) > 0;
+    const bool unknownOption = std::any_of(positional.cbegin(), positional.cend(),
+                                           [](const QString& word) { return word.startsWith(QLatin1Char('-')); });
+    if (words.value(0) != QLatin1String("kur") || positional.isEmpty() || positional.size() > 2 || unknownOption) {
         err << Usage;
         return 2;
     }
-    const QString folder = QDir(words.value(2, QStringLiteral("."))).absolutePath();
+    const QString folder = QDir(positional.value(1, QStringLiteral("."))).absolutePath();
     try {
-        return move(words.at(1), folder, out, err);
+        return move(positional.at(0), folder, replacing, out, err);
     } catch (const DataError& error) {
+        err << error.message() << '\n';
+        return 1;
+    } catch (const Paradox::Error& error) {
         err << error.message() << '\n';
         return 1;
     }

@@ -243,11 +243,12 @@ void PostgresEngine::checkSchema(const QVector<TableSchema>& added)
 void PostgresEngine::createSchema(
     const QString& connection, const QVector<TableSchema>& catalogue,
     const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>& rows,
-    const QVector<TableSchema>& added)
+    const QVector<TableSchema>& added, bool replacing)
 {
     PostgresEngine engine(connection, catalogue);
     engine.connect();
-    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion, rows, added);
+    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion, rows, added,
+                         replacing ? ServerSchema::Existing::Replace : ServerSchema::Existing::Refuse);
 }
 
 // --- statements --------------------------------------------------------------

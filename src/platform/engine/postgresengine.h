@@ -39,15 +39,16 @@ public:
 
     // Creates the schema (tables, the Turkish folding and the area-as-number
     // functions, indexes, shipped rows) in one transaction on a database that
-    // holds none of the tables; refuses one that does.
+    // holds none of the tables; refuses one that does unless replacing, when
+    // this program's tables there are dropped first in the same transaction.
     // With rows, the tables are filled from them instead of the shipped rows,
     // in the same transaction (see ServerSchema::create).
-    // The added tables are made beside the catalogue's (and filled from rows
-    // too when given).
+    // The added tables are made beside the catalogue's (filled from rows
+    // too when given, dropped too when replacing).
     static void createSchema(const QString& connection, const QVector<TableSchema>& catalogue,
                              const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>&
                                  rows = {},
-                             const QVector<TableSchema>& added = {});
+                             const QVector<TableSchema>& added = {}, bool replacing = false);
 
     ~PostgresEngine() override;
 

@@ -161,6 +161,12 @@ QStringList tableStatements(const TableSchema& table)
     return statements;
 }
 
+// The function deleting table's rows owned by a record of owner.
+QString ownershipFunction(const TableSchema& table, const QString& owner)
+{
+    return quotedIdentifier(table.name + QLatin1Char('_') + owner + QStringLiteral("_silinince"));
+}
+
 // The triggers that delete a table's owned rows with their record.
 QStringList ownershipStatements(const TableSchema& table, const QVector<TableSchema>& catalogue)
 {
@@ -170,7 +176,7 @@ QStringList ownershipStatements(const TableSchema& table, const QVector<TableSch
                                              [&](const TableSchema& t) { return t.name == owner; });
         if (ownerTable == catalogue.cend())
             continue;
-        const QString function = quotedIdentifier(table.name + QLatin1Char('_') + owner + QStringLiteral("_silinince"));
+        const QString function = ownershipFunction(table, owner);
         statements << QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN DELETE FROM %2 "
                                      "WHERE %3 = %4 AND %5 = OLD.%6; RETURN NULL; END $$")
                           .arg(function, quoted(table.name), quoted(table.ownedBy.ownerField), literal(owner),
@@ -305,13 +311,31 @@ bool holdsTable(PGconn* connection, const TableSchema& table)
     return QByteArray(PQgetvalue(present.get(), 0, 0)) == "t";
 }
 
+// Drops what creationStatements() makes: every table of the catalogue and
+// the added ones, the version, the functions the indexes and triggers use.
+void dropExisting(PGconn* connection, const QVector<TableSchema>& catalogue, const QVector<TableSchema>& added)
+{
+    QStringList tables{QStringLiteral("evlora_surum")};
+    QStringList functions{QStringLiteral("evlora_changed()"), QStringLiteral("asnumber(text)"),
+                          QStringLiteral("trkey(text)"), QStringLiteral("trfold(text)")};
+    for (const TableSchema& table : catalogue + added)
+        tables << quoted(table.name);
+    for (const TableSchema& table : added)
+        for (const QString& owner : table.ownedBy.owners)
+            functions << ownershipFunction(table, owner) + QStringLiteral("()");
+    exec(connection, QStringLiteral("DROP TABLE IF EXISTS %1 CASCADE").arg(tables.join(QLatin1Char(','))));
+    exec(connection, QStringLiteral("DROP FUNCTION IF EXISTS %1 CASCADE").arg(functions.join(QStringLiteral(", "))));
+}
+
 } // namespace
 
 void create(PGconn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows,
-            const QVector<TableSchema>& added)
+            const QVector<TableSchema>& added, Existing existing)
 {
     exec(connection, QStringLiteral("BEGIN"));
     try {
+        if (existing == Existing::Replace)
+            dropExisting(connection, catalogue, added);
         for (const TableSchema& table : catalogue + added) {
             if (holdsTable(connection, table))
                 throw DataError(QStringLiteral("Sunucudaki '%1' veritabanında '%2' tablosu zaten var; hiçbir şey "

@@ -23,16 +23,22 @@ int storedVersion(pg_conn* connection);
 // another kind.
 void validate(pg_conn* connection, const QVector<TableSchema>& catalogue);
 
+// What create() does with a database that already holds one of the tables:
+// refuses it, or drops this program's tables and functions there first, in
+// the same transaction.
+enum class Existing { Refuse, Replace };
+
 // Creates everything in one transaction, or nothing. Refuses a database that
-// already holds one of the tables. Without rows, the tables get their shipped
+// already holds one of the tables, unless told to replace them. Without rows, the tables get their shipped
 // rows; with rows, rows(table, write) calls write once per row it moves in
 // (values in the table's field order, after the rowid of a table without a
 // key field) and the keys continue after the highest moved.
 using RowWriter = std::function<void(const QVariantList& values)>;
 using RowSource = std::function<void(const TableSchema& table, const RowWriter& write)>;
-// The added tables are made beside the catalogue's (and moved too, with rows).
+// The added tables are made beside the catalogue's (and moved too, with
+// rows); replacing drops them too.
 void create(pg_conn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows = {},
-            const QVector<TableSchema>& added = {});
+            const QVector<TableSchema>& added = {}, Existing existing = Existing::Refuse);
 
 // The statements create() runs, in order: for reading and for tests.
 QStringList creationStatements(const QVector<TableSchema>& catalogue, int version,
