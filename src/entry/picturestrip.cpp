@@ -32,6 +32,13 @@ namespace {
 const QSize ThumbnailBox(96, 72);
 const QSize LargeBox(800, 600);
 
+QPixmap placeholder()
+{
+    QPixmap blank(ThumbnailBox);
+    blank.fill(QColor(0xe8, 0xe8, 0xe8));
+    return blank;
+}
+
 PictureStrip::FolderChooser& folderChooser()
 {
     static PictureStrip::FolderChooser chooser = [](QWidget* parent) {
@@ -258,8 +265,9 @@ void PictureStrip::refill()
         const ListingPictures::Item& picture = m_pictures->at(i);
         auto* item = new QListWidgetItem(QString::number(i + 1), m_thumbnails);
         item->setToolTip(picture.caption);
-        if (!picture.thumbnailImage.isNull())
-            item->setIcon(QPixmap::fromImage(picture.thumbnailImage));
+        // Until its thumbnail is decoded a picture holds its place with a
+        // blank of the same size, so the strip is laid out once.
+        item->setIcon(picture.thumbnailImage.isNull() ? placeholder() : QPixmap::fromImage(picture.thumbnailImage));
     }
     m_thumbnails->setCurrentRow(std::min(keep, m_pictures->count() - 1));
     const QSignalBlocker quietCaption(m_caption);
