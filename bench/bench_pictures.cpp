@@ -1,6 +1,6 @@
 // Walking a register whose listings have pictures, as an entry screen walks
 // it: 100,000 rental flats of which 10,000 have five pictures each. The
-// cursor with the screen's pictures attached against the same cursor alone,
+// cursor with a screen's picture strip attached against the same cursor alone,
 // timed in turns (next/prior over 20,000 records, Ctrl+End), and what the
 // heap keeps after every record has been current and its thumbnails read.
 //
@@ -9,10 +9,11 @@
 #include "benchsupport.h"
 
 #include "data/listingpictures.h"
+#include "entry/picturestrip.h"
 #include "platform/engine/table.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
@@ -75,7 +76,7 @@ void settle()
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     LocaleFormats::useTurkish();
     QTemporaryDir scratch;
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : scratch.path();
@@ -92,7 +93,10 @@ int main(int argc, char** argv)
     Table withPictures(*store, QStringLiteral("kdgiris"));
     alone.open();
     withPictures.open();
-    ListingPictures pictures(*store, withPictures);
+    // The strip an entry screen hangs under itself, with its thumbnails' list.
+    QWidget screen;
+    screen.resize(640, 480);
+    ListingPictures& pictures = PictureStrip::attach(&screen, withPictures, QStringLiteral("RentalFlatCard"))->pictures();
 
     // As the screen walks: each step handed to the event loop as a key press would be.
     const auto walk = [](Table& table) {
