@@ -52,19 +52,24 @@ public:
             if (!sent.prepared) {
                 result = PQexec(m_conn, sent.sql.constData());
             } else {
-                QByteArray& name = m_names[sent.sql];
-                if (name.isEmpty()) {
-                    name = "bare_" + QByteArray::number(qulonglong(m_names.size()));
-                    PQclear(PQprepare(m_conn, name.constData(), sent.sql.constData(), 0, nullptr));
-                }
                 std::vector<const char*> values(sent.values.size());
                 std::vector<int> lengths(sent.values.size());
                 for (size_t i = 0; i < sent.values.size(); ++i) {
                     values[i] = sent.bound[i] ? sent.values[i].constData() : nullptr;
                     lengths[i] = int(sent.values[i].size());
                 }
-                result = PQexecPrepared(m_conn, name.constData(), int(values.size()), values.data(), lengths.data(),
-                                        sent.formats.data(), 0);
+                if (sent.plannedEachRun) {
+                    result = PQexecParams(m_conn, sent.sql.constData(), int(values.size()), nullptr, values.data(),
+                                          lengths.data(), sent.formats.data(), 0);
+                } else {
+                    QByteArray& name = m_names[sent.sql];
+                    if (name.isEmpty()) {
+                        name = "bare_" + QByteArray::number(qulonglong(m_names.size()));
+                        PQclear(PQprepare(m_conn, name.constData(), sent.sql.constData(), 0, nullptr));
+                    }
+                    result = PQexecPrepared(m_conn, name.constData(), int(values.size()), values.data(),
+                                            lengths.data(), sent.formats.data(), 0);
+                }
             }
             const ExecStatusType status = PQresultStatus(result);
             if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)

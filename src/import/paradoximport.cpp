@@ -252,6 +252,8 @@ void writeRecords(Database& store, const TableSchema& schema, const Paradox::Tab
         if (progress && outcome.written % ProgressEvery == 0)
             progress(outcome, outcome.written, total, false);
     });
+    if (keyColumn >= 0)
+        store.keysGivenIn(schema);
     for (const Column& column : columns)
         if (column.tooLong)
             outcome.notes << tooLongNote(column);

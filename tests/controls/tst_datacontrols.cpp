@@ -19,8 +19,6 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QToolButton>
@@ -65,16 +63,8 @@ void click(DbNavigator* navigator, DbNavigator::Button which)
 QStringList onDisk(const QString& path, const QString& sql)
 {
     QStringList values;
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("second"));
-        other.setDatabaseName(path);
-        other.open();
-        QSqlQuery query(other);
-        query.exec(sql);
-        while (query.next())
-            values << query.value(0).toString();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("second"));
+    const std::unique_ptr<Database> other = Database::open(path, Catalogue::tables(), Database::ConsistencyCheck::ByCaller);
+    other->select(sql, {}, [&](const SqlStatement& row) { values << row.value(0).toString(); });
     return values;
 }
 
@@ -887,7 +877,7 @@ private slots:
         QTRY_COMPARE(deals.text(QStringLiteral("Semt")), QStringLiteral("Büyükçekmece Me"));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(0, 0));
         QCOMPARE(deals.state(), DatasetState::Browse);
-        QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Adsoyad || '|' || ifnull(Semt, '') FROM kiralanandaireler")),
+        QCOMPARE(onDisk(store.path(), QStringLiteral("SELECT Adsoyad || '|' || coalesce(Semt, '') FROM kiralanandaireler")),
                  (QStringList{QStringLiteral("Ayşe Yılmaz|"), QStringLiteral("Mehmet Kayalıoğlu Yı|Büyükçekmece Me")}));
         QVERIFY(m_reporter.shown.isEmpty());
     }

@@ -750,11 +750,15 @@ void ListingEntryTest::actionsAndRecordBehaviours()
     // After a post the record is in the store file itself at once, where the
     // screen writes through; elsewhere the write-ahead log holds it for now.
     QVERIFY(activate(s));
-    const QByteArray before = fileHash(m_store->path());
-    press(DbNavigator::Insert);
-    emit s->districtLookup()->activated(0);
-    press(DbNavigator::Post);
-    QCOMPARE(fileHash(m_store->path()) != before, writesThrough);
+    {
+        // a server's commit is on its disk when it returns, on every screen
+        const QByteArray before = storesOnServer() ? QByteArray() : fileHash(m_store->path());
+        press(DbNavigator::Insert);
+        emit s->districtLookup()->activated(0);
+        press(DbNavigator::Post);
+        if (!storesOnServer())
+            QCOMPARE(fileHash(m_store->path()) != before, writesThrough);
+    }
 
     // Coming back to the screen with an unposted change: posted only where it refreshes.
     typeInto(s->control(QStringLiteral("Banyo")), QStringLiteral("Küvetli"));

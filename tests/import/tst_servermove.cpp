@@ -123,6 +123,32 @@ private slots:
         QCOMPARE(valuesOf(flats, QStringLiteral("Semtadi")), (QStringList{QStringLiteral("Kadıköy"), QStringLiteral("Şişli")}));
     }
 
+    // A desk that only shows a list finds the server again by itself once
+    // it is back, and hears of other desks' posts again.
+    void anIdleDeskFindsTheServerAgain()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        QTemporaryDir folder;
+        QVERIFY(evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()})
+                    .status
+                == 0);
+        const std::unique_ptr<Database> idle = Catalogue::openStore(folder.path());
+        Table watched(*idle, QStringLiteral("kdgiris"));
+        watched.open();
+        QCOMPARE(watched.recordCount(), 0);
+        server.stop();
+        QTest::qWait(600); // the idle desk notices the loss on its own
+        server.start();
+        const std::unique_ptr<Database> busy = Catalogue::openStore(folder.path());
+        Table flats(*busy, QStringLiteral("kdgiris"));
+        flats.open();
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+        flats.post();
+        QTRY_COMPARE_WITH_TIMEOUT(watched.recordCount(), 1, 10000);
+    }
+
     // Each start on a server dumps its database into the desk's backup
     // folder, checked, as many kept as of the file's copies; a dump brings
     // the data back on another database.

@@ -146,6 +146,9 @@ public:
     StoreNotices& notices() { return m_notices; }
     // Whether other desks write to this store while this one works.
     bool sharedByDesks() const { return m_engine->sharedByDesks(); }
+    // Rows were written into table with their keys given: records posted
+    // later are numbered after the highest.
+    void keysGivenIn(const TableSchema& table) { m_engine->keysGivenIn(table); }
     // What the clerk is told when a post fails with this error.
     QString postFailureMessage(const EngineError& error) const;
 

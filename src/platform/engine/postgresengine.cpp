@@ -153,9 +153,16 @@ PGconn* PostgresEngine::live()
 {
     if (PQstatus(m_conn) == CONNECTION_OK)
         return m_conn;
+    m_reconnecting = false; // whatever was on its way is given up for a connection now
     PQreset(m_conn);
     if (PQstatus(m_conn) != CONNECTION_OK)
         throw EngineError(ConnectionLost, serverText(m_conn), lostMessage(false));
+    reconnected();
+    return m_conn;
+}
+
+void PostgresEngine::reconnected()
+{
     ++m_generation;
     ++m_changes;
     if (m_changedElsewhere) {
@@ -167,7 +174,36 @@ PGconn* PostgresEngine::live()
                 m_changedElsewhere(table.name);
         });
     }
-    return m_conn;
+}
+
+void PostgresEngine::findServerAgain()
+{
+    // Tried every few seconds; each try is driven on at every tick of the
+    // notice timer and never waits on the network.
+    constexpr qint64 RetryMs = 2000;
+    if (!m_reconnecting) {
+        if (m_lastAttempt.isValid() && m_lastAttempt.elapsed() < RetryMs)
+            return;
+        m_lastAttempt.start();
+        if (!PQresetStart(m_conn))
+            return;
+        m_reconnecting = true;
+    }
+    switch (PQresetPoll(m_conn)) {
+    case PGRES_POLLING_OK:
+        m_reconnecting = false;
+        try {
+            reconnected();
+        } catch (const EngineError&) {
+            // lost again at once: the next tick looks for it again
+        }
+        break;
+    case PGRES_POLLING_FAILED:
+        m_reconnecting = false;
+        break;
+    default:
+        break; // still on its way
+    }
 }
 
 void PostgresEngine::watchOtherDesks(std::function<void(const QString& table)> changed)
@@ -192,8 +228,12 @@ void PostgresEngine::listen()
 
 void PostgresEngine::takeNotices()
 {
-    if (PQstatus(m_conn) != CONNECTION_OK || !PQconsumeInput(m_conn))
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        findServerAgain();
         return;
+    }
+    if (!PQconsumeInput(m_conn))
+        return; // the connection broke: the next tick looks for the server
     const int own = PQbackendPID(m_conn);
     QStringList tables;
     while (PGnotify* notice = PQnotifies(m_conn)) {
@@ -377,7 +417,9 @@ private:
 
     void runOnServer()
     {
-        if (m_preparedIn != m_engine.m_generation || PQstatus(m_engine.m_conn) != CONNECTION_OK)
+        if (m_sql.plannedEachRun)
+            m_engine.live();
+        else if (m_preparedIn != m_engine.m_generation || PQstatus(m_engine.m_conn) != CONNECTION_OK)
             prepareOnServer();
         std::vector<const char*> values(m_values.size());
         std::vector<int> lengths(m_values.size());
@@ -387,9 +429,12 @@ private:
         }
         PGconn* connection = m_engine.m_conn;
         if (m_engine.m_trace)
-            m_engine.m_trace({m_sql.text, true, m_values, m_bound, m_formats});
-        Result result(PQexecPrepared(connection, m_name.constData(), int(values.size()), values.data(),
-                                     lengths.data(), m_formats.data(), 0),
+            m_engine.m_trace({m_sql.text, true, m_sql.plannedEachRun, m_values, m_bound, m_formats});
+        Result result(m_sql.plannedEachRun
+                          ? PQexecParams(connection, m_sql.text.constData(), int(values.size()), nullptr, values.data(),
+                                         lengths.data(), m_formats.data(), 0)
+                          : PQexecPrepared(connection, m_name.constData(), int(values.size()), values.data(),
+                                           lengths.data(), m_formats.data(), 0),
                       &PQclear);
         if (!succeeded(result.get()))
             fail(connection, result.get());
@@ -441,6 +486,11 @@ void PostgresEngine::execute(const char* sql)
     if (m_trace)
         m_trace({QByteArray(sql)});
     run(live(), sql);
+}
+
+void PostgresEngine::keysGivenIn(const TableSchema& table)
+{
+    execute(ServerSchema::keysContinue(table).toUtf8().constData());
 }
 
 void PostgresEngine::begin()

@@ -3,6 +3,7 @@
 #include "platform/engine/schema.h"
 #include "platform/engine/storeengine.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -63,6 +64,7 @@ public:
     qint64 changeCount() const override { return m_changes; }
     QString postFailureMessage(const EngineError& error) const override;
     bool sharedByDesks() const override { return true; }
+    void keysGivenIn(const TableSchema& table) override;
     void watchOtherDesks(std::function<void(const QString& table)> changed) override;
 
     // A statement as it went to the server, for the benchmarks' bare twin:
@@ -70,6 +72,7 @@ public:
     struct Sent {
         QByteArray sql;
         bool prepared = false;
+        bool plannedEachRun = false; // sent with its values and planned anew (PQexecParams)
         std::vector<QByteArray> values;
         std::vector<bool> bound;
         std::vector<int> formats;
@@ -95,6 +98,12 @@ private:
     // Hands on what other desks committed (LISTEN), a few times a second.
     void takeNotices();
     void listen();
+    // A lost server is looked for between the clerk's actions, so lists
+    // learn of other desks again without the clerk doing anything.
+    void findServerAgain();
+    // A new session: statements prepare anew, notices are asked for again,
+    // and every list reads afresh.
+    void reconnected();
 
     std::function<void(const QString&)> m_changedElsewhere;
     std::function<void(const Sent&)> m_trace;
@@ -103,6 +112,8 @@ private:
     QVector<TableSchema> m_catalogue;
     pg_conn* m_conn = nullptr;
     int m_generation = 0; // grows with every new connection
+    bool m_reconnecting = false; // a connection started by findServerAgain is on its way
+    QElapsedTimer m_lastAttempt;
     int m_statementNames = 0;
     qint64 m_lastKey = 0;
     qint64 m_lastChanges = 0;

@@ -227,13 +227,17 @@ void moveRows(PGconn* connection, const TableSchema& table, const RowSource& row
             throw DataError(QStringLiteral("Sunucu '%1' tablosunun bir kaydını almadı: %2")
                                 .arg(table.name, QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed()));
     });
-    const QString key = quoted(ServerSql::keyColumn(table));
-    exec(connection, QStringLiteral("SELECT setval(pg_get_serial_sequence(%1, %2), coalesce(max(%3), 0) + 1, false) "
-                                    "FROM %4")
-                         .arg(literal(quoted(table.name)), literal(ServerSql::keyColumn(table)), key, quoted(table.name)));
+    exec(connection, keysContinue(table));
 }
 
 } // namespace
+
+QString keysContinue(const TableSchema& table)
+{
+    const QString key = quoted(ServerSql::keyColumn(table));
+    return QStringLiteral("SELECT setval(pg_get_serial_sequence(%1, %2), coalesce(max(%3), 0) + 1, false) FROM %4")
+        .arg(literal(quoted(table.name)), literal(ServerSql::keyColumn(table)), key, quoted(table.name));
+}
 
 QStringList creationStatements(const QVector<TableSchema>& catalogue, int version, const QVector<TableSchema>& added)
 {

@@ -40,6 +40,9 @@ using RowSource = std::function<void(const TableSchema& table, const RowWriter& 
 void create(pg_conn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows = {},
             const QVector<TableSchema>& added = {}, Existing existing = Existing::Refuse);
 
+// Sets the table's numbering to go on after its highest key (or rowid).
+QString keysContinue(const TableSchema& table);
+
 // The statements create() runs, in order: for reading and for tests.
 QStringList creationStatements(const QVector<TableSchema>& catalogue, int version,
                                const QVector<TableSchema>& added = {});

@@ -136,6 +136,7 @@ Translated translate(const QString& sql, const QVector<TableSchema>& catalogue)
     Translated result;
 
     // LIKE first, while the operands are still the program's own tokens.
+    bool likes = false;
     for (qsizetype i = 0; i < all.size(); ++i) {
         if (!isWord(all.at(i), "like"))
             continue;
@@ -173,6 +174,7 @@ Translated translate(const QString& sql, const QVector<TableSchema>& catalogue)
         all[leftEnd].after = all[right].after = QStringLiteral(")");
         if (!escaped)
             all[right].after += QStringLiteral(" ESCAPE ''");
+        likes = true;
     }
 
     QString text;
@@ -214,6 +216,7 @@ Translated translate(const QString& sql, const QVector<TableSchema>& catalogue)
         result.returnsKey = true;
     }
     result.text = text.toUtf8();
+    result.plannedEachRun = likes && result.parameters > 0;
     return result;
 }
 

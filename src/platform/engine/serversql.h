@@ -26,6 +26,10 @@ struct Translated {
     QByteArray text;
     int parameters = 0;
     bool returnsKey = false; // an INSERT that returns its key as its one row
+    // A LIKE against a bound pattern is planned with the pattern at every
+    // run: only then does the server see that 'kad%' is a prefix its folded
+    // name index can seek, where a plan made once must read every row.
+    bool plannedEachRun = false;
 };
 
 Translated translate(const QString& sql, const QVector<TableSchema>& catalogue);

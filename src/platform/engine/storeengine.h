@@ -8,6 +8,7 @@
 #include <memory>
 
 class EngineError;
+struct TableSchema;
 
 // What the program asks of the engine that holds its store, whichever it is:
 // statements prepared from SQL text and run with bound values, rows read
@@ -83,6 +84,10 @@ public:
 
     // Whether other desks write to the same store while this one works.
     virtual bool sharedByDesks() const { return false; }
+    // Rows were written with their keys given (an import): the table's
+    // numbering must go on after the highest. The embedded store's does so
+    // by itself.
+    virtual void keysGivenIn(const TableSchema& table) { (void)table; }
 
     // What the clerk is told when a post fails with this error: the cause,
     // and that the changes wait on the screen for another try.
