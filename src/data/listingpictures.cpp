@@ -133,7 +133,13 @@ ListingPictures::ListingPictures(Database& store, Table& listing, QObject* paren
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(SettleMs);
-    connect(&m_settle, &QTimer::timeout, this, &ListingPictures::loadNow);
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        const qint64 left = SettleMs - m_still.elapsed();
+        if (left > 0)
+            m_settle.start(int(left)); // the cursor moved on meanwhile
+        else
+            loadNow();
+    });
     connect(&listing, &Dataset::recordChanged, this, &ListingPictures::recordChanged);
     connect(&listing, &Dataset::afterPost, this, &ListingPictures::posted);
     connect(&listing, &Dataset::afterCancel, this, [this] {
@@ -150,15 +156,19 @@ ListingPictures::ListingPictures(Database& store, Table& listing, QObject* paren
 
 void ListingPictures::reset(qint64 key)
 {
-    m_settle.stop();
     ++m_generation;
     m_key = key;
     m_items.clear();
     m_removed.clear();
     m_modified = false;
     m_loaded = key < 0;
-    if (!m_loaded)
-        m_settle.start(); // walking on restarts it: nothing is read until the cursor stands still
+    // Nothing is read until the cursor stands still: each step only notes
+    // the time, and the timer, started once, waits out the rest.
+    m_still.start();
+    if (m_loaded)
+        m_settle.stop();
+    else if (!m_settle.isActive())
+        m_settle.start(SettleMs);
     emit changed();
 }
 

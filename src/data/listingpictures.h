@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QVector>
 
@@ -136,4 +137,5 @@ private:
     bool m_loaded = true;
     int m_generation = 0; // grows with every record; stale decodings are dropped
     QTimer m_settle;
+    QElapsedTimer m_still; // since the record became current
 };

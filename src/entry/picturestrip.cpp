@@ -258,6 +258,9 @@ void PictureStrip::setCurrent(int index)
 
 void PictureStrip::refill()
 {
+    // Walking past records without pictures leaves an empty strip as it is.
+    if (m_pictures->count() == 0 && m_thumbnails->count() == 0 && m_caption->text().isEmpty())
+        return;
     const int keep = current();
     const QSignalBlocker quiet(m_thumbnails);
     m_thumbnails->clear();
