@@ -65,7 +65,7 @@ inline QString memoryHighWater()
 }
 
 // The store is bench_engine's: where there is none at path, bench_engine
-// (beside this program) is run to make it in folder.
+// (beside this program) is run to make it in folder, and nothing else.
 inline void ensureStore(const QString& folder, const QString& path)
 {
     if (QFileInfo::exists(path))
@@ -75,7 +75,7 @@ inline void ensureStore(const QString& folder, const QString& path)
     std::fflush(stdout);
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(generator, {folder});
+    process.start(generator, {folder, QStringLiteral("--only"), QStringLiteral("generate")});
     if (!process.waitForFinished(-1) || process.exitCode() != 0 || !QFileInfo::exists(path))
         throw DataError(QStringLiteral("%1 did not make the store").arg(generator));
     std::printf("\n");

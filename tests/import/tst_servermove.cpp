@@ -92,6 +92,44 @@ private slots:
         QCOMPARE(rowsOnDisk(folder.filePath(Catalogue::StoreFileName), QStringLiteral("kdgiris")), 3);
     }
 
+    // A row the server will not take (text in a number field, which the
+    // file kept) stops the move with the table named, well after the first
+    // batch of rows went out, and leaves nothing behind: once the row is
+    // mended the same command moves the store.
+    void aRefusedRowStopsTheMoveAndLeavesNothing()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        QTemporaryDir folder;
+        {
+            const std::unique_ptr<Database> local = Catalogue::openStore(folder.path());
+            local->execute(QStringLiteral("INSERT INTO kdgiris (Semtadi, Fiyati) WITH RECURSIVE n(i) AS (SELECT 1 UNION "
+                                          "ALL SELECT i + 1 FROM n WHERE i < 1800) SELECT 'Kadıköy', i FROM n"));
+            local->execute(QStringLiteral("UPDATE kdgiris SET Fiyati = 'pazarlıklı' WHERE No = 1234"));
+        }
+        const QString connection = server.connectionString(QStringLiteral("ajans"));
+        const Run refused = evloraServer({QStringLiteral("kur"), connection, folder.path()});
+        QVERIFY(refused.status != 0);
+        QVERIFY2(refused.output.contains(QStringLiteral("'kdgiris' tablosunun bir kaydını almadı")), qPrintable(refused.output));
+        QVERIFY(!QFileInfo::exists(QDir(folder.path()).filePath(PostgresEngine::SettingFileName)));
+
+        {
+            const std::unique_ptr<Database> local = Catalogue::openStore(folder.path());
+            local->execute(QStringLiteral("UPDATE kdgiris SET Fiyati = 1234 WHERE No = 1234"));
+        }
+        const Run moved = evloraServer({QStringLiteral("kur"), connection, folder.path()});
+        QVERIFY2(moved.status == 0, qPrintable(moved.output));
+        const std::unique_ptr<Database> served = Catalogue::openStore(folder.path());
+        qint64 count = 0;
+        double sum = 0;
+        served->select(QStringLiteral("SELECT count(*), sum(Fiyati) FROM kdgiris"), {}, [&](const SqlStatement& row) {
+            count = row.value(0).toLongLong();
+            sum = row.value(1).toDouble();
+        });
+        QCOMPARE(count, 1800);
+        QCOMPARE(sum, 1800.0 * 1801 / 2);
+    }
+
     // The server restarted under a desk's feet: the post fails with its
     // reason, the typing waits in edit, nothing is half-written, and the next
     // post reaches the server again without the program being restarted.

@@ -206,27 +206,78 @@ void moveRows(PGconn* connection, const TableSchema& table, const RowSource& row
     const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2) OVERRIDING SYSTEM VALUE VALUES (%3)")
                                   .arg(quoted(table.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
                                   .toUtf8();
-    rows(table, [&](const QVariantList& values) {
-        std::vector<QByteArray> texts(size_t(values.size()));
-        std::vector<const char*> bound(size_t(values.size()));
-        std::vector<int> lengths(size_t(values.size())), formats(size_t(values.size()));
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            const QVariant& value = values.at(i);
-            const bool bytes = value.typeId() == QMetaType::QByteArray;
-            texts[size_t(i)] = bytes ? value.toByteArray()
-                               : value.typeId() == QMetaType::Double ? QByteArray::number(value.toDouble(), 'g', 17)
-                                                                     : value.toString().toUtf8();
-            bound[size_t(i)] = value.isNull() ? nullptr : texts[size_t(i)].constData();
-            lengths[size_t(i)] = int(texts[size_t(i)].size());
-            formats[size_t(i)] = bytes ? 1 : 0;
+    const QByteArray statement = "evlora_tasi_" + ServerSql::serverName(table.name).toUtf8();
+    const Result prepared(PQprepare(connection, statement.constData(), insert.constData(), 0, nullptr), &PQclear);
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+        throw DataError(QStringLiteral("Sunucu: %1").arg(QString::fromUtf8(PQresultErrorMessage(prepared.get())).trimmed()));
+
+    // Rows go out in batches without waiting on each one's answer (a round
+    // trip per row was most of a move's time); the answers are read at the
+    // end of every batch, and the first refusal stops the move.
+    if (!PQenterPipelineMode(connection))
+        throw DataError(QStringLiteral("Sunucu: %1").arg(QString::fromUtf8(PQerrorMessage(connection)).trimmed()));
+    constexpr int Batch = 500;
+    int sent = 0;
+    // Reads the answers to what was sent; the first refusal's reason, if any.
+    const auto answers = [&] {
+        QString refused;
+        bool synced = PQpipelineSync(connection) == 1;
+        if (!synced)
+            refused = QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+        while (synced) {
+            PGresult* answer = PQgetResult(connection);
+            if (!answer) {
+                if (PQstatus(connection) == CONNECTION_OK)
+                    continue; // the end of one row's answers
+                if (refused.isEmpty())
+                    refused = QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+                break;
+            }
+            const ExecStatusType status = PQresultStatus(answer);
+            if (status == PGRES_FATAL_ERROR && refused.isEmpty())
+                refused = QString::fromUtf8(PQresultErrorMessage(answer)).trimmed();
+            PQclear(answer);
+            if (status == PGRES_PIPELINE_SYNC)
+                break;
         }
-        Result result(PQexecParams(connection, insert.constData(), int(bound.size()), nullptr, bound.data(),
-                                   lengths.data(), formats.data(), 0),
-                      &PQclear);
-        if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-            throw DataError(QStringLiteral("Sunucu '%1' tablosunun bir kaydını almadı: %2")
-                                .arg(table.name, QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed()));
-    });
+        sent = 0;
+        return refused;
+    };
+    const auto stopIfRefused = [&](const QString& refused) {
+        if (refused.isEmpty())
+            return;
+        PQexitPipelineMode(connection);
+        throw DataError(QStringLiteral("Sunucu '%1' tablosunun bir kaydını almadı: %2").arg(table.name, refused));
+    };
+    try {
+        rows(table, [&](const QVariantList& values) {
+            std::vector<QByteArray> texts(size_t(values.size()));
+            std::vector<const char*> bound(size_t(values.size()));
+            std::vector<int> lengths(size_t(values.size())), formats(size_t(values.size()));
+            for (qsizetype i = 0; i < values.size(); ++i) {
+                const QVariant& value = values.at(i);
+                const bool bytes = value.typeId() == QMetaType::QByteArray;
+                texts[size_t(i)] = bytes ? value.toByteArray()
+                                   : value.typeId() == QMetaType::Double ? QByteArray::number(value.toDouble(), 'g', 17)
+                                                                         : value.toString().toUtf8();
+                bound[size_t(i)] = value.isNull() ? nullptr : texts[size_t(i)].constData();
+                lengths[size_t(i)] = int(texts[size_t(i)].size());
+                formats[size_t(i)] = bytes ? 1 : 0;
+            }
+            if (!PQsendQueryPrepared(connection, statement.constData(), int(bound.size()), bound.data(),
+                                     lengths.data(), formats.data(), 0)
+                || ++sent == Batch)
+                stopIfRefused(answers());
+        });
+        stopIfRefused(answers());
+    } catch (...) {
+        if (PQpipelineStatus(connection) != PQ_PIPELINE_OFF) { // the local store failed mid-table
+            answers();
+            PQexitPipelineMode(connection);
+        }
+        throw;
+    }
+    PQexitPipelineMode(connection);
     exec(connection, keysContinue(table));
 }
 
@@ -346,11 +397,21 @@ void create(PGconn* connection, const QVector<TableSchema>& catalogue, int versi
                                                "değiştirilmedi.")
                                     .arg(QString::fromUtf8(PQdb(connection)), table.name));
         }
-        for (const QString& statement : creationStatements(catalogue, version, added))
-            exec(connection, statement);
+        const QStringList statements = creationStatements(catalogue, version, added);
+        // Rows moved in go in before the indexes are made: an index built
+        // over a full table is made far faster than one kept up row by row.
+        const auto isIndex = [](const QString& statement) { return statement.startsWith(QLatin1String("CREATE INDEX")); };
+        for (const QString& statement : statements)
+            if (!rows || !isIndex(statement))
+                exec(connection, statement);
         if (rows) {
             for (const TableSchema& table : catalogue + added)
                 moveRows(connection, table, rows);
+            for (const QString& statement : statements)
+                if (isIndex(statement))
+                    exec(connection, statement);
+            // The planner knows the moved rows from the first search on.
+            exec(connection, QStringLiteral("ANALYZE"));
             exec(connection, QStringLiteral("COMMIT"));
             return;
         }
