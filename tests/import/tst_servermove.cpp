@@ -30,6 +30,15 @@ Run evloraServer(const QStringList& arguments)
     return {process.exitCode(), QString::fromUtf8(process.readAll())};
 }
 
+// Makes the server's database "ajans" and sets the folder running on it,
+// as evlora-server kur leaves an agency's first desk.
+bool runsOnNewDatabase(TestServer& server, const QTemporaryDir& folder)
+{
+    server.execute(QStringLiteral("CREATE DATABASE ajans"));
+    return evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()}).status
+           == 0;
+}
+
 } // namespace
 
 class ServerMoveTest : public QObject {
@@ -136,11 +145,8 @@ private slots:
     void aLostServerIsFoundAgain()
     {
         TestServer server;
-        server.execute(QStringLiteral("CREATE DATABASE ajans"));
         QTemporaryDir folder;
-        QVERIFY(evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()})
-                    .status
-                == 0);
+        QVERIFY(runsOnNewDatabase(server, folder));
         const std::unique_ptr<Database> store = Catalogue::openStore(folder.path());
         Table flats(*store, QStringLiteral("kdgiris"));
         flats.open();
@@ -166,11 +172,8 @@ private slots:
     void anIdleDeskFindsTheServerAgain()
     {
         TestServer server;
-        server.execute(QStringLiteral("CREATE DATABASE ajans"));
         QTemporaryDir folder;
-        QVERIFY(evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()})
-                    .status
-                == 0);
+        QVERIFY(runsOnNewDatabase(server, folder));
         const std::unique_ptr<Database> idle = Catalogue::openStore(folder.path());
         Table watched(*idle, QStringLiteral("kdgiris"));
         watched.open();
@@ -235,11 +238,8 @@ private slots:
     void aDumpComesBackAfterTheStateIsKeptAside()
     {
         TestServer server;
-        server.execute(QStringLiteral("CREATE DATABASE ajans"));
         QTemporaryDir folder;
-        QVERIFY(evloraServer({QStringLiteral("kur"), server.connectionString(QStringLiteral("ajans")), folder.path()})
-                    .status
-                == 0);
+        QVERIFY(runsOnNewDatabase(server, folder));
         const QString flatsOn = QStringLiteral("kdgiris");
         const auto post = [&](Database& store, const QString& district) {
             Table flats(store, flatsOn);
