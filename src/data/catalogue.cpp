@@ -286,7 +286,33 @@ QVector<TableSchema> build()
     };
 }
 
+TableSchema listingPictures()
+{
+    TableSchema table{Pictures::Table};
+    table.fields << key(QStringLiteral("No")) << text(Pictures::Register) << number(Pictures::ListingKey)
+                 << number(Pictures::Order) << text(Pictures::Caption, Pictures::CaptionSize)
+                 << FieldSchema{Pictures::Picture, FieldType::Graphic}
+                 << FieldSchema{Pictures::Thumbnail, FieldType::Graphic};
+    // A record's pictures are read by this index alone, in order.
+    table.indexes << IndexSchema{{Pictures::Register, Pictures::ListingKey, Pictures::Order}};
+    table.ownedBy = {.owners = Pictures::registers(), .ownerField = Pictures::Register, .keyField = Pictures::ListingKey};
+    return table;
+}
+
 } // namespace
+
+const QStringList& Pictures::registers()
+{
+    static const QStringList all{QStringLiteral("kdgiris"), QStringLiteral("sdgiris"), QStringLiteral("kegiris"),
+                                 QStringLiteral("segiris"), QStringLiteral("arsa")};
+    return all;
+}
+
+const QVector<TableSchema>& addedTables()
+{
+    static const QVector<TableSchema> all{listingPictures()};
+    return all;
+}
 
 const QVector<TableSchema>& tables()
 {
@@ -305,7 +331,7 @@ const TableSchema& table(const QString& name)
 
 std::unique_ptr<Database> openStore(const QString& folder, Database::ConsistencyCheck check)
 {
-    return Database::open(QDir(folder).filePath(StoreFileName), tables(), check);
+    return Database::open(QDir(folder).filePath(StoreFileName), tables(), check, addedTables());
 }
 
 } // namespace Catalogue

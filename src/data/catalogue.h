@@ -42,6 +42,27 @@ inline const LookupSource Province{QStringLiteral("il"), QStringLiteral("Il")};
 const QVector<TableSchema>& tables();
 const TableSchema& table(const QString& name); // any case, with or without ".db"
 
+// Tables beside the fourteen, added in later versions of the program. They
+// are not part of the fourteen's check: a store that lacks one gets it when
+// it opens (after its check), and its version is raised. A new one is a new
+// row in addedTables() and a step of the engines' SchemaVersion.
+const QVector<TableSchema>& addedTables();
+
+// The listings' pictures: every picture of a record of one of the five
+// listing registers, in the clerk's order, with its caption and a thumbnail
+// made once when the picture came in. Deleted with their record.
+namespace Pictures {
+inline const QString Table = QStringLiteral("ilanresimleri");
+inline const QString Register = QStringLiteral("Kayit"); // the listing's table name
+inline const QString ListingKey = QStringLiteral("IlanNo");
+inline const QString Order = QStringLiteral("Sira");
+inline const QString Caption = QStringLiteral("Aciklama");
+inline const QString Picture = QStringLiteral("Resim");     // JPEG, at most 1,600 px on its long side
+inline const QString Thumbnail = QStringLiteral("Kucuk");   // JPEG, at most 160 px on its long side
+inline constexpr int CaptionSize = 60;
+const QStringList& registers(); // the five listing tables
+} // namespace Pictures
+
 // Opens (or, in a folder without one, creates) the program's store in folder.
 // Throws DataError naming the table when an existing store is broken.
 std::unique_ptr<Database> openStore(const QString& folder = QStringLiteral("."),

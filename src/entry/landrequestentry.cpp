@@ -1,5 +1,6 @@
 #include "entry/landrequestentry.h"
 
+#include "entry/picturestrip.h"
 #include "kit/screenkit.h"
 #include "matching/customersaction.h"
 #include "platform/engine/table.h"
@@ -74,6 +75,7 @@ LandEntry::LandEntry(Screens& screens) : FormEntry(screens, plan())
 {
     reports::installPrintButton(printAction(), QStringLiteral("LandCard"), *cursor(), this);
     ListingCustomers::install(this, screens, QRect(544, 366, 54, 24));
+    PictureStrip::attach(this, *cursor(), QStringLiteral("LandCard"));
 }
 
 // --- RequestEntry -----------------------------------------------------------------

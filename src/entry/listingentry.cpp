@@ -1,5 +1,6 @@
 #include "entry/listingentry.h"
 
+#include "entry/picturestrip.h"
 #include "kit/screenkit.h"
 #include "matching/customersaction.h"
 #include "platform/engine/table.h"
@@ -182,6 +183,7 @@ ListingEntry::ListingEntry(Screens& screens, const ListingTwin& twin)
 {
     reports::installPrintButton(printAction(), m_twin.card, *cursor(), this);
     ListingCustomers::install(this, screens, QRect(565, 446, 68, 24));
+    PictureStrip::attach(this, *cursor(), m_twin.card);
 }
 
 DbLookupComboBox* ListingEntry::districtLookup() const

@@ -24,7 +24,7 @@ qint64 moveStore(Database& local, const QString& connection, bool replacing)
                              ++moved;
                          });
         },
-        replacing);
+        Catalogue::addedTables(), replacing);
     return moved;
 }
 

@@ -1,9 +1,12 @@
 #include "reports/reportplans.h"
 
+#include <algorithm>
+
 namespace reports {
 
 using reporting::Band;
 using reporting::FontStyle;
+using reporting::PictureItem;
 using reporting::ReportLayout;
 using reporting::Source;
 using reporting::TextItem;
@@ -77,6 +80,11 @@ constexpr double NotesGap = 4.2;    // between the last line and "Açıklama"
 constexpr double NotesBelow = 6.35; // from "Açıklama" down to the block
 constexpr double NotesIndent = 5.3; // the block stands in from the captions
 constexpr double NotesWidth = 118.8;
+// The pictures: the first under the notes, the rest on pages of their own.
+constexpr double PictureGap = 6;
+constexpr int PicturesPerPage = 2;
+constexpr double PicturePageFrame = 125;
+constexpr double PictureCaptionRoom = 13;
 constexpr double ValueGap = 1.0; // a value stops short of the next column
 
 } // namespace
@@ -283,6 +291,33 @@ ReportLayout cardLayout(const CardPlan& plan)
              .items = {literal(QStringLiteral("Tarih"), 101.6, 4.2, arial(10)), stamp(Source::Date, 116.4, 4.2),
                        literal(QStringLiteral("Saat"), 137.6, 4.2, arial(10)), stamp(Source::Time, 152.4, 4.2)}};
     return layout;
+}
+
+void addPictures(ReportLayout& layout, const CardPlan& plan, const QVector<CardPicture>& pictures, bool everyPicture)
+{
+    if (pictures.isEmpty())
+        return;
+    const CardColumns& c = plan.columns;
+    const double notesEnd = CardFirstLine + plan.lines.size() * c.pitch + NotesGap + NotesBelow + plan.notesHeight;
+    const double top = notesEnd + PictureGap;
+    layout.detail.pictures << PictureItem{.image = pictures.first().image,
+                                          .left = c.leftCaption,
+                                          .top = top,
+                                          .width = Width - 2 * c.leftCaption,
+                                          .height = std::min(layout.detail.height - top - PictureGap, 100.0)};
+    if (!everyPicture)
+        return;
+    for (int i = 0; i < pictures.size(); i += PicturesPerPage) {
+        Band page{.height = PicturePageFrame * PicturesPerPage};
+        for (int j = i; j < i + PicturesPerPage && j < pictures.size(); ++j)
+            page.pictures << PictureItem{.image = pictures.at(j).image,
+                                         .left = 0,
+                                         .top = (j - i) * (PicturePageFrame + PictureCaptionRoom),
+                                         .width = Width,
+                                         .height = PicturePageFrame,
+                                         .caption = pictures.at(j).caption};
+        layout.closingPages << page;
+    }
 }
 
 ReportLayout listLayout(const ListPlan& plan)

@@ -2,6 +2,7 @@
 
 #include "platform/reporting/reportlayout.h"
 
+#include <QImage>
 #include <QString>
 #include <QVector>
 
@@ -58,6 +59,17 @@ const CardPlan* cardPlan(const QString& name);
 const ListPlan* listPlan(const QString& name);
 
 reporting::ReportLayout cardLayout(const CardPlan& plan);
+
+// A listing card's pictures, in order, with their captions.
+struct CardPicture {
+    QImage image;
+    QString caption;
+};
+// The first picture fitted in a frame under the card's notes, where no line
+// of the card stands; with everyPicture (the "Resimli" card) every picture
+// follows on pages of its own, two to a page, each with its caption.
+void addPictures(reporting::ReportLayout& layout, const CardPlan& plan, const QVector<CardPicture>& pictures,
+                 bool everyPicture);
 reporting::ReportLayout listLayout(const ListPlan& plan);
 
 } // namespace reports

@@ -2,6 +2,9 @@
 
 #include "kit/behaviours/printbutton.h"
 
+#include "data/catalogue.h"
+#include "data/listingpictures.h"
+
 #include "platform/engine/database.h"
 #include "platform/engine/dataset.h"
 #include "platform/reporting/report.h"
@@ -11,6 +14,8 @@
 #include "reports/reportplans.h"
 
 namespace reports {
+
+using reporting::ReportLayout;
 
 namespace {
 
@@ -69,11 +74,60 @@ std::optional<spreadsheet::Source> registerSheet(const QString& name, Database& 
                                }};
 }
 
+namespace {
+
+// The current listing's pictures as its card prints them: the first, or all.
+QVector<CardPicture> cardPictures(Dataset& dataset, bool everyPicture)
+{
+    QVector<CardPicture> pictures;
+    if (!dataset.hasSchema() || dataset.isEmpty() || dataset.state() == DatasetState::Insert
+        || !Catalogue::Pictures::registers().contains(dataset.schema().name))
+        return pictures;
+    const qint64 key = dataset.integer(QStringLiteral("No"));
+    if (everyPicture) {
+        for (const PictureStore::Stored& stored : PictureStore::pictures(dataset.database(), dataset.schema().name, key))
+            pictures.append({QImage::fromData(stored.bytes, "JPEG"), stored.caption});
+        return pictures;
+    }
+    // Only the first is printed: the others are not read at all.
+    const QVector<PictureStore::Stored> listed = PictureStore::thumbnails(dataset.database(), dataset.schema().name, key);
+    if (!listed.isEmpty())
+        pictures.append({QImage::fromData(PictureStore::picture(dataset.database(), listed.first().id), "JPEG"),
+                         listed.first().caption});
+    return pictures;
+}
+
+std::unique_ptr<reporting::Report> makeCard(const CardPlan& card, Dataset& dataset, bool everyPicture)
+{
+    ReportLayout layout = cardLayout(card);
+    addPictures(layout, card, cardPictures(dataset, everyPicture), everyPicture);
+    if (everyPicture)
+        layout.name += QStringLiteral(" (Resimli)");
+    return std::make_unique<reporting::Report>(std::move(layout), std::make_unique<CurrentRecord>(dataset),
+                                               systemClock().now());
+}
+
+} // namespace
+
+std::unique_ptr<reporting::Report> makePicturedCard(const QString& name, Dataset& dataset)
+{
+    const CardPlan* card = cardPlan(name);
+    return card ? makeCard(*card, dataset, true) : nullptr;
+}
+
+std::unique_ptr<ReportWindow> picturedCardForScreen(const QString& name, Dataset& dataset, QWidget* parent)
+{
+    std::unique_ptr<reporting::Report> report = makePicturedCard(name, dataset);
+    if (!report)
+        return nullptr;
+    return std::make_unique<reporting::PreviewWindow>(std::move(report), parent);
+}
+
 std::unique_ptr<reporting::Report> makeReport(const QString& name, Dataset& dataset)
 {
     const QDateTime now = systemClock().now();
     if (const CardPlan* card = cardPlan(name))
-        return std::make_unique<reporting::Report>(cardLayout(*card), std::make_unique<CurrentRecord>(dataset), now);
+        return makeCard(*card, dataset, false);
     if (const ListPlan* list = listPlan(name))
         return std::make_unique<reporting::Report>(listLayout(*list), std::make_unique<DatasetRows>(dataset), now);
     return nullptr;

@@ -42,8 +42,15 @@ std::unique_ptr<ReportWindow> forScreen(const QString& name, Dataset& dataset, Q
 std::unique_ptr<ReportWindow> registerPrint(const QString& name, Database& store, QWidget* parent = nullptr);
 
 // The report itself, without a window (for PDF export): any of the fifteen
-// names over a dataset. nullptr for an unknown name.
+// names over a dataset. nullptr for an unknown name. A listing's card prints
+// the record's first picture, when it has one, in a frame under its notes.
 std::unique_ptr<reporting::Report> makeReport(const QString& name, Dataset& dataset);
+
+// The "Resimli" card: the card `name` with every picture of the record, each
+// with its caption, on pages after the card's own. nullptr for a name that
+// is no card.
+std::unique_ptr<reporting::Report> makePicturedCard(const QString& name, Dataset& dataset);
+std::unique_ptr<ReportWindow> picturedCardForScreen(const QString& name, Dataset& dataset, QWidget* parent = nullptr);
 
 // What the preview of a list writes with "Excel'e Aktar" and "CSV olarak
 // kaydet": the result list `name` over the screen's dataset, or the

@@ -5,6 +5,7 @@
 // every store it put aside whole. EVLORA_CRASH_ROUNDS sets how many kills
 // of each (a longer run: 200 or more).
 #include "data/backups.h"
+#include "data/listingpictures.h"
 #include "kit/picturemenu.h"
 #include "kit/screens.h"
 #include "phonebook/phonebook.h"
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QHash>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -41,6 +43,29 @@ int postForever(const QString& folder)
         flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
         flats.setText(QStringLiteral("Isim"), QStringLiteral("Kayıt %1").arg(i));
         flats.setText(QStringLiteral("Notlar"), QString(60 + i % 40, QChar(u'ş')));
+        flats.post();
+        std::printf("%lld\n", flats.value(QStringLiteral("No")).toLongLong());
+        std::fflush(stdout);
+    }
+}
+
+// The child: posts flats with three pictures each until killed, one line per
+// returned post.
+int postPicturesForever(const QString& folder)
+{
+    auto store = Catalogue::openStore(folder);
+    Table flats(*store, QStringLiteral("kdgiris"));
+    flats.open();
+    ListingPictures pictures(*store, flats);
+    QImage image(900, 600, QImage::Format_RGB32);
+    for (int i = 0;; ++i) {
+        flats.append();
+        flats.setText(QStringLiteral("Semtadi"), QStringLiteral("Kadıköy"));
+        for (int n = 0; n < 3; ++n) {
+            image.fill(QColor::fromHsv((i * 3 + n) % 360, 200, 200));
+            pictures.addImage(image);
+            pictures.setCaption(n, QStringLiteral("Resim %1").arg(n + 1));
+        }
         flats.post();
         std::printf("%lld\n", flats.value(QStringLiteral("No")).toLongLong());
         std::fflush(stdout);
@@ -216,6 +241,46 @@ private slots:
         }
     }
 
+    // A flat and its pictures are written in one transaction: after any kill
+    // every flat has its three pictures, whole, and no picture is without its flat.
+    void aKillDuringAPostWithPicturesLeavesFlatsWithAllTheirPicturesOrNone()
+    {
+        const int rounds = roundsToRun();
+        QTemporaryDir folder;
+        Catalogue::openStore(folder.path()).reset();
+        QSet<qlonglong> confirmed;
+        for (int round = 0; round < rounds; ++round) {
+            for (const QByteArray& line : killedAtRandom("--post-pictures-forever", folder.path(), 400))
+                confirmed.insert(line.toLongLong());
+            QCOMPARE(integrityOf(folder.filePath(Catalogue::StoreFileName)), QStringLiteral("ok"));
+        }
+        QVERIFY(!confirmed.isEmpty());
+        auto store = Catalogue::openStore(folder.path());
+        QHash<qlonglong, int> perFlat;
+        int orphans = -1;
+        store->select(QStringLiteral("SELECT f.\"No\", count(p.\"No\") FROM \"kdgiris\" f LEFT JOIN \"ilanresimleri\" p "
+                                     "ON p.\"Kayit\" = 'kdgiris' AND p.\"IlanNo\" = f.\"No\" GROUP BY f.\"No\""),
+                      {}, [&](const SqlStatement& row) { perFlat.insert(row.integer(0), int(row.integer(1))); });
+        store->select(QStringLiteral("SELECT count(*) FROM \"ilanresimleri\" p WHERE NOT EXISTS (SELECT 1 FROM "
+                                     "\"kdgiris\" f WHERE f.\"No\" = p.\"IlanNo\")"),
+                      {}, [&](const SqlStatement& row) { orphans = int(row.integer(0)); });
+        QCOMPARE(orphans, 0);
+        for (auto it = perFlat.cbegin(); it != perFlat.cend(); ++it)
+            QVERIFY2(it.value() == 3, qPrintable(QStringLiteral("flat %1 has %2 pictures").arg(it.key()).arg(it.value())));
+        for (qlonglong key : confirmed)
+            QVERIFY2(perFlat.contains(key), qPrintable(QStringLiteral("post %1 lost").arg(key)));
+        // Each picture reads back whole.
+        Table flats(*store, QStringLiteral("kdgiris"));
+        flats.open();
+        flats.last();
+        ListingPictures pictures(*store, flats);
+        pictures.loadNow();
+        QCOMPARE(pictures.count(), 3);
+        QCOMPARE(pictures.pictureImage(2).size(), QSize(900, 600));
+        qInfo("%d kills, %lld posts with pictures confirmed, %lld flats in the store", rounds,
+              qlonglong(confirmed.size()), qlonglong(perFlat.size()));
+    }
+
     void aKilledRestoreLeavesAWholeStoreInPlace()
     {
         const int rounds = roundsToRun();
@@ -258,6 +323,11 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         useTurkishLocale();
         return postForever(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc == 3 && qstrcmp(argv[1], "--post-pictures-forever") == 0) {
+        QCoreApplication app(argc, argv);
+        useTurkishLocale();
+        return postPicturesForever(QString::fromLocal8Bit(argv[2]));
     }
     if (argc == 3 && qstrcmp(argv[1], "--restore-forever") == 0) {
         QCoreApplication app(argc, argv);

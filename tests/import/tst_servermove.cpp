@@ -3,6 +3,7 @@
 // already is left alone.
 #include "data/backups.h"
 #include "data/catalogue.h"
+#include "data/listingpictures.h"
 #include "platform/engine/dataset.h"
 #include "platform/engine/postgresengine.h"
 #include "platform/engine/table.h"
@@ -337,6 +338,66 @@ private slots:
         provinces.open();
         QVERIFY(provinces.recordCount() > 0);
         QCOMPARE(evloraServer({QStringLiteral("kur"), QStringLiteral("--replac"), connection}).status, 2);
+    }
+
+    // A listing's pictures come onto the server with it, under the same
+    // keys, and go with it there; --replace replaces the picture table too.
+    void picturesMoveWithTheirListingsAndGoWithAReplace()
+    {
+        TestServer server;
+        server.execute(QStringLiteral("CREATE DATABASE ajans"));
+        const QString connection = server.connectionString(QStringLiteral("ajans"));
+        namespace P = Catalogue::Pictures;
+        const QString insertPicture = QStringLiteral("INSERT INTO %1 (%2,%3,%4,%5,%6,%7) VALUES (?,?,?,?,?,?)")
+                                          .arg(Database::quoted(P::Table), Database::quoted(P::Register),
+                                               Database::quoted(P::ListingKey), Database::quoted(P::Order),
+                                               Database::quoted(P::Caption), Database::quoted(P::Picture),
+                                               Database::quoted(P::Thumbnail));
+        const auto storeWith = [&](const QTemporaryDir& folder, const QString& district, int pictures) {
+            const std::unique_ptr<Database> local = Catalogue::openStore(folder.path());
+            Table flats(*local, QStringLiteral("kdgiris"));
+            flats.open();
+            flats.append();
+            flats.setText(QStringLiteral("Semtadi"), district);
+            flats.post();
+            for (int n = 1; n <= pictures; ++n)
+                local->execute(insertPicture, {QStringLiteral("kdgiris"), flats.integer(QStringLiteral("No")), n,
+                                               QStringLiteral("%1 %2").arg(district).arg(n),
+                                               QByteArray("\xff\xd8 resim ") + QByteArray::number(n),
+                                               QByteArray("\xff\xd8 küçük")});
+        };
+        QTemporaryDir first;
+        storeWith(first, QStringLiteral("Kadıköy"), 2);
+        const Run moved = evloraServer({QStringLiteral("kur"), connection, first.path()});
+        QVERIFY2(moved.status == 0, qPrintable(moved.output));
+        {
+            const std::unique_ptr<Database> served = Catalogue::openStore(first.path());
+            const QVector<PictureStore::Stored> pictures = PictureStore::pictures(*served, QStringLiteral("kdgiris"), 1);
+            QCOMPARE(pictures.size(), 2);
+            QCOMPARE(pictures.at(1).caption, QStringLiteral("Kadıköy 2"));
+            QCOMPARE(pictures.at(1).bytes, QByteArray("\xff\xd8 resim 2"));
+            served->execute(insertPicture, {QStringLiteral("kdgiris"), 1, 3, QStringLiteral(""), QByteArray("r"),
+                                            QByteArray("k")});
+            QCOMPARE(PictureStore::pictures(*served, QStringLiteral("kdgiris"), 1).last().id, 3); // after the moved keys
+        }
+
+        QTemporaryDir second;
+        storeWith(second, QStringLiteral("Şişli"), 1);
+        const Run replaced = evloraServer({QStringLiteral("kur"), QStringLiteral("--replace"), connection, second.path()});
+        QVERIFY2(replaced.status == 0, qPrintable(replaced.output));
+        const std::unique_ptr<Database> served = Catalogue::openStore(second.path());
+        const auto pictureRows = [&] {
+            int count = -1;
+            served->select(QStringLiteral("SELECT count(*) FROM %1").arg(Database::quoted(P::Table)), {},
+                           [&](const SqlStatement& row) { count = int(row.integer(0)); });
+            return count;
+        };
+        QCOMPARE(pictureRows(), 1);
+        QCOMPARE(PictureStore::pictures(*served, QStringLiteral("kdgiris"), 1).first().caption, QStringLiteral("Şişli 1"));
+        Table flats(*served, QStringLiteral("kdgiris"));
+        flats.open();
+        flats.remove(); // its picture goes with it, on the server as in the file
+        QCOMPARE(pictureRows(), 0);
     }
 
     void itsCommandLineTouchesNothingUntilItIsRight()

@@ -1,6 +1,9 @@
 #include "support/pdfreading.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -136,4 +139,56 @@ QStringList PdfText::lineAt(int page, double top) const
     for (const PdfWord& word : line)
         texts << word.text;
     return texts;
+}
+
+QList<PdfImage> readPdfImages(const QString& path, QString* error)
+{
+    const auto output = [&](const QString& program, const QStringList& arguments) -> QString {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+            || process.exitCode() != 0) {
+            *error = QStringLiteral("%1 failed (is poppler-utils installed? scripts/setup.sh installs it): %2")
+                         .arg(program, QString::fromLocal8Bit(process.readAllStandardError()));
+            return {};
+        }
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    QTemporaryDir scratch;
+    const QString base = scratch.filePath(QStringLiteral("out"));
+    output(QStringLiteral("pdftohtml"), {QStringLiteral("-xml"), QStringLiteral("-q"), QStringLiteral("-zoom"),
+                                         QStringLiteral("1"), path, base});
+    if (!error->isEmpty())
+        return {};
+    QFile xml(base + QStringLiteral(".xml"));
+    if (!xml.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("pdftohtml wrote no %1").arg(xml.fileName());
+        return {};
+    }
+    const QString text = QString::fromUtf8(xml.readAll());
+    QList<PdfImage> images;
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page number="(\d+)"|<image top="([\d.-]+)" left="([\d.-]+)" width="([\d.]+)" height="([\d.]+)")re"));
+    int page = -1;
+    for (auto match = tag.globalMatch(text); match.hasNext();) {
+        const QRegularExpressionMatch m = match.next();
+        if (!m.captured(1).isEmpty()) {
+            page = m.captured(1).toInt() - 1;
+            continue;
+        }
+        images.append({page, m.captured(3).toDouble() * MmPerPoint, m.captured(2).toDouble() * MmPerPoint,
+                       m.captured(4).toDouble() * MmPerPoint, m.captured(5).toDouble() * MmPerPoint});
+    }
+    // "page num type width height ...": one line per image after two of headings.
+    const QStringList listed = output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                   .mid(2);
+    for (int i = 0; i < images.size() && i < listed.size(); ++i) {
+        const QStringList columns = listed.at(i).simplified().split(QLatin1Char(' '));
+        if (columns.size() > 4) {
+            images[i].pixelWidth = columns.at(3).toInt();
+            images[i].pixelHeight = columns.at(4).toInt();
+        }
+    }
+    return images;
 }

@@ -32,3 +32,15 @@ struct PdfText {
 };
 
 PdfText readPdf(const QString& path);
+
+// The pictures a PDF shows, read back with poppler: where each stands on its
+// page (pdftohtml -xml), in millimetres from the page's top-left corner, and
+// the pixels it holds (pdfimages -list), in the order the pages draw them.
+struct PdfImage {
+    int page = -1; // 0-based
+    double left = 0, top = 0, width = 0, height = 0;
+    int pixelWidth = 0, pixelHeight = 0;
+};
+
+// Empty, with error set, when the tools fail.
+QList<PdfImage> readPdfImages(const QString& path, QString* error);

@@ -54,7 +54,7 @@ void prepareStoreFolder(const QString& folder)
     const QString connection = server.connectionString(QStringLiteral("postgres"))
                                + QStringLiteral(" options='-c search_path=%1'").arg(schema);
     server.execute(QStringLiteral("CREATE SCHEMA %1").arg(schema));
-    PostgresEngine::createSchema(connection, Catalogue::tables());
+    PostgresEngine::createSchema(connection, Catalogue::tables(), {}, Catalogue::addedTables());
     QSaveFile setting(QDir(folder).filePath(PostgresEngine::SettingFileName));
     if (!setting.open(QIODevice::WriteOnly) || setting.write(connection.toUtf8() + '\n') < 0 || !setting.commit())
         qFatal("cannot write the server setting in %s", qPrintable(folder));

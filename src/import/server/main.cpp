@@ -80,7 +80,7 @@ int move(const QString& connection, const QString& folder, bool replacing, QText
     if (source.store)
         moved = ServerMove::moveStore(*source.store, connection, replacing);
     else
-        PostgresEngine::createSchema(connection, Catalogue::tables(), {}, replacing);
+        PostgresEngine::createSchema(connection, Catalogue::tables(), {}, Catalogue::addedTables(), replacing);
     QSaveFile setting(settingPath);
     if (!setting.open(QIODevice::WriteOnly)
         || setting.write((QStringLiteral("# Bu klasördeki Evlora bu sunucuda çalışır (evlora-server kur).\n")

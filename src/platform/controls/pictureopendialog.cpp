@@ -77,12 +77,27 @@ void PictureOpenDialog::showPreviewOf(const QString& path)
                            .arg(QLocale().formattedDataSize(file.size(), 1, QLocale::DataSizeTraditionalFormat)));
 }
 
-QString PictureOpenDialog::choose(QWidget* parent, const QString& title, const QStringList& filters)
+namespace {
+
+QStringList chosen(QWidget* parent, const QString& title, const QStringList& filters, QFileDialog::FileMode mode)
 {
     PictureOpenDialog dialog(parent, title, filters);
+    dialog.setFileMode(mode);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const QString chosen = dialog.selectedFiles().constFirst();
-    lastFolder() = QFileInfo(chosen).absolutePath();
-    return chosen;
+    lastFolder() = QFileInfo(dialog.selectedFiles().constFirst()).absolutePath();
+    return dialog.selectedFiles();
+}
+
+} // namespace
+
+QString PictureOpenDialog::choose(QWidget* parent, const QString& title, const QStringList& filters)
+{
+    const QStringList files = chosen(parent, title, filters, QFileDialog::ExistingFile);
+    return files.isEmpty() ? QString() : files.constFirst();
+}
+
+QStringList PictureOpenDialog::chooseSeveral(QWidget* parent, const QString& title, const QStringList& filters)
+{
+    return chosen(parent, title, filters, QFileDialog::ExistingFiles);
 }

@@ -13,6 +13,9 @@ public:
 
     // Asks for one existing picture file; the empty text when the user cancels.
     static QString choose(QWidget* parent, const QString& title, const QStringList& filters);
+    // Asks for any number of existing picture files, in the file list's order;
+    // none when the user cancels.
+    static QStringList chooseSeveral(QWidget* parent, const QString& title, const QStringList& filters);
 
     QLabel* preview() const { return m_preview; }
     void showPreviewOf(const QString& path);

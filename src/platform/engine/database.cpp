@@ -11,27 +11,29 @@
 #include <utility>
 
 std::unique_ptr<Database> Database::open(const QString& path, const QVector<TableSchema>& catalogue,
-                                         ConsistencyCheck check)
+                                         ConsistencyCheck check, const QVector<TableSchema>& added)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     // A folder that names a server runs on it; any other holds the embedded store.
     if (const std::optional<QString> server = PostgresEngine::settingIn(QFileInfo(absolute).absolutePath())) {
-        std::unique_ptr<PostgresEngine> engine = PostgresEngine::open(*server, catalogue);
+        std::unique_ptr<PostgresEngine> engine = PostgresEngine::open(*server, catalogue, added);
         PostgresEngine* served = engine.get();
-        std::unique_ptr<Database> db(new Database(absolute, catalogue, std::move(engine)));
+        std::unique_ptr<Database> db(new Database(absolute, catalogue, added, std::move(engine)));
         db->m_server = served;
         return db;
     }
-    std::unique_ptr<SqliteEngine> engine = SqliteEngine::open(path, catalogue, check);
+    std::unique_ptr<SqliteEngine> engine = SqliteEngine::open(path, catalogue, check, added);
     SqliteEngine* sqlite = engine.get();
-    std::unique_ptr<Database> db(new Database(absolute, catalogue, std::move(engine)));
+    std::unique_ptr<Database> db(new Database(absolute, catalogue, added, std::move(engine)));
     db->m_sqlite = sqlite;
     return db;
 }
 
-Database::Database(const QString& path, const QVector<TableSchema>& catalogue, std::unique_ptr<StoreEngine> engine)
+Database::Database(const QString& path, const QVector<TableSchema>& catalogue, const QVector<TableSchema>& added,
+                   std::unique_ptr<StoreEngine> engine)
     : m_path(path)
     , m_catalogue(catalogue)
+    , m_added(added)
     , m_engine(std::move(engine))
 {
     m_engine->watchOtherDesks([this](const QString& table) { emit m_notices.changedElsewhere(table); });
@@ -56,9 +58,10 @@ QString Database::canonicalTableName(const QString& name)
 const TableSchema* Database::findTable(const QString& name) const
 {
     const QString canonical = canonicalTableName(name);
-    for (const TableSchema& table : m_catalogue)
-        if (table.name == canonical)
-            return &table;
+    for (const QVector<TableSchema>* tables : {&m_catalogue, &m_added})
+        for (const TableSchema& table : *tables)
+            if (table.name == canonical)
+                return &table;
     return nullptr;
 }
 

@@ -75,9 +75,12 @@ struct DatasetTexts;
 class Database {
 public:
     using ConsistencyCheck = ::ConsistencyCheck;
-    // Throws DataError with a message that names the broken table.
+    // Throws DataError with a message that names the broken table. The added
+    // tables stand beside the catalogue's: made when a store lacks them,
+    // never a reason to refuse it (see SqliteEngine, ServerSchema).
     static std::unique_ptr<Database> open(const QString& path, const QVector<TableSchema>& catalogue,
-                                          ConsistencyCheck check = ConsistencyCheck::AtOpen);
+                                          ConsistencyCheck check = ConsistencyCheck::AtOpen,
+                                          const QVector<TableSchema>& added = {});
     ~Database();
 
     Database(const Database&) = delete;
@@ -85,9 +88,11 @@ public:
 
     const QString& path() const { return m_path; }
     const QVector<TableSchema>& catalogue() const { return m_catalogue; }
+    const QVector<TableSchema>& addedTables() const { return m_added; }
 
     // Table names resolve in any letter case, with or without ".db"
-    // ("semtler.db", "kiralanandaireler.dB", "KDGIRIS"). Throws when unknown.
+    // ("semtler.db", "kiralanandaireler.dB", "KDGIRIS"), added tables too.
+    // Throws when unknown.
     const TableSchema& table(const QString& name) const;
     const TableSchema* findTable(const QString& name) const;
     static QString canonicalTableName(const QString& name);
@@ -166,10 +171,12 @@ private:
     };
     SqlStatement::Slot& slotFor(const QString& sql);
 
-    Database(const QString& path, const QVector<TableSchema>& catalogue, std::unique_ptr<StoreEngine> engine);
+    Database(const QString& path, const QVector<TableSchema>& catalogue, const QVector<TableSchema>& added,
+             std::unique_ptr<StoreEngine> engine);
 
     QString m_path;
     QVector<TableSchema> m_catalogue;
+    QVector<TableSchema> m_added;
     std::unique_ptr<StoreEngine> m_engine; // outlives the statements below
     SqliteEngine* m_sqlite = nullptr;
     PostgresEngine* m_server = nullptr;

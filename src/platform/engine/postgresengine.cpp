@@ -249,16 +249,20 @@ void PostgresEngine::takeNotices()
         m_changedElsewhere(table);
 }
 
-std::unique_ptr<PostgresEngine> PostgresEngine::open(const QString& connection, const QVector<TableSchema>& catalogue)
+std::unique_ptr<PostgresEngine> PostgresEngine::open(const QString& connection, const QVector<TableSchema>& catalogue,
+                                                     const QVector<TableSchema>& added)
 {
-    std::unique_ptr<PostgresEngine> engine(new PostgresEngine(connection, catalogue));
+    // Statements name added tables as well as the catalogue's.
+    std::unique_ptr<PostgresEngine> engine(new PostgresEngine(connection, catalogue + added));
     engine->connect();
-    engine->checkSchema();
+    engine->checkSchema(added);
     return engine;
 }
 
-void PostgresEngine::checkSchema()
+void PostgresEngine::checkSchema(const QVector<TableSchema>& added)
 {
+    QVector<TableSchema> fourteen = m_catalogue;
+    fourteen.resize(m_catalogue.size() - added.size());
     const QString database = QString::fromUtf8(PQdb(m_conn));
     const int version = ServerSchema::storedVersion(m_conn);
     if (version == 0)
@@ -272,17 +276,18 @@ void PostgresEngine::checkSchema()
                             .arg(database)
                             .arg(version)
                             .arg(SchemaVersion));
-    ServerSchema::validate(m_conn, m_catalogue);
+    ServerSchema::validate(m_conn, fourteen);
+    ServerSchema::addMissing(m_conn, fourteen, added, SchemaVersion);
 }
 
 void PostgresEngine::createSchema(
     const QString& connection, const QVector<TableSchema>& catalogue,
     const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>& rows,
-    bool replacing)
+    const QVector<TableSchema>& added, bool replacing)
 {
     PostgresEngine engine(connection, catalogue);
     engine.connect();
-    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion, rows,
+    ServerSchema::create(engine.m_conn, catalogue, SchemaVersion, rows, added,
                          replacing ? ServerSchema::Existing::Replace : ServerSchema::Existing::Refuse);
 }
 

@@ -34,7 +34,9 @@ public:
     // Connects and checks that the database holds this program's tables,
     // changing nothing. Throws DataError with what the clerk is told: the
     // server unreachable, the login refused, no schema, a newer schema.
-    static std::unique_ptr<PostgresEngine> open(const QString& connection, const QVector<TableSchema>& catalogue);
+    // An older schema gets the added tables it lacks, and its version raised.
+    static std::unique_ptr<PostgresEngine> open(const QString& connection, const QVector<TableSchema>& catalogue,
+                                                const QVector<TableSchema>& added = {});
 
     // Creates the schema (tables, the Turkish folding and the area-as-number
     // functions, indexes, shipped rows) in one transaction on a database that
@@ -42,10 +44,12 @@ public:
     // this program's tables there are dropped first in the same transaction.
     // With rows, the tables are filled from them instead of the shipped rows,
     // in the same transaction (see ServerSchema::create).
+    // The added tables are made beside the catalogue's (filled from rows
+    // too when given, dropped too when replacing).
     static void createSchema(const QString& connection, const QVector<TableSchema>& catalogue,
                              const std::function<void(const TableSchema&, const std::function<void(const QVariantList&)>&)>&
                                  rows = {},
-                             bool replacing = false);
+                             const QVector<TableSchema>& added = {}, bool replacing = false);
 
     ~PostgresEngine() override;
 
@@ -75,8 +79,9 @@ public:
     };
     void traceInto(std::function<void(const Sent&)> trace) { m_trace = std::move(trace); }
 
-    // The layout this program writes on a server.
-    static constexpr int SchemaVersion = 1;
+    // The layout this program writes on a server. 1: the fourteen tables;
+    // 2: the listings' pictures beside them.
+    static constexpr int SchemaVersion = 2;
     // EngineError's code when the server could not be reached mid-work.
     static constexpr int ConnectionLost = -1;
 
@@ -84,7 +89,7 @@ private:
     friend class PostgresStatement;
     PostgresEngine(const QString& connection, const QVector<TableSchema>& catalogue);
     void connect();
-    void checkSchema();
+    void checkSchema(const QVector<TableSchema>& added);
     // The connection, made again if it was lost (statements prepare anew).
     pg_conn* live();
     // Notes what a statement that ran has changed.

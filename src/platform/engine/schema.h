@@ -48,6 +48,15 @@ struct IndexSchema {
     QStringList fields;
 };
 
+// Rows that belong to a record of another table (a listing's pictures): the
+// store deletes them with that record, however the record is deleted.
+struct OwnedRows {
+    QStringList owners; // the tables whose records own rows here
+    QString ownerField; // the field naming the owner's table
+    QString keyField;   // the field holding the owner's key
+    bool isSet() const { return !owners.isEmpty(); }
+};
+
 struct TableSchema {
     QString name;                // lower-case table name
     QVector<FieldSchema> fields; // in declaration order
@@ -55,6 +64,7 @@ struct TableSchema {
     // Rows written when the store is first created (columns by name).
     QStringList seedColumns;
     QVector<QVariantList> seedRows;
+    OwnedRows ownedBy;
 
     int indexOf(const QString& fieldName) const; // any letter case; -1 when absent
     const FieldSchema* field(const QString& fieldName) const;

@@ -35,13 +35,23 @@ enum class Existing { Refuse, Replace };
 // key field) and the keys continue after the highest moved.
 using RowWriter = std::function<void(const QVariantList& values)>;
 using RowSource = std::function<void(const TableSchema& table, const RowWriter& write)>;
+// The added tables are made beside the catalogue's (and moved too, with
+// rows); replacing drops them too.
 void create(pg_conn* connection, const QVector<TableSchema>& catalogue, int version, const RowSource& rows = {},
-            Existing existing = Existing::Refuse);
+            const QVector<TableSchema>& added = {}, Existing existing = Existing::Refuse);
 
 // Sets the table's numbering to go on after its highest key (or rowid).
 QString keysContinue(const TableSchema& table);
 
 // The statements create() runs, in order: for reading and for tests.
-QStringList creationStatements(const QVector<TableSchema>& catalogue, int version);
+QStringList creationStatements(const QVector<TableSchema>& catalogue, int version,
+                               const QVector<TableSchema>& added = {});
+
+// Brings a schema of an older version up to this one: the added tables it
+// lacks are made (with the triggers deleting their owned rows) and its
+// version raised, in one transaction; desks opening at once do it once.
+// Throws DataError when an added table that is there is not whole.
+void addMissing(pg_conn* connection, const QVector<TableSchema>& catalogue, const QVector<TableSchema>& added,
+                int version);
 
 } // namespace ServerSchema

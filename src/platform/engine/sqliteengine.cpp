@@ -236,12 +236,12 @@ QString SqliteEngine::engineMessage(int code, const QString& engineText, EngineC
 }
 
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, const QVector<TableSchema>& catalogue,
-                                                 ConsistencyCheck check)
+                                                 ConsistencyCheck check, const QVector<TableSchema>& added)
 {
-    std::unique_ptr<SqliteEngine> db(new SqliteEngine(path, catalogue));
+    std::unique_ptr<SqliteEngine> db(new SqliteEngine(path, catalogue, added));
     db->checkBeforeOpening();
     if (!QFileInfo::exists(path))
-        createAside(path, catalogue);
+        createAside(path, catalogue, added);
     db->connect();
     if (db->holdsNoTables()) {
         db->applyPragmas();
@@ -252,10 +252,12 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, const QVec
         db->checkVersion();
         db->validate();
         // A store that needs writing before the caller's check has run (an
-        // index or the version of an older layout) is checked here first.
+        // index, an added table or the version of an older layout) is
+        // checked here first.
         if (check == ConsistencyCheck::AtOpen || db->writesAtOpen())
             db->checkConsistency();
         db->applyPragmas();
+        db->addMissingTables();
         db->ensureIndexes();
         if (db->m_storedVersion < SchemaVersion)
             db->execute(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
@@ -315,9 +317,11 @@ void SqliteEngine::checkConsistency()
         throw DamagedStoreError(damagedMessage(m_path, findings.join(QStringLiteral("; "))));
 }
 
-SqliteEngine::SqliteEngine(const QString& path, const QVector<TableSchema>& catalogue)
+SqliteEngine::SqliteEngine(const QString& path, const QVector<TableSchema>& catalogue,
+                           const QVector<TableSchema>& added)
     : m_path(QFileInfo(path).absoluteFilePath())
     , m_catalogue(catalogue)
+    , m_added(added)
     , m_connectionName(QStringLiteral("evlora-%1").arg(++connectionCounter))
 {
 }
@@ -381,35 +385,53 @@ bool SqliteEngine::holdsNoTables()
     }
 }
 
+QHash<QString, QString> SqliteEngine::columnsOf(const TableSchema& table)
+{
+    QHash<QString, QString> columns;
+    try {
+        const QString info = QStringLiteral("PRAGMA table_info(%1)").arg(quotedIdentifier(table.name));
+        const QStringList names = textColumn(info, 1);
+        const QStringList types = textColumn(info, 2);
+        for (qsizetype i = 0; i < names.size() && i < types.size(); ++i)
+            columns.insert(names.at(i), types.at(i));
+    } catch (const DataError& error) {
+        throw DataError(QStringLiteral("Veri dosyası okunamadı (%1): %2").arg(table.name, error.message()));
+    }
+    return columns;
+}
+
 void SqliteEngine::validate()
 {
     for (const TableSchema& table : m_catalogue) {
-        QHash<QString, QString> columns; // name -> declared type
-        try {
-            const QString info = QStringLiteral("PRAGMA table_info(%1)").arg(quotedIdentifier(table.name));
-            const QStringList names = textColumn(info, 1);
-            const QStringList types = textColumn(info, 2);
-            for (qsizetype i = 0; i < names.size() && i < types.size(); ++i)
-                columns.insert(names.at(i), types.at(i));
-        } catch (const DataError& error) {
-            throw DataError(QStringLiteral("Veri dosyası okunamadı (%1): %2").arg(table.name, error.message()));
-        }
+        const QHash<QString, QString> columns = columnsOf(table);
         if (columns.isEmpty())
             throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosu yok.").arg(table.name));
-        for (const FieldSchema& field : table.fields) {
-            const auto found = columns.constFind(field.name);
-            if (found == columns.cend())
-                throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosunda '%2' alanı yok.")
-                                    .arg(table.name, field.name));
-            // The kind must match; a text's declared width may differ, since
-            // the engine, not the store, holds texts to their size (a field
-            // widened in a later version keeps working on older files).
-            const QString expected = declaredSqlType(field);
-            const auto kind = [](const QString& type) { return type.section(QLatin1Char('('), 0, 0).trimmed(); };
-            if (kind(*found).compare(kind(expected), Qt::CaseInsensitive) != 0)
-                throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosunun '%2' alanı %3 olmalı, %4 bulundu.")
-                                    .arg(table.name, field.name, expected, *found));
-        }
+        validate(table, columns);
+    }
+    // An added table may be missing (an older store: it is made at open), but
+    // one that is there must be whole.
+    for (const TableSchema& table : m_added) {
+        const QHash<QString, QString> columns = columnsOf(table);
+        if (!columns.isEmpty())
+            validate(table, columns);
+    }
+}
+
+void SqliteEngine::validate(const TableSchema& table, const QHash<QString, QString>& columns)
+{
+    for (const FieldSchema& field : table.fields) {
+        const auto found = columns.constFind(field.name);
+        if (found == columns.cend())
+            throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosunda '%2' alanı yok.")
+                                .arg(table.name, field.name));
+        // The kind must match; a text's declared width may differ, since
+        // the engine, not the store, holds texts to their size (a field
+        // widened in a later version keeps working on older files).
+        const QString expected = declaredSqlType(field);
+        const auto kind = [](const QString& type) { return type.section(QLatin1Char('('), 0, 0).trimmed(); };
+        if (kind(*found).compare(kind(expected), Qt::CaseInsensitive) != 0)
+            throw DataError(QStringLiteral("Veri dosyası bozuk: '%1' tablosunun '%2' alanı %3 olmalı, %4 bulundu.")
+                                .arg(table.name, field.name, expected, *found));
     }
 }
 
@@ -427,32 +449,12 @@ void SqliteEngine::create()
 {
     begin();
     try {
-        for (const TableSchema& table : m_catalogue) {
-            QStringList columns;
-            for (const FieldSchema& field : table.fields)
-                columns << QStringList{quotedIdentifier(field.name), declaredSqlType(field), columnConstraints(field)}
-                               .join(QLatin1Char(' ')).trimmed();
-            execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table.name), columns.join(QStringLiteral(", "))));
-
-            if (table.seedRows.isEmpty())
-                continue;
-            QStringList names, marks;
-            for (const QString& column : table.seedColumns) {
-                names << quotedIdentifier(column);
-                marks << QStringLiteral("?");
-            }
-            const std::unique_ptr<EngineStatement> insert =
-                prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(quotedIdentifier(table.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
-                            .toUtf8());
-            for (const QVariantList& row : table.seedRows) {
-                for (int i = 0; i < row.size(); ++i)
-                    bindValue(*insert, i + 1, row.at(i));
-                insert->step();
-                insert->reset();
-            }
-        }
+        for (const TableSchema& table : m_catalogue)
+            createTable(table);
+        for (const TableSchema& table : m_added)
+            createTable(table);
         ensureIndexes();
+        ensureOwnership();
         execute(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
         commit();
     } catch (...) {
@@ -461,7 +463,103 @@ void SqliteEngine::create()
     }
 }
 
-void SqliteEngine::createAside(const QString& path, const QVector<TableSchema>& catalogue)
+void SqliteEngine::createTable(const TableSchema& table)
+{
+    QStringList columns;
+    for (const FieldSchema& field : table.fields)
+        columns << QStringList{quotedIdentifier(field.name), declaredSqlType(field), columnConstraints(field)}
+                       .join(QLatin1Char(' ')).trimmed();
+    execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table.name), columns.join(QStringLiteral(", "))));
+
+    if (table.seedRows.isEmpty())
+        return;
+    QStringList names, marks;
+    for (const QString& column : table.seedColumns) {
+        names << quotedIdentifier(column);
+        marks << QStringLiteral("?");
+    }
+    const std::unique_ptr<EngineStatement> insert =
+        prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(quotedIdentifier(table.name), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
+                    .toUtf8());
+    for (const QVariantList& row : table.seedRows) {
+        for (int i = 0; i < row.size(); ++i)
+            bindValue(*insert, i + 1, row.at(i));
+        insert->step();
+        insert->reset();
+    }
+}
+
+QVector<TableSchema> SqliteEngine::missingAddedTables()
+{
+    QVector<TableSchema> missing;
+    for (const TableSchema& table : m_added)
+        if (columnsOf(table).isEmpty())
+            missing << table;
+    return missing;
+}
+
+namespace {
+
+QString ownershipTriggerName(const TableSchema& table, const QString& owner)
+{
+    return table.name + QLatin1Char('_') + owner + QStringLiteral("_silinince");
+}
+
+} // namespace
+
+bool SqliteEngine::lacksOwnership()
+{
+    QSet<QString> present;
+    for (const QString& name : textColumn(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"), 0))
+        present.insert(name);
+    for (const TableSchema& table : m_added)
+        for (const QString& owner : table.ownedBy.owners)
+            if (!present.contains(ownershipTriggerName(table, owner)))
+                return true;
+    return false;
+}
+
+void SqliteEngine::addMissingTables()
+{
+    const QVector<TableSchema> missing = missingAddedTables();
+    if (missing.isEmpty() && !lacksOwnership())
+        return;
+    begin();
+    try {
+        for (const TableSchema& table : missing)
+            createTable(table);
+        ensureOwnership();
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void SqliteEngine::ensureOwnership()
+{
+    // A trigger, so that rows go with their record whoever deletes it (the
+    // entry screen, an import replacing a register, a tool).
+    for (const TableSchema& table : m_added) {
+        for (const QString& owner : table.ownedBy.owners) {
+            const auto ownerTable = std::find_if(m_catalogue.cbegin(), m_catalogue.cend(),
+                                                 [&](const TableSchema& t) { return t.name == owner; });
+            if (ownerTable == m_catalogue.cend())
+                continue;
+            const int key = ownerTable->keyIndex();
+            const QString ownerKey = key < 0 ? QStringLiteral("rowid") : quotedIdentifier(ownerTable->fields.at(key).name);
+            execute(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER DELETE ON %2 BEGIN DELETE FROM %3 WHERE "
+                                   "%4 = '%5' AND %6 = old.%7; END")
+                        .arg(quotedIdentifier(ownershipTriggerName(table, owner)), quotedIdentifier(owner),
+                             quotedIdentifier(table.name), quotedIdentifier(table.ownedBy.ownerField), owner,
+                             quotedIdentifier(table.ownedBy.keyField), ownerKey));
+        }
+    }
+}
+
+void SqliteEngine::createAside(const QString& path, const QVector<TableSchema>& catalogue,
+                               const QVector<TableSchema>& added)
 {
     // Built under a passing name with no wait for the disk at each step (the
     // waits took most of a first start), then synced once and renamed into
@@ -481,7 +579,7 @@ void SqliteEngine::createAside(const QString& path, const QVector<TableSchema>& 
     };
     removeBuilding();
     try {
-        std::unique_ptr<SqliteEngine> db(new SqliteEngine(building, catalogue));
+        std::unique_ptr<SqliteEngine> db(new SqliteEngine(building, catalogue, added));
         db->connect();
         db->execute("PRAGMA synchronous = OFF");
         db->execute("PRAGMA journal_mode = WAL");
@@ -501,21 +599,24 @@ void SqliteEngine::createAside(const QString& path, const QVector<TableSchema>& 
 
 bool SqliteEngine::writesAtOpen()
 {
-    if (m_storedVersion < SchemaVersion)
+    if (m_storedVersion < SchemaVersion || !missingAddedTables().isEmpty() || lacksOwnership())
         return true;
     QSet<QString> present;
     for (const QString& name : textColumn(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'"), 0))
         present.insert(name);
-    for (const TableSchema& table : m_catalogue)
-        for (const IndexSchema& index : table.indexes)
-            if (!present.contains(indexName(table, index)))
-                return true;
+    for (const QVector<TableSchema>* tables : {&m_catalogue, &m_added})
+        for (const TableSchema& table : *tables)
+            for (const IndexSchema& index : table.indexes)
+                if (!present.contains(indexName(table, index)))
+                    return true;
     return false;
 }
 
 void SqliteEngine::ensureIndexes()
 {
-    for (const TableSchema& table : m_catalogue) {
+    QVector<TableSchema> all = m_catalogue;
+    all += m_added;
+    for (const TableSchema& table : std::as_const(all)) {
         for (const IndexSchema& index : table.indexes) {
             QStringList fields;
             for (const QString& field : index.fields)

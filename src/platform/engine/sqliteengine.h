@@ -3,6 +3,7 @@
 #include "platform/engine/schema.h"
 #include "platform/engine/storeengine.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -16,11 +17,15 @@ struct sqlite3_stmt;
 // with all tables and their shipped rows; opening an existing store first
 // checks that every table and field is there and changes nothing if one is
 // not. Commits are on disk when they return (write-ahead log, full sync).
+//
+// Tables added after the first layout (`added`) stand beside the catalogue's:
+// an older store that lacks one gets it at open, after the store's check, and
+// its version raised; one it has is checked like the others.
 class SqliteEngine final : public StoreEngine {
 public:
     // Throws DataError with a message that names the broken table.
     static std::unique_ptr<SqliteEngine> open(const QString& path, const QVector<TableSchema>& catalogue,
-                                              ConsistencyCheck check);
+                                              ConsistencyCheck check, const QVector<TableSchema>& added = {});
     ~SqliteEngine() override;
 
     std::unique_ptr<EngineStatement> prepare(const QByteArray& sql) override;
@@ -56,7 +61,8 @@ public:
 
     // The layout this program writes, kept in the store; a store written by a
     // later layout is refused untouched.
-    static constexpr int SchemaVersion = 1;
+    // 1: the fourteen tables; 2: the listings' pictures beside them.
+    static constexpr int SchemaVersion = 2;
 
     // What the clerk is told when the engine fails with this result code: the
     // cause and what to do, in Turkish, the advice fitting what was being
@@ -72,7 +78,7 @@ public:
     static QString findingsInTurkish(const QString& findings);
 
 private:
-    SqliteEngine(const QString& path, const QVector<TableSchema>& catalogue);
+    SqliteEngine(const QString& path, const QVector<TableSchema>& catalogue, const QVector<TableSchema>& added);
     void checkBeforeOpening();
     void connect();
     bool holdsNoTables();
@@ -80,9 +86,18 @@ private:
     void checkConsistency();
     bool writesAtOpen();
     void validate();
+    void validate(const TableSchema& table, const QHash<QString, QString>& columns);
+    QHash<QString, QString> columnsOf(const TableSchema& table); // name -> declared type; empty when absent
     void create();
+    void createTable(const TableSchema& table);
+    // The added tables a store lacks, and the triggers that delete owned rows.
+    QVector<TableSchema> missingAddedTables();
+    bool lacksOwnership();
+    void addMissingTables();
+    void ensureOwnership();
     // Makes a store that does not exist yet at path, whole, or nothing.
-    static void createAside(const QString& path, const QVector<TableSchema>& catalogue);
+    static void createAside(const QString& path, const QVector<TableSchema>& catalogue,
+                            const QVector<TableSchema>& added);
     void applyPragmas();
     void ensureIndexes();
     void execute(const QString& sql) { execute(sql.toUtf8().constData()); }
@@ -90,6 +105,7 @@ private:
 
     QString m_path;
     QVector<TableSchema> m_catalogue;
+    QVector<TableSchema> m_added;
     int m_storedVersion = 0;
     QString m_connectionName;
     QSqlDatabase m_db;

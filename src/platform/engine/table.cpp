@@ -78,6 +78,12 @@ void Table::setValue(int field, const QVariant& value)
     emit fieldChanged(field);
 }
 
+void Table::markModified()
+{
+    requireEditing();
+    m_modified = true;
+}
+
 void Table::setText(const QString& field, const QString& text)
 {
     const int index = fieldIndex(field);
@@ -135,6 +141,8 @@ qint64 Table::writeRecord()
             key = m_database.lastInsertKey();
         else if (m_database.lastChanges() == 0)
             throw DataError(QStringLiteral("Record/Key deleted."));
+        for (const auto& work : m_writesWithRecord)
+            work(key);
     });
     return key;
 }

@@ -2,6 +2,9 @@
 
 #include "platform/engine/dataset.h"
 
+#include <functional>
+#include <vector>
+
 // An editable cursor over a whole table, in key order: the entry screens'
 // dataset. States: inactive, browse, edit, insert.
 //
@@ -35,6 +38,14 @@ public:
     void setText(const QString& field, const QString& text);
     void setInteger(const QString& field, qint64 value);
 
+    // Work that belongs with the record (its pictures, say): run by every
+    // post inside the transaction that writes the record, after it, with its
+    // key, so that both are on disk or neither is. A throw fails the post.
+    // The record changed outside its fields (its pictures): moving away now
+    // posts it, as a changed field would. Edit or insert state only.
+    void markModified();
+    void addWriteWithRecord(std::function<void(qint64 key)> work) { m_writesWithRecord.push_back(std::move(work)); }
+
 signals:
     void beforePost();
 
@@ -56,4 +67,5 @@ private:
     int m_positionBeforeInsert = -1;
     QVector<QVariant> m_savedRecord;
     QString m_insertSql, m_updateSql;
+    std::vector<std::function<void(qint64)>> m_writesWithRecord;
 };

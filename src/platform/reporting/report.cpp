@@ -490,6 +490,14 @@ bool Report::layoutNextPage()
             start();
         if (m_complete)
             return false;
+        if (m_nextClosingPage >= 0) {
+            PlacedBand closing{BandKind::Detail, 0, {}, {}};
+            closing.closingPage = m_nextClosingPage++;
+            page.bands.append(closing);
+            m_complete = m_nextClosingPage >= m_layout.closingPages.size();
+            m_pages.append(std::move(page));
+            return true;
+        }
         const double available = printableHeight();
         double y = 0;
         auto place = [&](BandKind kind) {
@@ -517,10 +525,10 @@ bool Report::layoutNextPage()
         if (!m_hasRow) {
             const Band& summary = m_layout.summary;
             if (!summary.isPrinted()) {
-                m_complete = true;
+                finishRows();
             } else if (rows == 0 || fits(y, summary.height, available)) {
                 place(BandKind::Summary);
-                m_complete = true;
+                finishRows();
             } // else the summary opens the next page
         }
     } catch (const std::exception& error) {
@@ -531,6 +539,14 @@ bool Report::layoutNextPage()
     if (!page.bands.isEmpty())
         m_pages.append(std::move(page));
     return !m_pages.isEmpty();
+}
+
+void Report::finishRows()
+{
+    if (m_layout.closingPages.isEmpty())
+        m_complete = true;
+    else
+        m_nextClosingPage = 0;
 }
 
 bool Report::ensurePage(int index)
@@ -577,7 +593,7 @@ int Report::pagesFor(int rows) const
     }
     if (m_layout.summary.isPrinted() && !fits(lastTop + onLast * pitch, m_layout.summary.height, available))
         ++pages;
-    return pages;
+    return pages + int(m_layout.closingPages.size());
 }
 
 int Report::expectedPageCount()
@@ -593,8 +609,47 @@ int Report::expectedPageCount()
 
 // --- painting ------------------------------------------------------------------
 
+QRectF PictureItem::placed() const
+{
+    if (image.isNull() || width <= 0 || height <= 0)
+        return {};
+    const QSizeF fitted = QSizeF(image.size()).scaled(width, height, Qt::KeepAspectRatio);
+    return {left + (width - fitted.width()) / 2, top + (height - fitted.height()) / 2, fitted.width(),
+            fitted.height()};
+}
+
+void Report::paintPictures(QPainter& painter, const Band& band, double bandTop, double dotsPerMm) const
+{
+    const QMarginsF& margins = m_layout.page.margins;
+    const auto onPaper = [&](const QRectF& mm) {
+        return QRectF((margins.left() + mm.left()) * dotsPerMm, (margins.top() + bandTop + mm.top()) * dotsPerMm,
+                      mm.width() * dotsPerMm, mm.height() * dotsPerMm);
+    };
+    const QFont font = fontFor(FontStyle{});
+    for (const PictureItem& picture : band.pictures) {
+        const QRectF frame = onPaper(QRectF(picture.left, picture.top, picture.width, picture.height));
+        painter.save();
+        painter.setPen(QPen(Qt::black, 0.2 * dotsPerMm));
+        painter.drawRect(frame);
+        painter.restore();
+        if (!picture.image.isNull())
+            painter.drawImage(onPaper(picture.placed()), picture.image);
+        if (!picture.caption.isEmpty()) {
+            painter.setFont(font);
+            const QFontMetricsF metrics(font, painter.device());
+            const QRectF line(frame.left(), frame.bottom() + 1.5 * dotsPerMm, frame.width(), metrics.height());
+            painter.drawText(line, Qt::AlignHCenter | Qt::AlignTop,
+                             metrics.elidedText(picture.caption, Qt::ElideRight, frame.width()));
+        }
+    }
+}
+
 void Report::paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const
 {
+    if (placed.closingPage >= 0) {
+        paintPictures(painter, m_layout.closingPages.at(placed.closingPage), placed.top, dotsPerMm);
+        return;
+    }
     const Band& b = band(placed.kind);
     const QVector<std::shared_ptr<const ItemStyle>>& styles = m_styles[size_t(placed.kind)];
     const QMarginsF& margins = m_layout.page.margins;
@@ -624,6 +679,7 @@ void Report::paintBand(QPainter& painter, const PlacedBand& placed, double dotsP
             top += style.lineSpacing();
         }
     }
+    paintPictures(painter, b, placed.top, dotsPerMm);
 }
 
 void Report::paintPage(QPainter& painter, int index) const

@@ -46,6 +46,7 @@ public:
         // (0: the item's own); empty when nothing in the band was made smaller.
         QVector<double> pointSizes;
         double pointSizeOf(int item) const { return item < pointSizes.size() ? pointSizes.at(item) : 0; }
+        int closingPage = -1; // which of the layout's closing pages, for one
     };
     struct Page {
         QVector<PlacedBand> bands;
@@ -152,6 +153,9 @@ private:
     BandTexts fixedTexts(BandKind kind) const;
     int pagesFor(int rows) const;
     void paintBand(QPainter& painter, const PlacedBand& placed, double dotsPerMm) const;
+    void paintPictures(QPainter& painter, const Band& band, double bandTop, double dotsPerMm) const;
+    // Marks the rows' pages done: complete, or the closing pages come next.
+    void finishRows();
     Outcome runPages(QPainter& painter, const std::function<bool()>& newPage, int first, int last, int copies,
                      const Progress& progress);
 
@@ -171,6 +175,7 @@ private:
     bool m_complete = false;
     bool m_hasRow = false;
     bool m_rowsDone = false;
+    int m_nextClosingPage = -1; // -1 until the summary is placed
     BandTexts m_rowTexts;
     int m_rowCount = -2; // -2: not asked yet
     QString m_failure;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QMarginsF>
+#include <QRectF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QString>
@@ -42,9 +44,23 @@ struct TextItem {
     FontStyle font;
 };
 
+// A picture printed in a frame: fitted into the box whole, its proportions
+// kept, centred; the caption, if any, centred on one line under the frame.
+struct PictureItem {
+    QImage image;
+    double left = 0; // from the band's left edge
+    double top = 0;  // from the band's top edge
+    double width = 0;
+    double height = 0;
+    QString caption;
+    // Where the picture itself lands in the frame, in the band's millimetres.
+    QRectF placed() const;
+};
+
 struct Band {
     double height = 0; // 0: the band is not printed
     QVector<TextItem> items;
+    QVector<PictureItem> pictures;
     bool isPrinted() const { return height > 0; }
 };
 
@@ -63,6 +79,9 @@ struct ReportLayout {
     Band summary;      // after the last row; on a new page when it does not fit under it
     // With no rows the detail band is still printed once, with empty fields.
     bool printIfEmpty = true;
+    // Pages after the summary, each band on a page of its own (a record's
+    // pictures, say); only their pictures and captions are printed.
+    QVector<Band> closingPages;
 };
 
 } // namespace reporting
