@@ -299,7 +299,43 @@ TableSchema listingPictures()
     return table;
 }
 
+TableSchema shownListings()
+{
+    namespace S = ShownListings;
+    TableSchema table{S::Table};
+    table.fields << key(QStringLiteral("No")) << text(S::Log) << number(S::LogKey) << number(S::Place)
+                 << text(S::Register) << number(S::ListingKey);
+    // Read by showing (the entry screen) and by listing (what was shown).
+    table.indexes << IndexSchema{{S::Log, S::LogKey}} << IndexSchema{{S::Register, S::ListingKey}};
+    table.ownedBy = {.owners = S::logs(), .ownerField = S::Log, .keyField = S::LogKey};
+    return table;
+}
+
+TableSchema comparisonRuns()
+{
+    namespace C = ComparisonTrail;
+    TableSchema table{C::Runs};
+    table.fields << key(QStringLiteral("No")) << text(C::RunCriterion, 30) << text(C::RunTime, 19);
+    return table;
+}
+
+TableSchema comparisonPairs()
+{
+    namespace C = ComparisonTrail;
+    TableSchema table{C::Pairs};
+    table.fields << key(QStringLiteral("No")) << number(C::PairRun) << number(C::PairRequest) << text(C::PairRegister)
+                 << number(C::PairListing);
+    table.indexes << IndexSchema{{C::PairRun}};
+    return table;
+}
+
 } // namespace
+
+const QStringList& ShownListings::logs()
+{
+    static const QStringList all{QStringLiteral("gosterilenkd"), QStringLiteral("gosterilensd")};
+    return all;
+}
 
 const QStringList& Pictures::registers()
 {
@@ -310,7 +346,7 @@ const QStringList& Pictures::registers()
 
 const QVector<TableSchema>& addedTables()
 {
-    static const QVector<TableSchema> all{listingPictures()};
+    static const QVector<TableSchema> all{listingPictures(), shownListings(), comparisonRuns(), comparisonPairs()};
     return all;
 }
 

@@ -63,6 +63,33 @@ inline constexpr int CaptionSize = 60;
 const QStringList& registers(); // the five listing tables
 } // namespace Pictures
 
+// Which listings a showing covered: a place of a showing log filled by
+// picking a listing keeps the listing's register and key here, beside the
+// text written into the place. Deleted with their showing.
+namespace ShownListings {
+inline const QString Table = QStringLiteral("gosterilenilanlar");
+inline const QString Log = QStringLiteral("Kayit");         // the showing log's table name
+inline const QString LogKey = QStringLiteral("GosterimNo"); // the showing's key
+inline const QString Place = QStringLiteral("Yer");         // 1 to 4: the place field G1-G4
+inline const QString Register = QStringLiteral("IlanKayit");
+inline const QString ListingKey = QStringLiteral("IlanNo");
+const QStringList& logs(); // the two showing logs
+} // namespace ShownListings
+
+// What the last call sheet of each criterion listed, so that the next one
+// can tell which listings are new to a request: one run per criterion, and
+// the request/listing pairs it found.
+namespace ComparisonTrail {
+inline const QString Runs = QStringLiteral("karsilastirmalar");
+inline const QString RunCriterion = QStringLiteral("Olcut"); // the criterion's name, as the list heads it
+inline const QString RunTime = QStringLiteral("Tarih");      // ISO date and time, local
+inline const QString Pairs = QStringLiteral("karsilastirmaizi");
+inline const QString PairRun = QStringLiteral("KarsilastirmaNo");
+inline const QString PairRequest = QStringLiteral("TalepNo");
+inline const QString PairRegister = QStringLiteral("IlanKayit");
+inline const QString PairListing = QStringLiteral("IlanNo");
+} // namespace ComparisonTrail
+
 // Opens (or, in a folder without one, creates) the program's store in folder.
 // Throws DataError naming the table when an existing store is broken.
 std::unique_ptr<Database> openStore(const QString& folder = QStringLiteral("."),

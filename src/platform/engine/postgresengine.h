@@ -80,8 +80,9 @@ public:
     void traceInto(std::function<void(const Sent&)> trace) { m_trace = std::move(trace); }
 
     // The layout this program writes on a server. 1: the fourteen tables;
-    // 2: the listings' pictures beside them.
-    static constexpr int SchemaVersion = 2;
+    // 2: the listings' pictures beside them; 3: the showings' listings and
+    // the call sheets' trail.
+    static constexpr int SchemaVersion = 3;
     // EngineError's code when the server could not be reached mid-work.
     static constexpr int ConnectionLost = -1;
 

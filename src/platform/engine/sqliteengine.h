@@ -61,8 +61,9 @@ public:
 
     // The layout this program writes, kept in the store; a store written by a
     // later layout is refused untouched.
-    // 1: the fourteen tables; 2: the listings' pictures beside them.
-    static constexpr int SchemaVersion = 2;
+    // 1: the fourteen tables; 2: the listings' pictures beside them;
+    // 3: the showings' listings and the call sheets' trail.
+    static constexpr int SchemaVersion = 3;
 
     // What the clerk is told when the engine fails with this result code: the
     // cause and what to do, in Turkish, the advice fitting what was being
