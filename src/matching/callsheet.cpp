@@ -9,6 +9,7 @@
 
 #include <QLocale>
 #include <QSet>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -108,6 +109,25 @@ Previous previousOf(Database& store, int criterion)
     return previous;
 }
 
+// The earlier sheet's pairs for the requests after the last one on sheet.
+struct Kept {
+    qint64 request;
+    QString table;
+    qint64 key;
+};
+QVector<Kept> keptBeyond(Database& store, const Sheet& sheet)
+{
+    QVector<Kept> kept;
+    store.select(QStringLiteral("SELECT p.%1, p.%2, p.%3 FROM %4 p JOIN %5 r ON r.%6 = p.%7 WHERE r.%8 = ? AND p.%1 > ?")
+                     .arg(Database::quoted(T::PairRequest), Database::quoted(T::PairRegister),
+                          Database::quoted(T::PairListing), Database::quoted(T::Pairs), Database::quoted(T::Runs),
+                          Database::quoted(QStringLiteral("No")), Database::quoted(T::PairRun),
+                          Database::quoted(T::RunCriterion)),
+                 {criteria().at(sheet.criterion).item, sheet.lastRequestRead},
+                 [&](const SqlStatement& row) { kept.append({row.integer(0), row.text(1), row.integer(2)}); });
+    return kept;
+}
+
 } // namespace
 
 QString wantsLine(const Request& request, const QString& currency)
@@ -127,7 +147,7 @@ QString wantsLine(const Request& request, const QString& currency)
 }
 
 Sheet make(Database& store, int criterion, const Statement& requests, const ShownByRequest& shown,
-           const KeepGoing& keepGoing)
+           const KeepGoing& keepGoing, int capacity)
 {
     Sheet sheet;
     sheet.criterion = criterion;
@@ -209,7 +229,17 @@ Sheet make(Database& store, int criterion, const Statement& requests, const Show
                 customer.listings << listing;
             }
         }
+        if (sheet.listings + customer.listings.size() > capacity) {
+            --sheet.requestsRead;
+            sheet.newListings -= int(std::count_if(customer.listings.cbegin(), customer.listings.cend(),
+                                                   [](const Listing& l) { return l.isNew; }));
+            sheet.shownListings -= int(std::count_if(customer.listings.cbegin(), customer.listings.cend(),
+                                                     [](const Listing& l) { return l.shown; }));
+            sheet.full = true;
+            break;
+        }
         sheet.listings += int(customer.listings.size());
+        sheet.lastRequestRead = customer.request;
         if (!customer.listings.isEmpty())
             sheet.customers << std::move(customer);
         if (keepGoing && !keepGoing(sheet.requestsRead, sheet.requestsTotal)) {
@@ -227,6 +257,8 @@ void remember(Database& store, const Sheet& sheet)
         return;
     const QString criterion = criteria().at(sheet.criterion).item;
     const QString no = Database::quoted(QStringLiteral("No"));
+    // Read before the earlier sheet is deleted.
+    const QVector<Kept> beyond = sheet.full ? keptBeyond(store, sheet) : QVector<Kept>{};
     store.inTransaction([&] {
         // The criterion's earlier sheets go; this one takes their place.
         store.execute(QStringLiteral("DELETE FROM %1 WHERE %2 IN (SELECT %3 FROM %4 WHERE %5 = ?)")
@@ -258,20 +290,26 @@ void remember(Database& store, const Sheet& sheet)
             values.clear();
             rows = 0;
         };
+        const auto add = [&](qint64 request, const QString& table, qint64 key) {
+            values << run << request << table << key;
+            if (++rows == RowsPerStatement)
+                flush();
+        };
         for (const Customer& customer : sheet.customers)
-            for (const Listing& listing : customer.listings) {
-                values << run << customer.request << rule(listing.where).table << listing.key;
-                if (++rows == RowsPerStatement)
-                    flush();
-            }
+            for (const Listing& listing : customer.listings)
+                add(customer.request, rule(listing.where).table, listing.key);
+        // A full sheet stopped short: the requests it did not reach keep what
+        // the earlier sheet listed for them.
+        for (const Kept& kept : beyond)
+            add(kept.request, kept.table, kept.key);
         flush();
     });
 }
 
 Sheet run(Database& store, int criterion, const Statement& requests, const ShownByRequest& shown,
-          const KeepGoing& keepGoing)
+          const KeepGoing& keepGoing, int capacity)
 {
-    Sheet sheet = make(store, criterion, requests, shown, keepGoing);
+    Sheet sheet = make(store, criterion, requests, shown, keepGoing, capacity);
     remember(store, sheet);
     return sheet;
 }

@@ -27,6 +27,8 @@ namespace CallSheet {
 // key, the listings its customer was shown.
 using Shown = ShownListings::Shown;
 using ShownByRequest = QHash<qint64, QVector<Shown>>;
+// What both showing logs tell, the rental log's and the sale log's together.
+ShownByRequest shownInEitherLog(Database& store);
 
 struct Listing {
     Matching::Register where = Matching::Register::RentalFlats;
@@ -46,16 +48,22 @@ struct Customer {
 };
 
 struct Sheet {
+    // The most listings a sheet holds: a request whose listings would go
+    // beyond it is left out, and so is every request after it.
+    static constexpr int Capacity = 100000;
+
     int criterion = -1;
     QDateTime madeAt;
     // The last sheet of this criterion; invalid when there was none, and
     // then no listing is marked new.
     QDateTime previousRun;
     QVector<Customer> customers; // those with a listing to call about, in key order
-    int requestsRead = 0;
+    int requestsRead = 0;  // matched and on the sheet (when they found anything)
     int requestsTotal = 0;
     int listings = 0, newListings = 0, shownListings = 0;
     bool cancelled = false;
+    bool full = false;          // stopped at the capacity: requests after lastRequestRead are not on it
+    qint64 lastRequestRead = -1; // the key of the last request on the sheet
 };
 
 // Asked after each request: false stops the run (the sheet is then
@@ -66,16 +74,17 @@ using KeepGoing = std::function<bool(int done, int total)>;
 // criterion, and marks the listings from shown and from the criterion's last
 // sheet in the store. Reads only. Throws DataError.
 Sheet make(Database& store, int criterion, const Statement& requests, const ShownByRequest& shown,
-           const KeepGoing& keepGoing = {});
+           const KeepGoing& keepGoing = {}, int capacity = Sheet::Capacity);
 
 // Makes the criterion's remembered sheet this one, in one transaction: the
 // next sheet marks new what this one did not list. A cancelled sheet is not
-// remembered. Throws DataError.
+// remembered; a full one is, for the requests on it (the others keep what
+// the earlier sheet listed for them). Throws DataError.
 void remember(Database& store, const Sheet& sheet);
 
 // make() and, unless cancelled, remember(): one call sheet run.
 Sheet run(Database& store, int criterion, const Statement& requests, const ShownByRequest& shown,
-          const KeepGoing& keepGoing = {});
+          const KeepGoing& keepGoing = {}, int capacity = Sheet::Capacity);
 
 // "Kiralık Daire · Kadıköy · 1.000 – 2.000 TL · 80 – 120 m²": the parts the
 // request fills in.

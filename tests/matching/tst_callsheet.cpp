@@ -171,6 +171,26 @@ private slots:
         QCOMPARE(rowsOf(db(), QStringLiteral("karsilastirmalar")), 1);
     }
 
+    void aFullSheetRemembersItsOwnRequestsAndKeepsTheOthers()
+    {
+        const qint64 kd4 = keyOf(db(), QStringLiteral("kdgiris"), QStringLiteral("kd4"));
+        run(Matching::ByAll);
+        // A sheet with room for Ayşe's two flats only stops before Ali.
+        const CallSheet::Sheet full = CallSheet::run(db(), Matching::ByAll, everyRequest(), {}, {}, 2);
+        QVERIFY(full.full);
+        QCOMPARE(full.requestsRead, 1);
+        QCOMPARE(full.customers.size(), 1);
+        QCOMPARE(full.listings, 2);
+        QCOMPARE(full.lastRequestRead, keyOf(db(), QStringLiteral("musteritalepleri"), QStringLiteral("Ayşe")));
+        // Ali's pair is still remembered: nothing is new for him.
+        const CallSheet::Sheet next = run(Matching::ByAll);
+        QCOMPARE(next.newListings, 0);
+        QCOMPARE(next.customers.at(1).listings.first().key, kd4);
+        // Room for no request at all keeps every earlier pair.
+        QVERIFY(CallSheet::run(db(), Matching::ByAll, everyRequest(), {}, {}, 1).full);
+        QCOMPARE(run(Matching::ByAll).newListings, 0);
+    }
+
     void marksTheNewestShowingOfTheRightListing()
     {
         const qint64 ayse = keyOf(db(), QStringLiteral("musteritalepleri"), QStringLiteral("Ayşe"));
