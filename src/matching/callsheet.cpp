@@ -55,9 +55,11 @@ QString fixedKind(Register where)
     return rule(where).lineEnding.section(QLatin1Char(':'), 1).trimmed();
 }
 
-QString firstLine(const QString& text)
+QString firstLine(QString text)
 {
-    return text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (const qsizetype end = text.indexOf(QLatin1Char('\n')); end >= 0)
+        text.truncate(end);
+    return std::move(text).trimmed();
 }
 
 QString amount(const QVariant& value)
@@ -209,6 +211,8 @@ Sheet make(Database& store, int criterion, const Statement& requests, const Show
                 stream.emplace(store, statement, listingColumns(where, store.table(rule(where).table)));
             RowStream& listings = *stream;
             listings.rerun(statement.values());
+            const bool kindRead = rule(where).lineEndsWithKind;
+            const QString kind = kindRead ? QString() : fixedKind(where);
             while (listings.next()) {
                 Listing listing;
                 listing.where = where;
@@ -217,7 +221,7 @@ Sheet make(Database& store, int criterion, const Statement& requests, const Show
                 listing.area = listings.text(Area);
                 listing.price = listings.isNull(Price) ? QString() : listings.displayText(Price);
                 listing.address = firstLine(listings.text(Address));
-                listing.kind = rule(where).lineEndsWithKind ? listings.text(Kind) : fixedKind(where);
+                listing.kind = kindRead ? listings.text(Kind) : kind;
                 const qint64 id = listingId(where, listing.key);
                 if (const Shown* s = shownHere.value(id)) {
                     listing.shown = true;
