@@ -6,7 +6,7 @@
 //   bench_shown [requests]     (default: 10000)
 
 #include "data/catalogue.h"
-#include "logs/shownlistings.h"
+#include "data/shownlistings.h"
 #include "platform/engine/database.h"
 
 #include <QCoreApplication>
