@@ -132,6 +132,15 @@ QVector<Kept> keptBeyond(Database& store, const Sheet& sheet)
 
 } // namespace
 
+ShownByRequest shownInEitherLog(Database& store)
+{
+    ShownByRequest shown = ShownListings::shownToRequests(store, true);
+    const ShownByRequest sales = ShownListings::shownToRequests(store, false);
+    for (auto it = sales.cbegin(); it != sales.cend(); ++it)
+        shown[it.key()] += it.value();
+    return shown;
+}
+
 QString wantsLine(const Request& request, const QString& currency)
 {
     QString deal = request.wish;
