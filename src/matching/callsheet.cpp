@@ -30,6 +30,7 @@ qint64 listingId(Register where, qint64 key)
     return key * RegisterCount + qint64(where);
 }
 using Pair = QPair<qint64, qint64>; // request, listingId
+using PriceKey = QPair<double, QString>; // an amount and the currency its record names
 
 // The columns read of a listing, by place.
 enum ListingColumn { Key, District, Area, Price, Address, Kind /* where the line ends with it */ };
@@ -188,6 +189,7 @@ Sheet make(Database& store, int criterion, const Statement& requests, const Show
     // One statement per register for the whole run, bound afresh for each
     // request, as the bulk comparison runs them.
     std::array<std::optional<RowStream>, RegisterCount> streams;
+    QHash<PriceKey, QString> prices;
     while (walk.next()) {
         ++sheet.requestsRead;
         const Request request = readRequest(walk);
@@ -222,13 +224,22 @@ Sheet make(Database& store, int criterion, const Statement& requests, const Show
             listings.rerun(statement.values());
             const bool kindRead = rule(where).lineEndsWithKind;
             const QString kind = kindRead ? QString() : fixedKind(where);
+            const FieldSchema* priceField = store.table(rule(where).table).field(QStringLiteral("Fiyati"));
+            const int currency = priceField && !priceField->currencyField.isEmpty() ? listings.columnCount() - 1 : -1;
             while (listings.next()) {
                 Listing listing;
                 listing.where = where;
                 listing.key = listings.integer(Key);
                 listing.district = listings.text(District);
                 listing.area = listings.text(Area);
-                listing.price = listings.isNull(Price) ? QString() : listings.displayText(Price);
+                if (!listings.isNull(Price)) {
+                    // Prices repeat (round sums): each is written in its currency once.
+                    const PriceKey key{listings.number(Price), currency >= 0 ? listings.text(currency) : QString()};
+                    auto written = prices.constFind(key);
+                    if (written == prices.cend())
+                        written = prices.insert(key, listings.displayText(Price));
+                    listing.price = *written;
+                }
                 listing.address = firstLine(listings.text(Address));
                 listing.kind = kindRead ? listings.text(Kind) : kind;
                 const qint64 id = listingId(where, listing.key);
