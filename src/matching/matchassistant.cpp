@@ -146,7 +146,7 @@ void MatchAssistant::fillNearMisses()
                                     .arg(criteria().at(criterion).item));
     } else {
         try {
-            const QList<NearMiss> found = nearMisses(m_screens.database(), *request, criterion, m_nearWindow->margin());
+            const NearMisses found = nearMisses(m_screens.database(), *request, criterion, m_nearWindow->margin());
             for (const NearMiss& m : found)
                 rows << FoundRow{.screen = rule(m.where).entryScreen,
                                  .key = m.key,

@@ -280,9 +280,11 @@ private:
     std::vector<bool> m_read;
 };
 
+} // namespace
+
 // A near miss as the scan finds it: numbers and places in Texts only, so
 // that a scan makes no text of its own per row and sorts small records.
-struct Found {
+struct NearMisses::Found {
     double distance = 0;
     qint64 key = 0;
     double price = 0, area = 0;
@@ -290,6 +292,15 @@ struct Found {
     bool hasPrice = false, hasArea = false;
     Register where = Register::Land;
 };
+
+struct NearMisses::Data {
+    Texts texts;
+    std::vector<Found> found;
+    bool district = false;
+    std::optional<Range> price, area; // the request's, where the criterion reads them
+};
+
+namespace {
 
 // The widened search without the exact match in one statement: where the
 // district leads the index the store scans the district's rows either way,
@@ -313,9 +324,9 @@ Statement widenedWithoutExact(Register id, const Request& request, const QList<B
 
 } // namespace
 
-QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, int margin)
+NearMisses nearMisses(Database& db, const Request& request, int criterion, int margin)
 {
-    QList<NearMiss> ordered;
+    NearMisses ordered;
     if (!hasMargin(criterion))
         return ordered;
     const Criterion& c = criteria().at(criterion);
@@ -332,8 +343,14 @@ QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, 
     if ((c.price && !priceRange) || (c.area && !areaRange))
         return ordered;
 
-    Texts texts;
-    std::vector<Found> found;
+    auto data = std::make_shared<NearMisses::Data>();
+    Texts& texts = data->texts;
+    std::vector<NearMisses::Found>& found = data->found;
+    data->district = c.district;
+    if (c.price)
+        data->price = priceRange;
+    if (c.area)
+        data->area = areaRange;
     for (const Register id : registersFor(request, criterion, Scope::OneRequest)) {
         const RegisterRule& r = rule(id);
         const bool areaIsText = !Catalogue::table(r.table).field(QStringLiteral("Metre2"))->isNumeric();
@@ -359,7 +376,7 @@ QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, 
                 running = band.condition();
             }
             while (rows->next()) {
-                Found miss{.where = id};
+                NearMisses::Found miss{.where = id};
                 // A compared field is never empty here: the store found it
                 // within a widened bound.
                 miss.hasPrice = c.price || !rows->isNull(2);
@@ -399,31 +416,40 @@ QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, 
             }
         }
     }
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    std::sort(found.begin(), found.end(), [](const NearMisses::Found& a, const NearMisses::Found& b) {
         if (a.distance != b.distance)
             return a.distance < b.distance;
         if (a.where != b.where)
             return a.where < b.where;
         return a.key < b.key;
     });
-    ordered.reserve(qsizetype(found.size()));
-    for (const Found& f : found) {
-        NearMiss miss{.where = f.where,
-                      .key = f.key,
-                      .district = texts.at(f.district),
-                      .kind = f.kind < 0 ? QString() : texts.at(f.kind),
-                      .price = f.hasPrice ? std::optional<double>(f.price) : std::nullopt,
-                      .area = f.hasArea ? std::optional<double>(f.area) : std::nullopt,
-                      .typedArea = f.typedArea < 0 ? QString() : texts.at(f.typedArea),
-                      .distance = f.distance,
-                      .reasons = {.district = c.district}};
-        if (c.price)
-            miss.reasons.price = missOf(f.price, *priceRange);
-        if (c.area)
-            miss.reasons.area = missOf(f.area, *areaRange);
-        ordered << std::move(miss);
-    }
+    ordered.d = std::move(data);
     return ordered;
+}
+
+qsizetype NearMisses::size() const
+{
+    return d ? qsizetype(d->found.size()) : 0;
+}
+
+NearMiss NearMisses::at(qsizetype place) const
+{
+    const Found& f = d->found.at(size_t(place));
+    const Texts& texts = d->texts;
+    NearMiss miss{.where = f.where,
+                  .key = f.key,
+                  .district = texts.at(f.district),
+                  .kind = f.kind < 0 ? QString() : texts.at(f.kind),
+                  .price = f.hasPrice ? std::optional<double>(f.price) : std::nullopt,
+                  .area = f.hasArea ? std::optional<double>(f.area) : std::nullopt,
+                  .typedArea = f.typedArea < 0 ? QString() : texts.at(f.typedArea),
+                  .distance = f.distance,
+                  .reasons = {.district = d->district}};
+    if (d->price)
+        miss.reasons.price = missOf(f.price, *d->price);
+    if (d->area)
+        miss.reasons.area = missOf(f.area, *d->area);
+    return miss;
 }
 
 // --- Listings a criterion can never find -----------------------------------

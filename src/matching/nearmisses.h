@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class Database;
@@ -72,7 +73,40 @@ Statement widenedStatementFor(Register id, const Request& request, int criterion
 // tests pick on MatchScreen, closest first (then by register and key). None
 // when the criterion reads neither price nor area, or a bound it needs is
 // empty. Throws DataError as RowStream does.
-QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, int margin = DefaultMargin);
+//
+// The list holds what it found as numbers and shared texts, ordered; each
+// NearMiss is made when it is read (a count of them makes none).
+class NearMisses {
+public:
+    struct Found;
+    struct Data;
+
+    qsizetype size() const;
+    bool isEmpty() const { return size() == 0; }
+    NearMiss at(qsizetype place) const;
+
+    class const_iterator {
+    public:
+        using value_type = NearMiss;
+        NearMiss operator*() const { return m_list->at(m_place); }
+        const_iterator& operator++() { ++m_place; return *this; }
+        bool operator==(const const_iterator& other) const = default;
+
+    private:
+        friend class NearMisses;
+        const_iterator(const NearMisses* list, qsizetype place) : m_list(list), m_place(place) {}
+        const NearMisses* m_list;
+        qsizetype m_place;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    friend NearMisses nearMisses(Database&, const Request&, int, int);
+    std::shared_ptr<const Data> d;
+};
+
+NearMisses nearMisses(Database& db, const Request& request, int criterion, int margin = DefaultMargin);
 
 // The marks of one listing against the request: for tests and for the list.
 // price and area are the listing's numbers (area read as a number on land);
