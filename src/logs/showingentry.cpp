@@ -1,6 +1,7 @@
 #include "logs/showingentry.h"
 
 #include "kit/screenkit.h"
+#include "logs/showingplaces.h"
 #include "platform/controls/dbmemo.h"
 #include "platform/controls/dbnavigator.h"
 
@@ -90,6 +91,8 @@ ShowingEntry::ShowingEntry(Screens& screens, const ShowingTwin& twin)
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
+    // A place may also be filled by picking a listing from the registers.
+    ShowingPlaces::install(this, screens);
 }
 
 DbMemo* ShowingEntry::place(int number) const

@@ -5,7 +5,9 @@
 #include "kit/behaviours/recordbehaviours.h"
 #include "kit/screenkit.h"
 #include "kit/screens.h"
+#include "kit/behaviours/printbutton.h"
 #include "matching/bulkcomparison.h"
+#include "matching/callsheet.h"
 #include "matching/matchassistant.h"
 #include "matching/matchingdialogs.h"
 #include "matching/matchlistscreen.h"
@@ -13,6 +15,7 @@
 #include "platform/controls/fieldlink.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/query.h"
+#include "reports/callsheetreport.h"
 #include "search/requestlist.h"
 
 #include <QApplication>
@@ -133,13 +136,16 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
         m_grids[at] = grid;
     }
 
-    const QList<QRect> frames = ScreenKit::footerFrames(this, {90, 90, 170});
+    const QList<QRect> frames = ScreenKit::footerFrames(this, {90, 90, 170, 170});
     m_find = kit.action(QStringLiteral("LabelBul"), QStringLiteral("Bul"), frames.at(0));
     m_compareAll = kit.action(QStringLiteral("LabelYazdir"), QStringLiteral("Yazdır"), frames.at(1));
     // Under the grids, what the exact result leaves out.
     m_assistant = new MatchAssistant(this, screens, frames.at(2));
-    // All three wait for a criterion, and look it.
-    for (LabelButton* action : {m_find, m_compareAll, m_assistant->nearMissAction()}) {
+    m_callSheet = kit.action(QStringLiteral("LabelAranacaklar"), QStringLiteral("Aranacaklar"), frames.at(3));
+    m_callSheet->setToolTip(QStringLiteral("Her talebe uyan ilanlarla aranacak müşteriler: gösterilenler ve yeniler "
+                                           "işaretli"));
+    // All four wait for a criterion, and look it.
+    for (LabelButton* action : {m_find, m_compareAll, m_assistant->nearMissAction(), m_callSheet}) {
         // After the action's own style, which it replaces.
         whenDressed(action, [action] {
             action->setStyleSheet(QStringLiteral("QLabel { color: rgb(20, 30, 60); font-weight: bold; }"
@@ -150,6 +156,7 @@ MatchScreen::MatchScreen(Screens& screens) : Screen(windowSetup()), m_screens(sc
     connect(m_find, &LabelButton::activated, this, &MatchScreen::match);
     KeyboardAccess::searchOnEnter({m_criteria}, m_find);
     connect(m_compareAll, &LabelButton::activated, this, &MatchScreen::compareAll);
+    connect(m_callSheet, &LabelButton::activated, this, &MatchScreen::makeCallSheet);
 
     setTabOrder(m_requestGrid, m_criteria);
 }
@@ -184,6 +191,7 @@ void MatchScreen::criterionChosen()
         grid->hide();
     m_find->setEnabled(true);
     m_compareAll->setEnabled(true);
+    m_callSheet->setEnabled(true);
     for (const RegisterRule& r : registers())
         rerun(r.id, wholeRegister(r.id));
     m_assistant->clear();
@@ -265,6 +273,49 @@ void MatchScreen::compareAll()
                       .arg(count(BulkComparison::ListCapacity), count(outcome.requestsWritten + 1),
                            nameOf(outcome.firstLeftOut), count(outcome.requestsTotal),
                            count(outcome.requestsWritten), count(outcome.requestsTotal - outcome.requestsWritten)));
+}
+
+void MatchScreen::makeCallSheet()
+{
+    const int criterion = selectedCriterion();
+    if (criterion < 0)
+        return;
+    Database& db = m_screens.database();
+    CallSheet::Sheet sheet;
+    QElapsedTimer clock;
+    clock.start();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        sheet = CallSheet::run(db, criterion, m_requests->isActive() ? m_requests->statement() : Statement(),
+                               CallSheet::shownInEitherLog(db), [&](int done, int total) {
+                                   return matchingDialogs().progress(this, done, total, clock.elapsed());
+                               });
+    } catch (const DataError& error) {
+        QApplication::restoreOverrideCursor();
+        matchingDialogs().endProgress();
+        reportDataError(this, error.message());
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    matchingDialogs().endProgress();
+    if (sheet.cancelled) {
+        matchingDialogs().inform(this, QStringLiteral("Arama listesi %1 talebin %2. talebinde iptal edildi; "
+                                                      "liste hatırlanmadı.")
+                                           .arg(count(sheet.requestsTotal), count(sheet.requestsRead)));
+        return;
+    }
+    if (sheet.customers.isEmpty()) {
+        matchingDialogs().inform(
+            this, QStringLiteral("\"%1\" ölçütüyle %2 talebin hiçbirine uyan ilan yok; aranacak müşteri yok.")
+                      .arg(criteria().at(criterion).item, count(sheet.requestsRead)));
+        return;
+    }
+    if (sheet.full)
+        matchingDialogs().inform(
+            this, QStringLiteral("Arama listesi %1 ilanı aşacağı için %2 talebin ilk %3 tanesinde durdu; sonraki "
+                                 "talepler listede yok.")
+                      .arg(count(CallSheet::Sheet::Capacity), count(sheet.requestsTotal), count(sheet.requestsRead)));
+    PrintButton::print([&] { return reports::callSheetWindow(sheet, this); });
 }
 
 // Leaves the request list on the last request written (the last one when

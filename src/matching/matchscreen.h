@@ -23,7 +23,8 @@ struct BulkOutcome;
 // register is searched (Matching::registersFor) and that register's grid,
 // one of five lying in one place, shows what it found; a double-click opens
 // the listing in its entry screen. "Yazdır" runs the bulk comparison over
-// every request of the list and shows the comparison list.
+// every request of the list and shows the comparison list; "Aranacaklar"
+// runs it into the call sheet ("Aranacak Müşteriler").
 class MatchScreen : public Screen {
     Q_OBJECT
 public:
@@ -37,6 +38,7 @@ public:
     QListWidget* criteriaBox() const { return m_criteria; }
     LabelButton* findAction() const { return m_find; }
     LabelButton* compareAllAction() const { return m_compareAll; }
+    LabelButton* callSheetAction() const { return m_callSheet; }
     Query* results(Matching::Register id) const { return m_results[size_t(id)]; }
     DbGrid* resultGrid(Matching::Register id) const { return m_grids[size_t(id)]; }
     // The result grid on show; nullptr while all five are hidden.
@@ -53,6 +55,9 @@ public:
     void match();
     // "Yazdır": every request of the request list, into the comparison list.
     void compareAll();
+    // "Aranacaklar": every request of the request list, into the call sheet,
+    // which is remembered and previewed.
+    void makeCallSheet();
 
 private:
     void criterionChosen();
@@ -66,6 +71,7 @@ private:
     QListWidget* m_criteria = nullptr;
     LabelButton* m_find = nullptr;
     LabelButton* m_compareAll = nullptr;
+    LabelButton* m_callSheet = nullptr;
     std::array<Query*, Matching::RegisterCount> m_results{};
     std::array<DbGrid*, Matching::RegisterCount> m_grids{};
     MatchAssistant* m_assistant = nullptr;

@@ -341,4 +341,49 @@ ReportLayout listLayout(const ListPlan& plan)
     return layout;
 }
 
+QStringList CallSheetFields::all()
+{
+    return {Request, Name, Phones, Wants, Listing, District, Area, Price, Address, Shown, New};
+}
+
+ReportLayout callSheetLayout(const QString& subtitle, const QString& summary)
+{
+    namespace F = CallSheetFields;
+    constexpr double Across = 277; // A4 across, less the margins
+    ReportLayout layout;
+    layout.name = QStringLiteral("Aranacak Müşteriler");
+    layout.page.orientation = QPageLayout::Landscape;
+    layout.title = Band{.height = 20,
+                        .items = {TextItem{.text = layout.name, .top = 1, .centred = true, .font = arial(18, true)},
+                                  TextItem{.text = subtitle, .top = 11.5, .centred = true, .font = arial(10)}}};
+    struct Column {
+        QString caption, field;
+        double left;
+        bool bold = false;
+    };
+    const QVector<Column> columns{{QStringLiteral("İlan"), F::Listing, 6},      {QStringLiteral("Semt"), F::District, 58},
+                                  {QStringLiteral("M²"), F::Area, 98},          {QStringLiteral("Fiyat"), F::Price, 114},
+                                  {QStringLiteral("Adres"), F::Address, 150},   {QStringLiteral("Gösterildi"), F::Shown, 222},
+                                  {QStringLiteral("Yeni"), F::New, 258, true}};
+    layout.columnHeader.height = 8;
+    layout.detail.height = 6.4;
+    for (int i = 0; i < columns.size(); ++i) {
+        const Column& column = columns.at(i);
+        const double end = i + 1 < columns.size() ? columns.at(i + 1).left - ValueGap : Across;
+        layout.columnHeader.items << literal(column.caption, column.left, 2, arial(10, true));
+        layout.detail.items << field(column.field, column.left, 1, end - column.left, arial(10, column.bold));
+    }
+    // The customer over his listings: name and phones, then what he asks for.
+    layout.groupField = F::Request;
+    layout.groupHeader = Band{.height = 12.5,
+                              .items = {field(F::Name, 0, 1.5, 86, arial(11, true)),
+                                        field(F::Phones, 88, 1.5, Across - 88, arial(11, true)),
+                                        field(F::Wants, 0, 6.8, Across, arial(9))}};
+    layout.summary = Band{.height = 14,
+                          .items = {literal(summary, 0, 2, arial(10, true)),
+                                    literal(QStringLiteral("Saat"), 200, 8, arial(10)), stamp(Source::Time, 212, 8),
+                                    literal(QStringLiteral("Tarih"), 228, 8, arial(10)), stamp(Source::Date, 242, 8)}};
+    return layout;
+}
+
 } // namespace reports

@@ -72,4 +72,25 @@ void addPictures(reporting::ReportLayout& layout, const CardPlan& plan, const QV
                  bool everyPicture);
 reporting::ReportLayout listLayout(const ListPlan& plan);
 
+// The call sheet, "Aranacak Müşteriler", on A4 across: a group per customer
+// (name, phones, what the request asks for) over a row per listing found,
+// with its marks. The fields its rows give, by these names:
+namespace CallSheetFields {
+inline const QString Request = QStringLiteral("Talep"); // the request's key: one group per request
+inline const QString Name = QStringLiteral("Isim");
+inline const QString Phones = QStringLiteral("Telefonlar");
+inline const QString Wants = QStringLiteral("Istek");
+inline const QString Listing = QStringLiteral("Ilan"); // kind and key
+inline const QString District = QStringLiteral("Semt");
+inline const QString Area = QStringLiteral("Metre2");
+inline const QString Price = QStringLiteral("Fiyat");
+inline const QString Address = QStringLiteral("Adres");
+inline const QString Shown = QStringLiteral("Gosterildi");
+inline const QString New = QStringLiteral("Yeni");
+QStringList all();
+} // namespace CallSheetFields
+// subtitle under the title: the criterion and the sheet it compares with;
+// summary: the counts at the end.
+reporting::ReportLayout callSheetLayout(const QString& subtitle, const QString& summary);
+
 } // namespace reports

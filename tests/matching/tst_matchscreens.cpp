@@ -1,8 +1,9 @@
 // MatchScreen over the request list's own query: the screen as documented,
 // "Karşılaştır" opening it, the criterion resetting the five result grids,
 // "Bul" showing the grid of the register the rules pick, double-clicks
-// opening listings, and the bulk comparison into MatchListScreen (the last
-// request current afterwards, a cancelled run, an empty request list).
+// opening listings, the bulk comparison into MatchListScreen (the last
+// request current afterwards, a cancelled run, an empty request list), and
+// "Aranacaklar" into the call sheet's preview.
 
 #include "kit/behaviours/centreonscreen.h"
 #include "kit/behaviours/pressbutton.h"
@@ -11,6 +12,7 @@
 #include "matching/matchlistscreen.h"
 #include "matching/matchscreen.h"
 #include "platform/controls/dbgrid.h"
+#include "platform/reporting/reportpreview.h"
 #include "search/requestlist.h"
 #include "support/matchingtesting.h"
 
@@ -321,6 +323,70 @@ private slots:
         shown.endProgress();
         QVERIFY(!progressOnScreen());
         setMatchingDialogs(&m_dialogs);
+    }
+
+    // "Aranacaklar": the call sheet previewed, marked from the showing logs;
+    // a cancelled one neither shown nor remembered; one with nobody to call told.
+    void callSheet()
+    {
+        Database& db = *m_store->db;
+        insertRow(db, QStringLiteral("gosterilenkd"),
+                  {{QStringLiteral("AdiSoyadi"), QStringLiteral("q1")}, {QStringLiteral("Tarih"), QStringLiteral("03.12.2026")},
+                   {QStringLiteral("G1"), QStringLiteral("Kadıköy, kd2")}});
+        qint64 kd2 = -1;
+        db.select(QStringLiteral("SELECT \"No\" FROM kdgiris WHERE \"Isim\" = 'kd2'"), {},
+                  [&](const SqlStatement& row) { kd2 = row.integer(0); });
+        insertRow(db, QStringLiteral("gosterilenilanlar"),
+                  {{QStringLiteral("Kayit"), QStringLiteral("gosterilenkd")}, {QStringLiteral("GosterimNo"), 1.0},
+                   {QStringLiteral("Yer"), 1.0}, {QStringLiteral("IlanKayit"), QStringLiteral("kdgiris")},
+                   {QStringLiteral("IlanNo"), double(kd2)}});
+
+        QCOMPARE(m_match->callSheetAction()->text(), QStringLiteral("Aranacaklar"));
+        QVERIFY(!m_match->callSheetAction()->isEnabled()); // waits for a criterion, as "Yazdır" does
+        m_match->selectCriterion(0);
+        QVERIFY(m_match->callSheetAction()->isEnabled());
+
+        QStringList printed;
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<reporting::ReportPreview*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            QVERIFY(preview->report().layoutAll());
+            for (int page = 0; page < preview->report().pagesLaidOut(); ++page)
+                for (const reporting::Report::PlacedBand& band : preview->report().page(page).bands)
+                    printed << band.texts.join(QLatin1Char('|'));
+            preview->reject();
+        });
+        press(m_match->callSheetAction());
+        QVERIFY2(!printed.isEmpty(), "no preview");
+        QVERIFY(printed.first().startsWith(QStringLiteral("Aranacak Müşteriler|Semt Adına Göre · bu ölçütle ilk liste")));
+        const qsizetype q1 = printed.indexOf(QStringLiteral("q1||Kiralık Daire · Kadıköy · 1.000 – 2.000 · 100 – 150 m²"));
+        QVERIFY(q1 > 0);
+        QVERIFY(printed.mid(q1).contains(
+            QStringLiteral("Kiralık Daire %1|Kadıköy|150|₺2.000,00||gösterildi 03.12.2026|").arg(kd2)));
+        QCOMPARE(m_dialogs.progressSeen, (QList<int>{1, 2, 3, 4}));
+
+        m_dialogs = AnsweringDialogs();
+        m_dialogs.cancelAfter = 2;
+        printed.clear();
+        press(m_match->callSheetAction());
+        QVERIFY(printed.isEmpty());
+        QCOMPARE(m_dialogs.notices,
+                 QStringList{"Arama listesi 4 talebin 2. talebinde iptal edildi; liste hatırlanmadı."});
+        QCOMPARE(m_dialogs.progressEnded, 1);
+        int runs = -1;
+        db.select(QStringLiteral("SELECT count(*) FROM karsilastirmalar"), {},
+                  [&](const SqlStatement& row) { runs = int(row.integer(0)); });
+        QCOMPARE(runs, 1); // the first sheet's
+
+        // A search that failed leaves no request to match.
+        m_dialogs = AnsweringDialogs();
+        m_list->area()->clear();
+        m_list->selectOption(2);
+        press(m_list->findAction());
+        press(m_match->callSheetAction());
+        QCOMPARE(m_dialogs.notices,
+                 QStringList{"\"Semt Adına Göre\" ölçütüyle 0 talebin hiçbirine uyan ilan yok; aranacak müşteri yok."});
     }
 
     // No requests (a search that failed leaves the request list closed): an empty list, shown.

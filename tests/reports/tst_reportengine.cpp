@@ -136,6 +136,7 @@ private slots:
     void pagesTakeWhatFits_data();
     void pagesTakeWhatFits();
     void emptySource();
+    void groupsKeepTheirHeaderWithTheirRows();
     void laysOutOnlyThePagesAskedFor();
     void boxesCutWhatDoesNotFit();
     void numbersTooWideAreDrawnSmaller();
@@ -193,6 +194,60 @@ void ReportEngineTest::pagesTakeWhatFits()
         }
     }
     QCOMPARE(row, rows);
+}
+
+// Rows in groups: a 15 mm group header with the group's name, before the
+// first row of each group and again atop a page the group goes on to.
+void ReportEngineTest::groupsKeepTheirHeaderWithTheirRows()
+{
+    ReportLayout layout = listLayout();
+    layout.groupField = QStringLiteral("Grup");
+    layout.groupHeader = Band{
+        .height = 15,
+        .items = {TextItem{.source = Source::Field, .text = QStringLiteral("Grup"), .left = 5, .top = 2}}};
+    // A: 3 rows and B: 5 fill page 1 to 260 mm: C's header would fit under
+    // them, its first row would not. C: 12 rows, over a page break; D: 1.
+    QVector<QStringList> rows;
+    const QList<QPair<QString, int>> groups{{QStringLiteral("A"), 3}, {QStringLiteral("B"), 5},
+                                            {QStringLiteral("C"), 12}, {QStringLiteral("D"), 1}};
+    for (const auto& [group, count] : groups)
+        for (int i = 1; i <= count; ++i)
+            rows.append({group + QString::number(i), QString::number(i), group});
+    Report report(layout,
+                  std::make_unique<ListRows>(QStringList{QStringLiteral("Ad"), QStringLiteral("Fiyat"),
+                                                         QStringLiteral("Grup")},
+                                             rows),
+                  Made);
+    QCOMPARE(report.expectedPageCount(), -1); // headers take room the row count does not tell
+    QVERIFY(report.layoutAll());
+
+    QStringList headers; // each header's group, page by page ("|" between pages)
+    int details = 0;
+    for (int page = 0; page < report.pagesLaidOut(); ++page) {
+        const QVector<Report::PlacedBand>& bands = report.page(page).bands;
+        QString group;
+        for (int i = 0; i < bands.size(); ++i) {
+            const Report::PlacedBand& band = bands.at(i);
+            if (band.kind == Kind::GroupHeader) {
+                group = band.texts.first();
+                headers << group;
+                // Never left without its first row under it.
+                QVERIFY(i + 1 < bands.size());
+                QCOMPARE(bands.at(i + 1).kind, Kind::Detail);
+                QCOMPARE(bands.at(i + 1).top, band.top + 15);
+            }
+            if (band.kind == Kind::Detail) {
+                ++details;
+                QVERIFY2(band.top + 25 <= 277 + 1e-6, "a row runs past the bottom margin");
+                QVERIFY2(band.texts.first().startsWith(group), qPrintable(band.texts.first() + " under " + group));
+            }
+        }
+        headers << QStringLiteral("|");
+    }
+    QCOMPARE(details, 21);
+    // Page 1: 30 mm of title and column header, A (15 + 75), B (15 + 125): 260.
+    // Page 2: the column header, C (15 + 10 rows): 275. Page 3: C again, then D.
+    QCOMPARE(headers.join(QLatin1Char(' ')), QStringLiteral("A B | C | C D |"));
 }
 
 void ReportEngineTest::emptySource()

@@ -71,7 +71,7 @@ const std::vector<ScreenArt> &screenTable()
 
         // Matching
         {"MatchScreen", "Karşılaştırma", {640, 480}, Theme::Match, Layout::Standard, Corner::MinimiseAndExit,
-         "Bul|Yazdır|Yakın Sonuçlar", {}, {}, "matching one request"},
+         "Bul|Yazdır|Yakın Sonuçlar|Aranacaklar", {}, {}, "matching one request"},
         {"MatchListScreen", "Karşılaştırma Listesi", {640, 480}, Theme::Match, Layout::Standard,
          Corner::MinimiseAndExit, "Yazdır|Kaydet|Çıkış", {}, {QRect(10, 402, 170, 24), QRect(194, 402, 170, 24)},
          "bulk comparison list; under the list \"Excel'e Aktar\" and \"CSV olarak kaydet\""},

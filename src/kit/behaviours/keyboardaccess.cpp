@@ -124,6 +124,7 @@ QList<QKeySequence> forCaption(const QString& caption)
         {QStringLiteral("Yakın Sonuçlar"), keys({Qt::CTRL | Qt::Key_Y})},
         {QStringLiteral("Müşteriler"), keys({Qt::CTRL | Qt::Key_U})},
         {QStringLiteral("İlandan"), keys({Qt::CTRL | Qt::Key_I})},
+        {QStringLiteral("Aranacaklar"), keys({Qt::CTRL | Qt::Key_R})},
         {QStringLiteral("Çıkış"), Keys::close()},
     };
     for (const auto& [text, sequence] : table)

@@ -296,7 +296,8 @@ Report::Report(ReportLayout layout, std::unique_ptr<RowSource> rows, const QDate
         made.append({font, std::make_shared<const ItemStyle>(font)});
         return made.last().second;
     };
-    for (BandKind kind : {BandKind::Title, BandKind::ColumnHeader, BandKind::Detail, BandKind::Summary}) {
+    for (BandKind kind :
+         {BandKind::Title, BandKind::ColumnHeader, BandKind::Detail, BandKind::Summary, BandKind::GroupHeader}) {
         for (const TextItem& item : band(kind).items)
             m_styles[size_t(kind)].append(styleOf(item.font));
         if (kind != BandKind::Detail)
@@ -315,10 +316,17 @@ const Band& Report::band(BandKind kind) const
         return m_layout.columnHeader;
     case BandKind::Detail:
         return m_layout.detail;
+    case BandKind::GroupHeader:
+        return m_layout.groupHeader;
     case BandKind::Summary:
         break;
     }
     return m_layout.summary;
+}
+
+bool Report::grouped() const
+{
+    return !m_layout.groupField.isEmpty() && m_layout.groupHeader.isPrinted();
 }
 
 QSizeF Report::paperSize() const
@@ -431,6 +439,17 @@ void Report::start()
             fields << item.text;
         m_detailFields.append(int(fields.indexOf(item.text)));
     }
+    if (grouped()) {
+        const auto bound = [&](const QString& field) {
+            if (!fields.contains(field))
+                fields << field;
+            return int(fields.indexOf(field));
+        };
+        for (const TextItem& item : m_layout.groupHeader.items)
+            m_groupFields.append(item.source == Source::Field ? bound(item.text) : -1);
+        m_groupKeyField = bound(m_layout.groupField);
+        m_groupTexts = m_fixed[size_t(BandKind::GroupHeader)];
+    }
     if (m_rows)
         m_rows->bind(fields);
     else
@@ -465,6 +484,19 @@ void Report::step()
     for (int i = 0; i < m_detailFields.size(); ++i)
         if (m_detailFields.at(i) >= 0)
             m_rowTexts.set(i, detailText(i, m_rows->text(m_detailFields.at(i))));
+    if (m_groupKeyField < 0)
+        return;
+    QString key = m_rows->text(m_groupKeyField);
+    m_rowStartsGroup = m_rowsRead++ == 0 || key != m_groupKey;
+    m_groupKey = std::move(key);
+    if (!m_rowStartsGroup)
+        return;
+    m_groupTexts = m_fixed[size_t(BandKind::GroupHeader)];
+    const Band& group = m_layout.groupHeader;
+    for (int i = 0; i < m_groupFields.size(); ++i)
+        if (m_groupFields.at(i) >= 0)
+            m_groupTexts.set(i, itemText(group.items.at(i), *m_styles[size_t(BandKind::GroupHeader)].at(i),
+                                         m_rows->text(m_groupFields.at(i)), false));
 }
 
 const Report::Fitted& Report::detailText(int item, const QString& raw)
@@ -510,18 +542,26 @@ bool Report::layoutNextPage()
             place(BandKind::Title);
         place(BandKind::ColumnHeader);
 
-        const double rowsTop = y;
         const double pitch = m_layout.detail.height;
+        const double groupHeight = grouped() ? m_layout.groupHeader.height : 0;
         int rows = 0;
         while (m_hasRow) {
+            // The group's header before its first row, and again on a page
+            // that opens in the middle of it.
+            const bool header = grouped() && (m_rowStartsGroup || rows == 0);
+            const double needed = pitch + (header ? groupHeight : 0);
             // A page takes as many rows as fit, and at least one.
-            if (rows > 0 && !fits(rowsTop + rows * pitch, pitch, available))
+            if (rows > 0 && !fits(y, needed, available))
                 break;
-            page.bands.append({BandKind::Detail, rowsTop + rows * pitch, m_rowTexts.texts, m_rowTexts.pointSizes});
+            if (header) {
+                page.bands.append({BandKind::GroupHeader, y, m_groupTexts.texts, m_groupTexts.pointSizes});
+                y += groupHeight;
+            }
+            page.bands.append({BandKind::Detail, y, m_rowTexts.texts, m_rowTexts.pointSizes});
+            y += pitch;
             ++rows;
             step();
         }
-        y = rowsTop + rows * pitch;
         if (!m_hasRow) {
             const Band& summary = m_layout.summary;
             if (!summary.isPrinted()) {
@@ -600,6 +640,8 @@ int Report::expectedPageCount()
 {
     if (m_complete)
         return pagesLaidOut();
+    if (grouped())
+        return -1; // the groups' headers take room that the row count does not tell
     if (m_rowCount == -2)
         m_rowCount = m_rows ? m_rows->rowCount() : 0;
     if (m_rowCount < 0)

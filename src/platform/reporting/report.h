@@ -36,7 +36,7 @@ namespace reporting {
 // ends in "…".
 class Report {
 public:
-    enum class BandKind { Title, ColumnHeader, Detail, Summary };
+    enum class BandKind { Title, ColumnHeader, Detail, Summary, GroupHeader };
 
     struct PlacedBand {
         BandKind kind;
@@ -162,8 +162,9 @@ private:
     ReportLayout m_layout;
     std::unique_ptr<RowSource> m_rows;
     QDateTime m_madeAt;
-    std::array<QVector<std::shared_ptr<const ItemStyle>>, 4> m_styles; // per band, per item
-    std::array<BandTexts, 4> m_fixed; // the texts of the bands that print no fields
+    static constexpr size_t BandKinds = 5;
+    std::array<QVector<std::shared_ptr<const ItemStyle>>, BandKinds> m_styles; // per band, per item
+    std::array<BandTexts, BandKinds> m_fixed; // the texts of the bands that print no fields
     QVector<int> m_detailFields;      // per detail item: bound field, -1 for none
     QVector<bool> m_detailNumbers;    // per detail item: its field holds numbers
     // Per detail field, the texts fitted into its box so far (by this report
@@ -177,6 +178,16 @@ private:
     bool m_rowsDone = false;
     int m_nextClosingPage = -1; // -1 until the summary is placed
     BandTexts m_rowTexts;
+    // Groups: per group header item its bound field (-1 for none), the
+    // group field's, the texts of the group the row is in, and whether the
+    // row stepped to begins a group.
+    bool grouped() const;
+    QVector<int> m_groupFields;
+    int m_groupKeyField = -1;
+    BandTexts m_groupTexts;
+    QString m_groupKey;
+    bool m_rowStartsGroup = false;
+    qint64 m_rowsRead = 0;
     int m_rowCount = -2; // -2: not asked yet
     QString m_failure;
 };

@@ -76,6 +76,12 @@ struct ReportLayout {
     Band title;        // on the first page only
     Band columnHeader; // at the top of every page, under the title on the first
     Band detail;       // once per row
+    // Before the first row of each group (rows one after another whose
+    // groupField reads the same): its field items read that first row. A
+    // group that goes on over a page break has it again at the top of the
+    // next page, and it is never left at a page's foot without its first row.
+    Band groupHeader;
+    QString groupField; // empty: no groups
     Band summary;      // after the last row; on a new page when it does not fit under it
     // With no rows the detail band is still printed once, with empty fields.
     bool printIfEmpty = true;
