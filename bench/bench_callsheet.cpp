@@ -19,7 +19,7 @@
 #include "matching/callsheet.h"
 #include "platform/engine/sqliteengine.h"
 #include "platform/reporting/report.h"
-#include "reports/callsheetreport.h"
+#include "matching/callsheetreport.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -143,7 +143,7 @@ void callSheetRows(bench::Store& store, int criterion, const bench::Arguments& a
     int pages = 0;
     qint64 bytes = 0;
     const double printed = bench::medianMs(Runs, {[&](int) {
-        auto report = reports::makeCallSheet(sheet);
+        auto report = CallSheet::makeReport(sheet);
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
         if (report->writePdf(pdf) != reporting::Report::Outcome::Done)

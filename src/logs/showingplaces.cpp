@@ -5,7 +5,7 @@
 #include "kit/screenkit.h"
 #include "kit/screens.h"
 #include "logs/showingentry.h"
-#include "logs/shownlistings.h"
+#include "data/shownlistings.h"
 #include "matching/findingswindow.h"
 #include "matching/matchrules.h"
 #include "platform/controls/dbmemo.h"

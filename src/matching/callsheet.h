@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logs/shownlistings.h"
+#include "data/shownlistings.h"
 #include "matching/matchrules.h"
 
 #include <QDate>

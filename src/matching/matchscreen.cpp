@@ -15,7 +15,7 @@
 #include "platform/controls/fieldlink.h"
 #include "platform/engine/dataerror.h"
 #include "platform/engine/query.h"
-#include "reports/callsheetreport.h"
+#include "matching/callsheetreport.h"
 #include "search/requestlist.h"
 
 #include <QApplication>
@@ -286,18 +286,30 @@ void MatchScreen::makeCallSheet()
     clock.start();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        sheet = CallSheet::run(db, criterion, m_requests->isActive() ? m_requests->statement() : Statement(),
-                               CallSheet::shownInEitherLog(db), [&](int done, int total) {
-                                   return matchingDialogs().progress(this, done, total, clock.elapsed());
-                               });
+        sheet = CallSheet::make(db, criterion, m_requests->isActive() ? m_requests->statement() : Statement(),
+                                CallSheet::shownInEitherLog(db), [&](int done, int total) {
+                                    return matchingDialogs().progress(this, done, total, clock.elapsed());
+                                });
     } catch (const DataError& error) {
         QApplication::restoreOverrideCursor();
         matchingDialogs().endProgress();
         reportDataError(this, error.message());
         return;
     }
+    QString notRemembered;
+    try {
+        CallSheet::remember(db, sheet);
+    } catch (const DataError& error) {
+        // The sheet is still worth calling from; the next one compares
+        // with the sheet remembered before this one.
+        notRemembered = error.message();
+    }
     QApplication::restoreOverrideCursor();
     matchingDialogs().endProgress();
+    if (!notRemembered.isEmpty())
+        reportDataError(this, QStringLiteral("Arama listesi hatırlanamadı; bir sonraki liste \"YENİ\" işaretlerini "
+                                             "bundan önceki listeye göre koyacak.\n%1")
+                                  .arg(notRemembered));
     if (sheet.cancelled) {
         matchingDialogs().inform(this, QStringLiteral("Arama listesi %1 talebin %2. talebinde iptal edildi; "
                                                       "liste hatırlanmadı.")
@@ -315,7 +327,7 @@ void MatchScreen::makeCallSheet()
             this, QStringLiteral("Arama listesi %1 ilanı aşacağı için %2 talebin ilk %3 tanesinde durdu; sonraki "
                                  "talepler listede yok.")
                       .arg(count(CallSheet::Sheet::Capacity), count(sheet.requestsTotal), count(sheet.requestsRead)));
-    PrintButton::print([&] { return reports::callSheetWindow(sheet, this); });
+    PrintButton::print([&] { return CallSheet::previewWindow(sheet, this); });
 }
 
 // Leaves the request list on the last request written (the last one when

@@ -6,7 +6,7 @@
 #include "logs/loglists.h"
 #include "logs/showingentry.h"
 #include "logs/showingplaces.h"
-#include "logs/shownlistings.h"
+#include "data/shownlistings.h"
 #include "matching/findingswindow.h"
 #include "platform/controls/dbmemo.h"
 #include "platform/controls/dbnavigator.h"

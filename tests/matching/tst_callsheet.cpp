@@ -7,7 +7,7 @@
 #include "matching/callsheet.h"
 #include "platform/reporting/report.h"
 #include "platform/system/clock.h"
-#include "reports/callsheetreport.h"
+#include "matching/callsheetreport.h"
 #include "support/matchingtesting.h"
 
 #include <QtTest>
@@ -34,7 +34,7 @@ QStringList namesOf(Database& db, const CallSheet::Customer& customer)
         QString name;
         db.select(QStringLiteral("SELECT \"Isim\" FROM %1 WHERE \"No\" = ?").arg(Matching::rule(listing.where).table),
                   {listing.key}, [&](const SqlStatement& row) { name = row.text(0); });
-        for (const QString& mark : {reports::newMark(listing), reports::shownMark(listing)})
+        for (const QString& mark : {CallSheet::newMark(listing), CallSheet::shownMark(listing)})
             if (!mark.isEmpty())
                 name += QLatin1Char(' ') + mark;
         names << name;
@@ -220,7 +220,7 @@ private slots:
         m_clock.at = m_clock.at.addDays(1);
         addListing(db(), Register::RentalFlats, {"kd7", Kadikoy, ToRent, 1800, 140.0});
         const CallSheet::Sheet sheet = run(Matching::ByAll);
-        auto report = reports::makeCallSheet(sheet);
+        auto report = CallSheet::makeReport(sheet);
         QVERIFY(report->layoutAll());
         QCOMPARE(report->pagesLaidOut(), 1);
         // Each customer's name and phones over his listings' names and "new"

@@ -1,4 +1,4 @@
-#include "reports/callsheetreport.h"
+#include "matching/callsheetreport.h"
 
 #include "matching/matchrules.h"
 #include "platform/reporting/report.h"
@@ -8,26 +8,26 @@
 
 #include <QLocale>
 
-namespace reports {
+namespace CallSheet {
 
 namespace {
 
-QString listingName(const CallSheet::Listing& listing)
+QString listingName(const Listing& listing)
 {
     return QStringLiteral("%1 %2").arg(listing.kind).arg(listing.key);
 }
 
 // Every listing's row, its customer's texts in each: the report groups them
 // by the request's key.
-QVector<QStringList> rowsOf(const CallSheet::Sheet& sheet)
+QVector<QStringList> rowsOf(const Sheet& sheet)
 {
     QVector<QStringList> rows;
     rows.reserve(sheet.listings);
-    for (const CallSheet::Customer& customer : sheet.customers) {
+    for (const Customer& customer : sheet.customers) {
         const QString request = QString::number(customer.request);
         const QString phones = customer.phones.join(QStringLiteral("   "));
         const QString name = customer.name.isEmpty() ? QStringLiteral("(isimsiz)") : customer.name;
-        for (const CallSheet::Listing& listing : customer.listings)
+        for (const Listing& listing : customer.listings)
             rows.append({request, name, phones, customer.wants, listingName(listing), listing.district, listing.area,
                          listing.price, listing.address, shownMark(listing), newMark(listing)});
     }
@@ -41,7 +41,7 @@ QString count(int n)
 
 } // namespace
 
-QString shownMark(const CallSheet::Listing& listing)
+QString shownMark(const Listing& listing)
 {
     if (!listing.shown)
         return {};
@@ -50,12 +50,12 @@ QString shownMark(const CallSheet::Listing& listing)
     return QStringLiteral("gösterildi ") + listing.shownOn.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-QString newMark(const CallSheet::Listing& listing)
+QString newMark(const Listing& listing)
 {
     return listing.isNew ? QStringLiteral("YENİ") : QString();
 }
 
-QString callSheetSubtitle(const CallSheet::Sheet& sheet)
+QString subtitle(const Sheet& sheet)
 {
     const QString criterion = Matching::criteria().value(sheet.criterion).item;
     if (!sheet.previousRun.isValid())
@@ -65,21 +65,21 @@ QString callSheetSubtitle(const CallSheet::Sheet& sheet)
              LocaleFormats::shortTime(sheet.previousRun.time()));
 }
 
-QString callSheetSummary(const CallSheet::Sheet& sheet)
+QString summary(const Sheet& sheet)
 {
     return QStringLiteral("%1 müşteri, %2 ilan: %3 yeni, %4 daha önce gösterilmiş (%5 talep karşılaştırıldı)")
         .arg(count(int(sheet.customers.size())), count(sheet.listings), count(sheet.newListings),
              count(sheet.shownListings), count(sheet.requestsRead));
 }
 
-std::unique_ptr<reporting::Report> makeCallSheet(const CallSheet::Sheet& sheet)
+std::unique_ptr<reporting::Report> makeReport(const Sheet& sheet)
 {
     return std::make_unique<reporting::Report>(
-        callSheetLayout(callSheetSubtitle(sheet), callSheetSummary(sheet)),
-        std::make_unique<reporting::ListRows>(CallSheetFields::all(), rowsOf(sheet)), sheet.madeAt);
+        reports::callSheetLayout(subtitle(sheet), summary(sheet)),
+        std::make_unique<reporting::ListRows>(reports::CallSheetFields::all(), rowsOf(sheet)), sheet.madeAt);
 }
 
-spreadsheet::Source callSheetSpreadsheet(const CallSheet::Sheet& sheet)
+spreadsheet::Source spreadsheetOf(const Sheet& sheet)
 {
     using spreadsheet::Kind;
     spreadsheet::Sheet columns{QStringLiteral("Aranacak Müşteriler"),
@@ -97,9 +97,9 @@ spreadsheet::Source callSheetSpreadsheet(const CallSheet::Sheet& sheet)
     return {columns, [rows = rowsOf(sheet)] { return std::make_unique<spreadsheet::TextRows>(rows); }};
 }
 
-std::unique_ptr<ReportWindow> callSheetWindow(const CallSheet::Sheet& sheet, QWidget* parent)
+std::unique_ptr<ReportWindow> previewWindow(const Sheet& sheet, QWidget* parent)
 {
-    return std::make_unique<reporting::PreviewWindow>(makeCallSheet(sheet), parent, callSheetSpreadsheet(sheet));
+    return std::make_unique<reporting::PreviewWindow>(makeReport(sheet), parent, spreadsheetOf(sheet));
 }
 
-} // namespace reports
+} // namespace CallSheet

@@ -1,4 +1,4 @@
-#include "logs/shownlistings.h"
+#include "data/shownlistings.h"
 
 #include "data/catalogue.h"
 #include "platform/engine/database.h"
