@@ -146,12 +146,12 @@ void MatchAssistant::fillNearMisses()
                                     .arg(criteria().at(criterion).item));
     } else {
         try {
-            const QList<NearMiss> found = nearMisses(m_screens.database(), *request, criterion, m_nearWindow->margin());
+            const NearMisses found = nearMisses(m_screens.database(), *request, criterion, m_nearWindow->margin());
             for (const NearMiss& m : found)
                 rows << FoundRow{.screen = rule(m.where).entryScreen,
                                  .key = m.key,
-                                 .cells = {rule(m.where).caption, m.district, m.area, m.price, m.kind,
-                                           m.marks.join(QStringLiteral(", "))}};
+                                 .cells = {rule(m.where).caption, m.district, m.areaText(), m.priceText(), m.kind,
+                                           m.marks().join(QStringLiteral(", "))}};
             m_nearWindow->setNotice(QStringLiteral("Talep: %1. \"%2\" aramayı %%3 payla kaçıran %4 ilan; en yakını başta.")
                                         .arg(request->name.isEmpty() ? QStringLiteral("İsimsiz") : request->name,
                                              criteria().at(criterion).item)

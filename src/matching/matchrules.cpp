@@ -53,14 +53,31 @@ bool areaIsText(const RegisterRule& rule)
 
 // The condition of one register under one criterion, made once: fixed SQL
 // with a '?' for each value statementFor() binds, in the same order.
-QString conditionOf(const RegisterRule& rule, const Criterion& criterion)
+// The register's own rules, before any bound: district, status, kind.
+QStringList admissionOf(const RegisterRule& rule, bool district)
 {
     QStringList parts;
-    if (criterion.district)
+    if (district)
         parts << Database::quoted(rule.districtField) + QStringLiteral(" = ?");
     parts << QStringLiteral("\"Durum\" = ?");
     if (rule.byKind)
         parts << QStringLiteral("\"Emlak\" = ?");
+    return parts;
+}
+
+// Their values, in the same order.
+void bindAdmission(QVariantList& values, const RegisterRule& rule, const Request& request, bool district)
+{
+    if (district)
+        values << Statement::text(request.district);
+    values << Statement::text(rule.availableStatus.isEmpty() ? request.wish : rule.availableStatus);
+    if (rule.byKind)
+        values << Statement::text(request.kind);
+}
+
+QString conditionOf(const RegisterRule& rule, const Criterion& criterion)
+{
+    QStringList parts = admissionOf(rule, criterion.district);
     if (criterion.price)
         parts << QStringLiteral("\"Fiyati\" >= ? AND \"Fiyati\" <= ?");
     // With another criterion beside it, the area is compared on the index
@@ -228,16 +245,27 @@ Statement statementFor(Register id, const Request& request, int criterion)
     const Criterion& c = criteria().at(criterion);
     QVariantList values;
     values.reserve(7);
-    if (c.district)
-        values << Statement::text(request.district);
-    values << Statement::text(r.availableStatus.isEmpty() ? request.wish : r.availableStatus);
-    if (r.byKind)
-        values << Statement::text(request.kind);
+    bindAdmission(values, r, request, c.district);
     if (c.price)
         values << bound(request.lowestPrice) << bound(request.highestPrice);
     if (c.area)
         values << bound(request.smallestArea) << bound(request.largestArea);
     return Statement(r.table).where(conditionFor(id, criterion), values);
+}
+
+Statement admittedBy(Register id, const Request& request, bool byDistrict)
+{
+    const RegisterRule& r = rule(id);
+    static const auto conditions = [] {
+        std::array<std::array<QString, 2>, RegisterCount> made;
+        for (const RegisterRule& each : registers())
+            for (const bool district : {false, true})
+                made[size_t(each.id)][district] = admissionOf(each, district).join(QStringLiteral(" AND "));
+        return made;
+    }();
+    QVariantList values;
+    bindAdmission(values, r, request, byDistrict);
+    return Statement(r.table).where(conditions[size_t(id)][byDistrict], values);
 }
 
 Statement wholeRegister(Register id)

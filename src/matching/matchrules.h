@@ -119,6 +119,11 @@ QStringList kindsServed(Register id, int criterion, Scope scope);
 // no number is never within bounds.
 Statement statementFor(Register id, const Request& request, int criterion);
 
+// The listings of the register the request's status and kind rules admit
+// (and its district, when byDistrict), before any bound: statementFor() with
+// no price or area read. Values are bound.
+Statement admittedBy(Register id, const Request& request, bool byDistrict);
+
 // The full register, as the result grids show it before a search.
 Statement wholeRegister(Register id);
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class Database;
@@ -21,19 +22,41 @@ namespace Matching {
 inline constexpr int DefaultMargin = 10;
 inline constexpr int LargestMargin = 50;
 
+// How one compared field of a listing stands against the request's bounds:
+// what its mark says ("fiyat ✔", "fiyat %4 yüksek", "m² 6 eksik", "m² yok").
+struct FieldMiss {
+    enum class Side : quint8 { Unread, Inside, Below, Above, Missing };
+    Side side = Side::Unread;
+    double share = 0; // the miss as a share of the bound missed
+    double gap = 0;   // the miss in the field's own units
+};
+
+// The marks of a listing, held as numbers and spelled when shown.
+struct Reasons {
+    bool district = false; // "semt ✔": the criterion reads the district
+    FieldMiss price, area;
+    // One mark per criterion, district first: "semt ✔", "fiyat ✔",
+    // "fiyat %4 yüksek", "fiyat %3 düşük", "m² 6 eksik", "m² 12 fazla".
+    QStringList spelled() const;
+};
+
 // One listing that misses the request by no more than the margin on every
 // bound the criterion reads, and is not an exact match.
 struct NearMiss {
     Register where;
     qint64 key = 0;          // No, to open it
     QString district, kind;  // kind: Emlak on the property registers, else empty
-    QString price, area;     // as the comparison list writes them
+    std::optional<double> price, area; // the listing's numbers (area read as a number on land)
+    QString typedArea;       // on land: the area as typed
     // The largest miss over the criterion's bounds, as a share of the bound
     // missed (0.04 for 4% above the highest price): the order of the list.
     double distance = 0;
-    // One mark per criterion, district first: "semt ✔", "fiyat ✔",
-    // "fiyat %4 yüksek", "fiyat %3 düşük", "m² 6 eksik", "m² 12 fazla".
-    QStringList marks;
+    Reasons reasons;
+
+    // As the comparison list writes them.
+    QString priceText() const;
+    QString areaText() const;
+    QStringList marks() const { return reasons.spelled(); }
 };
 
 // Whether a near miss means anything under the criterion: it must read a
@@ -50,11 +73,44 @@ Statement widenedStatementFor(Register id, const Request& request, int criterion
 // tests pick on MatchScreen, closest first (then by register and key). None
 // when the criterion reads neither price nor area, or a bound it needs is
 // empty. Throws DataError as RowStream does.
-QList<NearMiss> nearMisses(Database& db, const Request& request, int criterion, int margin = DefaultMargin);
+//
+// The list holds what it found as numbers and shared texts, ordered; each
+// NearMiss is made when it is read (a count of them makes none).
+class NearMisses {
+public:
+    struct Found;
+    struct Data;
+
+    qsizetype size() const;
+    bool isEmpty() const { return size() == 0; }
+    NearMiss at(qsizetype place) const;
+
+    class const_iterator {
+    public:
+        using value_type = NearMiss;
+        NearMiss operator*() const { return m_list->at(m_place); }
+        const_iterator& operator++() { ++m_place; return *this; }
+        bool operator==(const const_iterator& other) const = default;
+
+    private:
+        friend class NearMisses;
+        const_iterator(const NearMisses* list, qsizetype place) : m_list(list), m_place(place) {}
+        const NearMisses* m_list;
+        qsizetype m_place;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    friend NearMisses nearMisses(Database&, const Request&, int, int);
+    std::shared_ptr<const Data> d;
+};
+
+NearMisses nearMisses(Database& db, const Request& request, int criterion, int margin = DefaultMargin);
 
 // The marks of one listing against the request: for tests and for the list.
 // price and area are the listing's numbers (area read as a number on land);
-// a null one gets no mark of its own but counts as a miss.
+// a null one is marked "yok" and counts as a miss.
 struct Marked {
     bool exact = true;
     double distance = 0;

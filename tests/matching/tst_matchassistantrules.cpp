@@ -52,7 +52,7 @@ class MatchAssistantRulesTest : public QObject {
     {
         QList<QPair<QString, QStringList>> found;
         for (const Matching::NearMiss& m : Matching::nearMisses(*m_store->db, requestOf(wish), criterion, margin))
-            found << qMakePair(nameOf(m.where, m.key), m.marks);
+            found << qMakePair(nameOf(m.where, m.key), m.marks());
         return found;
     }
 
@@ -172,6 +172,56 @@ private slots:
                      names(Matching::statementFor(Register::RentalFlats, request, criterion)));
             QVERIFY(Matching::nearMisses(*m_store->db, request, criterion, 0).isEmpty());
         }
+    }
+
+    // The near misses are exactly the listings of the widened search that
+    // the marks call a miss within the margin, each once, closest first and
+    // ties by register and key: over bounds on listings' values, at the
+    // widened edges and the wrong way round, every criterion and margin.
+    void nearMissesAreTheWidenedSearchLessTheMatch()
+    {
+        Database& db = *m_store->db;
+        const auto byDefinition = [&](const Matching::Request& request, int criterion, int margin) {
+            QList<std::tuple<double, Register, qint64, QStringList>> rows;
+            for (const Register id : Matching::registersFor(request, criterion, Matching::Scope::OneRequest)) {
+                RowStream listing(db, Matching::widenedStatementFor(id, request, criterion, margin),
+                                  {QStringLiteral("No"), QStringLiteral("Fiyati"), QStringLiteral("Metre2")});
+                while (listing.next()) {
+                    const QVariant price = listing.isNull(1) ? QVariant() : QVariant(listing.number(1));
+                    const QVariant area = Matching::listingArea(id, listing.value(2));
+                    const Matching::Marked m = Matching::markListing(request, criterion, price, area);
+                    if (!m.exact && m.distance <= margin / 100.0 + 1e-9)
+                        rows << std::make_tuple(m.distance, id, listing.integer(0), m.marks);
+                }
+            }
+            std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+                return std::tie(std::get<0>(a), std::get<1>(a), std::get<2>(a))
+                       < std::tie(std::get<0>(b), std::get<1>(b), std::get<2>(b));
+            });
+            return rows;
+        };
+        const QList<QPair<double, double>> prices{{1000, 1920}, {1110, 1500}, {2000, 1000}, {1000, 1000}, {90000, 1.1e5}};
+        const QList<QPair<double, double>> areas{{105, 140}, {100, 150}, {91, 99}, {150, 100}, {110, 110}};
+        const QList<QPair<QString, QString>> kinds{{Flat, ToRent}, {Flat, ToBuy}, {Shop, ToRent},
+                                                   {QStringLiteral("Arazi"), ToBuy}, {QStringLiteral("Arsa"), ToRent},
+                                                   {EitherLand, ToRent}};
+        int compared = 0;
+        for (const auto& [kind, wish] : kinds)
+            for (const auto& [lowPrice, highPrice] : prices)
+                for (const auto& [lowArea, highArea] : areas) {
+                    const Matching::Request request =
+                        requestOf({.name = "q", .kind = kind, .wish = wish, .lowestPrice = lowPrice,
+                                   .highestPrice = highPrice, .smallestArea = lowArea, .largestArea = highArea});
+                    for (int criterion = 1; criterion < Matching::CriterionCount; ++criterion)
+                        for (const int margin : {0, 1, 10, 50}) {
+                            QList<std::tuple<double, Register, qint64, QStringList>> found;
+                            for (const Matching::NearMiss& m : Matching::nearMisses(db, request, criterion, margin))
+                                found << std::make_tuple(m.distance, m.where, m.key, m.marks());
+                            QCOMPARE(found, byDefinition(request, criterion, margin));
+                            compared += int(found.size());
+                        }
+                }
+        QVERIFY(compared > 100);
     }
 
     void marksOfOneListing()
