@@ -83,6 +83,8 @@ const std::vector<ScreenArt> &screenTable()
          Corner::MinimiseAndExit, "Çıkış", {}, {}, "the customer requests one listing satisfies"},
         {"ListingPicker", "İlandan Doldur", {640, 480}, Theme::Match, Layout::Standard, Corner::MinimiseAndExit,
          "Çıkış", {}, {}, "the available flats a closed deal can be filled from"},
+        {"ShowingListingPicker", "Gösterilen Yere İlan Seç", {640, 480}, Theme::Match, Layout::Standard,
+         Corner::MinimiseAndExit, "Çıkış", {}, {}, "the listings a showing's place can be filled from"},
 
         // Phone book
         {"PhoneBook", "Telefon Defteri", {597, 397}, Theme::Phone, Layout::PhoneBook, Corner::None, "", {}, {},
